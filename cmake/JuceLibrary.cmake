@@ -1,0 +1,53 @@
+# The JUCE modules are compiled once, into one static library that every target links.
+#
+# JUCE's VST2 hosting (used only by our render tool and tests, never by the plug-in's own
+# code paths) assumes a speaker arrangement of 8 speakers and full-size pin properties, which
+# the FST header leaves open-ended; it gets a patched copy of FST in a private include folder.
+
+set(TARNWELL_FST_DIR /usr/include/pluginterfaces/fst)
+if(NOT EXISTS ${TARNWELL_FST_DIR}/fst.h)
+    message(FATAL_ERROR "FST not found: install the Debian package fst-dev")
+endif()
+
+set(juce_vst_sdk ${CMAKE_BINARY_DIR}/juce-vst2-sdk)
+file(READ ${TARNWELL_FST_DIR}/fst.h fst_text)
+string(REPLACE "t_fstSpeakerProperties speakers[];" "t_fstSpeakerProperties speakers[8];" fst_text "${fst_text}")
+string(REPLACE "  char shortLabel[8];\n} FST_UNKNOWN(t_fstPinProperties);"
+               "  char shortLabel[8];\n  char future[48];\n} FST_UNKNOWN(t_fstPinProperties);" fst_text "${fst_text}")
+file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/fst.h "${fst_text}")
+file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/aeffect.h
+    "#pragma once\n#define FST2VST 1\n#include \"fst.h\"\n")
+file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/aeffectx.h
+    "#pragma once\n#define FST2VST 1\n#include \"fst.h\"\n"
+    "static_assert(sizeof(VstSpeakerArrangement) == 8 + 8 * sizeof(VstSpeakerProperties), \"JUCE needs 8 speakers\");\n"
+    "static_assert(sizeof(VstPinProperties) == 128, \"JUCE needs full-size pin properties\");\n")
+
+add_library(tarnwell_juce STATIC)
+target_link_libraries(tarnwell_juce
+    PRIVATE
+        juce::juce_core juce::juce_events juce::juce_data_structures
+        juce::juce_graphics juce::juce_gui_basics
+        juce::juce_audio_basics juce::juce_audio_formats juce::juce_audio_processors
+    PUBLIC
+        juce::juce_recommended_config_flags
+        juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+
+target_compile_definitions(tarnwell_juce PUBLIC
+    JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
+    JUCE_STANDALONE_APPLICATION=0
+    JUCE_USE_FLAC=0 JUCE_USE_OGGVORBIS=0 JUCE_USE_MP3AUDIOFORMAT=0 JUCE_USE_LAME_AUDIO_FORMAT=0
+    JUCE_WEB_BROWSER=0 JUCE_USE_CURL=0
+    JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=0 JUCE_PLUGINHOST_LV2=0 JUCE_PLUGINHOST_LADSPA=0
+    JUCE_MODAL_LOOPS_PERMITTED=1
+    JUCE_DISPLAY_SPLASH_SCREEN=0 JUCE_REPORT_APP_USAGE=0
+    JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)
+target_include_directories(tarnwell_juce PRIVATE ${juce_vst_sdk})
+target_compile_options(tarnwell_juce PRIVATE -w)
+
+# Consumers see JUCE's headers as system headers, so our warnings stay about our code.
+get_target_property(juce_module_includes juce::juce_core INTERFACE_INCLUDE_DIRECTORIES)
+target_include_directories(tarnwell_juce SYSTEM INTERFACE ${juce_module_includes})
+set_target_properties(tarnwell_juce PROPERTIES
+    POSITION_INDEPENDENT_CODE ON
+    C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+target_compile_definitions(tarnwell_juce INTERFACE $<TARGET_PROPERTY:tarnwell_juce,COMPILE_DEFINITIONS>)

@@ -1,0 +1,16 @@
+// Compiled with -mavx2 -mfma; called only where the processor has both.
+#include "engine/NetworkSettings.h"
+#include "engine/NetworkState.h"
+
+namespace tarnwell::kernels
+{
+namespace avx2
+{
+#include "engine/NetworkKernel.inl"
+}
+
+void processAvx2 (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+{
+    avx2::processAny (st, k, left, right, numFrames);
+}
+} // namespace tarnwell::kernels

@@ -1,0 +1,25 @@
+#include "engine/NetworkSettings.h"
+#include "engine/NetworkState.h"
+
+namespace tarnwell::kernels
+{
+namespace baseline
+{
+#include "engine/NetworkKernel.inl"
+}
+
+void processBaseline (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+{
+    baseline::processAny (st, k, left, right, numFrames);
+}
+
+bool avx2Available() noexcept
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports ("avx2") && __builtin_cpu_supports ("fma");
+#else
+    return false;
+#endif
+}
+} // namespace tarnwell::kernels

@@ -1,0 +1,7 @@
+#include "processor/TarnwellAudioProcessor.h"
+
+// The factory every plug-in wrapper calls to make the processor of a new instance.
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new TarnwellAudioProcessor();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+class TarnwellAudioProcessor;
+
+namespace tarnwell
+{
+// How JUCE, and every host wrapper built on it, sees one of the processor's parameters: the
+// value, name and text are the processor's own, and changes go through its setParameter.
+class ProcessorParameter final : public juce::AudioProcessorParameter
+{
+public:
+    ProcessorParameter (TarnwellAudioProcessor& owner, int index);
+
+    float getValue() const override;
+    void setValue (float newValue) override;
+    float getDefaultValue() const override;
+    juce::String getName (int maximumStringLength) const override;
+    juce::String getLabel() const override;
+    juce::String getText (float value, int maximumStringLength) const override;
+    float getValueForText (const juce::String& text) const override;
+
+private:
+    TarnwellAudioProcessor& processor;
+    const int index;
+};
+} // namespace tarnwell

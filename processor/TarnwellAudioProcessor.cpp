@@ -1,0 +1,181 @@
+#include "processor/TarnwellAudioProcessor.h"
+
+#include "processor/ProcessorParameter.h"
+#include "processor/SavedSettings.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace params = tarnwell::parameters;
+
+TarnwellAudioProcessor::TarnwellAudioProcessor()
+    : AudioProcessor (BusesProperties()
+                          .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      coefficients (tarnwell::designNetwork (tarnwell::NetworkSettings {}))
+{
+    // The network starts at 3.5 s, 0.5 s, 6700 Hz while the stored values say 0.25, 0.35, 0.8:
+    // the two agree for a parameter once it has been set, and a restore sets all five.
+    for (int i = 0; i < params::count; ++i)
+    {
+        properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
+        storedValues[static_cast<size_t> (i)] = static_cast<float> (params::storedDefault (i));
+        engineValues[static_cast<size_t> (i)] = params::get (settings, i);
+        addParameter (new tarnwell::ProcessorParameter (*this, i));
+    }
+}
+
+TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
+
+const juce::String TarnwellAudioProcessor::getName() const { return "Tarnwell"; }
+
+void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
+{
+    {
+        const std::lock_guard lock (settingsLock);
+        // A new rate redesigns the filters at once, so decay times stay in seconds.
+        if (newSampleRate > 0 && std::isfinite (newSampleRate) && newSampleRate != settings.sampleRate)
+        {
+            settings.sampleRate = newSampleRate;
+            publishNetwork();
+        }
+    }
+
+    std::printf ("%d input channels\n", getTotalNumInputChannels());
+    std::printf ("%d output channels\n", getTotalNumOutputChannels());
+    std::fflush (stdout);
+}
+
+void TarnwellAudioProcessor::releaseResources()
+{
+    // The tail carries over a suspend.
+}
+
+void TarnwellAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    const juce::ScopedNoDenormals noDenormals;
+
+    const int channels = buffer.getNumChannels();
+    const int frames = buffer.getNumSamples();
+    const int outputs = juce::jmin (getTotalNumOutputChannels(), channels);
+
+    for (int ch = getTotalNumInputChannels(); ch < outputs; ++ch)
+        buffer.clear (ch, 0, frames);
+
+    if (channels < 1 || frames <= 0)
+        return;
+
+    float* right = outputs >= 2 ? buffer.getWritePointer (1) : nullptr;
+    network.process (coefficients.pull(), buffer.getWritePointer (0), right, frames);
+}
+
+bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const int ins = layouts.getMainInputChannels();
+    const int outs = layouts.getMainOutputChannels();
+    return (ins == 1 && outs == 1) || (ins == 1 && outs == 2) || (ins == 2 && outs == 2);
+}
+
+const juce::String TarnwellAudioProcessor::getInputChannelName (int index) const { return juce::String (index + 1); }
+const juce::String TarnwellAudioProcessor::getOutputChannelName (int index) const { return juce::String (index + 1); }
+bool TarnwellAudioProcessor::isInputChannelStereoPair (int) const { return true; }
+bool TarnwellAudioProcessor::isOutputChannelStereoPair (int) const { return true; }
+
+bool TarnwellAudioProcessor::acceptsMidi() const { return false; }
+bool TarnwellAudioProcessor::producesMidi() const { return false; }
+
+double TarnwellAudioProcessor::getTailLengthSeconds() const { return getLongestDecay(); }
+
+juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor() { return nullptr; }
+bool TarnwellAudioProcessor::hasEditor() const { return false; }
+
+int TarnwellAudioProcessor::getNumParameters() { return params::count; }
+
+const juce::String TarnwellAudioProcessor::getParameterName (int index) { return params::name (index); }
+
+float TarnwellAudioProcessor::getParameter (int index)
+{
+    return params::isValid (index) ? storedValues[static_cast<size_t> (index)].load() : 0.0f;
+}
+
+const juce::String TarnwellAudioProcessor::getParameterText (int index)
+{
+    if (! params::isValid (index))
+        return {};
+    return params::text (index, engineValues[static_cast<size_t> (index)].load());
+}
+
+void TarnwellAudioProcessor::setParameter (int index, float value)
+{
+    if (! params::isValid (index))
+        return;
+
+    const std::lock_guard lock (settingsLock);
+    applyParameter (index, value);
+    publishNetwork();
+}
+
+void TarnwellAudioProcessor::applyParameter (int index, float value)
+{
+    // A value that is not a number would poison the network for good: take it as 0.
+    if (! std::isfinite (value))
+        value = 0.0f;
+
+    storeProperty (index, static_cast<double> (value));
+
+    const double engine = params::engineValue (index, value);
+    params::set (settings, index, engine);
+    engineValues[static_cast<size_t> (index)] = engine;
+
+    parameterChanges.push (index, value);
+}
+
+void TarnwellAudioProcessor::storeProperty (int index, const juce::var& value)
+{
+    properties.setProperty (params::propertyId (index), value, nullptr);
+    storedValues[static_cast<size_t> (index)] = static_cast<float> (static_cast<double> (value));
+}
+
+void TarnwellAudioProcessor::publishNetwork()
+{
+    coefficients.writeSlot() = tarnwell::designNetwork (settings);
+    coefficients.publish();
+}
+
+int TarnwellAudioProcessor::getNumPrograms() { return 0; }
+int TarnwellAudioProcessor::getCurrentProgram() { return 0; }
+void TarnwellAudioProcessor::setCurrentProgram (int) {}
+const juce::String TarnwellAudioProcessor::getProgramName (int) { return {}; }
+void TarnwellAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    const std::lock_guard lock (settingsLock);
+    tarnwell::writeSavedSettings (properties, destData);
+}
+
+void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    auto restored = tarnwell::readSavedSettings (data, sizeInBytes);
+    if (! restored.isValid())
+        return;
+
+    const std::lock_guard lock (settingsLock);
+    properties = restored;
+
+    // Every parameter is applied as read; a missing or unreadable one becomes 0.
+    for (int i = 0; i < params::count; ++i)
+        applyParameter (i, static_cast<float> (static_cast<double> (properties.getProperty (params::propertyId (i), 0))));
+    publishNetwork();
+}
+
+tarnwell::NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
+{
+    const std::lock_guard lock (settingsLock);
+    return settings;
+}
+
+double TarnwellAudioProcessor::getLongestDecay() const noexcept
+{
+    return juce::jmax (engineValues[params::t60Low].load(), engineValues[params::t60High].load());
+}
