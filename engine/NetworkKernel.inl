@@ -206,10 +206,12 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
         const double xL = finiteOrZero (double (left[n]));
         const double xR = stereo ? finiteOrZero (double (right[n])) : 0.0;
 
-        v4 r[4] {};
+        v4 r[4];
         for (int g = 0; g < 4; ++g)
-            for (int l = 0; l < 4; ++l)
-                r[g][l] = st.rings[4 * g + l][(w + readOffset[4 * g + l]) & ringMask];
+        {
+            const auto read = [&] (int line) { return st.rings[line][(w + readOffset[line]) & ringMask]; };
+            r[g] = v4 { read (4 * g), read (4 * g + 1), read (4 * g + 2), read (4 * g + 3) };
+        }
 
         const v4 wet = processFrame (c, r, v4 { xL, xR, xL, xR }, state);
 
