@@ -1,0 +1,166 @@
+#include "processor/TarnwellAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <thread>
+
+namespace
+{
+std::unique_ptr<TarnwellAudioProcessor> makeProcessor()
+{
+    return std::make_unique<TarnwellAudioProcessor>();
+}
+
+std::vector<std::string> texts (TarnwellAudioProcessor& p)
+{
+    std::vector<std::string> t;
+    for (int i = 0; i < 5; ++i)
+        t.push_back (p.getParameterText (i).toStdString());
+    return t;
+}
+} // namespace
+
+TEST (Parameters, NewProcessorStoresOneSetOfValuesAndRunsAnother)
+{
+    auto p = makeProcessor();
+    const float stored[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (p->getParameter (i), stored[i]) << i;
+    EXPECT_EQ (texts (*p), (std::vector<std::string> { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" }));
+
+    const char* names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (p->getParameterName (i), names[i]);
+    EXPECT_EQ (p->getNumParameters(), 5);
+}
+
+TEST (Parameters, MappingsAndTexts)
+{
+    auto p = makeProcessor();
+    p->setParameter (0, 0.35f);
+    EXPECT_EQ (p->getParameter (0), 0.35f);
+    EXPECT_EQ (p->getParameterText (0), "3.50 sec");
+
+    const std::pair<float, const char*> transitions[] = { { 0.0f, "50.00 Hz" }, { 0.5f, "894.43 Hz" },
+                                                          { 0.8f, "5047.66 Hz" }, { 0.95f, "10000.00 Hz" },
+                                                          { 1.0f, "10000.00 Hz" } };
+    for (auto [v, text] : transitions)
+    {
+        p->setParameter (2, v);
+        EXPECT_EQ (p->getParameterText (2), text) << v;
+    }
+
+    p->setParameter (3, 1.0f);
+    EXPECT_EQ (p->getParameterText (3), "100.00%");
+    p->setParameter (1, 1.0f);
+    EXPECT_EQ (p->getParameterText (1), "10.00 sec");
+    p->setParameter (0, 1.5f);
+    EXPECT_EQ (p->getParameterText (0), "15.00 sec");
+    EXPECT_EQ (p->getNetworkSettings().t60Low, 15.0);
+}
+
+TEST (Parameters, OutOfRangeIndicesAreHarmless)
+{
+    auto p = makeProcessor();
+    const auto before = texts (*p);
+    p->setParameter (7, 0.5f);
+    p->setParameter (-1, 0.5f);
+    EXPECT_EQ (texts (*p), before);
+    EXPECT_EQ (p->getParameterName (5), "");
+    EXPECT_EQ (p->getParameterText (5), "");
+    EXPECT_EQ (p->getParameter (5), 0.0f);
+}
+
+TEST (Parameters, UnsafeValuesKeepTheNetworkStable)
+{
+    auto p = makeProcessor();
+    p->setParameter (0, -0.5f);
+    EXPECT_EQ (p->getParameterText (0), "0.00 sec");
+    p->setParameter (1, std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ (p->getParameterText (1), "0.00 sec");
+    p->setParameter (4, std::numeric_limits<float>::infinity());
+    EXPECT_TRUE (std::isfinite (p->getNetworkSettings().diffusion));
+}
+
+TEST (Processor, ChannelsProgramsAndMidi)
+{
+    auto p = makeProcessor();
+    EXPECT_EQ (p->getName(), "Tarnwell");
+    EXPECT_EQ (p->getInputChannelName (0), "1");
+    EXPECT_EQ (p->getOutputChannelName (1), "2");
+    EXPECT_TRUE (p->isInputChannelStereoPair (0) && p->isOutputChannelStereoPair (1));
+    EXPECT_FALSE (p->acceptsMidi() || p->producesMidi());
+    EXPECT_EQ (p->getNumPrograms(), 0);
+    p->setCurrentProgram (3);
+    EXPECT_EQ (p->getCurrentProgram(), 0);
+    EXPECT_EQ (p->getProgramName (0), "");
+}
+
+TEST (Processor, MonoOutputTouchesOnlyChannelZeroAndMonoToStereoClearsTheSecond)
+{
+    auto p = makeProcessor();
+    p->setParameter (3, 1.0f);
+    p->setParameter (4, 0.0f);
+
+    p->setPlayConfigDetails (1, 2, 44100, 512);
+    juce::AudioBuffer<float> buffer (2, 4096);
+    buffer.clear();
+    buffer.setSample (1, 0, 1.0f); // must be cleared before processing: not an input
+    buffer.setSample (0, 0, 1.0f);
+    juce::MidiBuffer midi;
+    p->processBlock (buffer, midi);
+
+    // Without diffusion, the odd lines never receive anything: the right output stays silent.
+    for (int n = 0; n < 4096; ++n)
+        ASSERT_EQ (buffer.getSample (1, n), 0.0f) << n;
+    EXPECT_NE (buffer.getSample (0, 2023), 0.0f);
+}
+
+TEST (Processor, PreparingAtANewRateKeepsDecayTimesInSeconds)
+{
+    auto p = makeProcessor();
+    p->prepareToPlay (96000, 512);
+    EXPECT_EQ (p->getNetworkSettings().sampleRate, 96000.0);
+    p->prepareToPlay (0, 512);
+    EXPECT_EQ (p->getNetworkSettings().sampleRate, 96000.0);
+}
+
+// Run under TSan in CI: parameter changes on two threads while a third processes.
+TEST (Processor, ParameterChangesWhileProcessingStayFinite)
+{
+    auto p = makeProcessor();
+    p->prepareToPlay (48000, 256);
+    std::atomic<bool> done { false };
+
+    auto hammer = [&] (unsigned seed) {
+        std::mt19937 rng (seed);
+        std::uniform_real_distribution<float> unit (0, 1);
+        while (! done)
+            p->setParameter (int (rng() % 5), unit (rng));
+    };
+    std::thread a (hammer, 1u), b (hammer, 2u);
+
+    juce::AudioBuffer<float> buffer (2, 256);
+    juce::MidiBuffer midi;
+    bool finite = true;
+    for (int block = 0; block < 400; ++block)
+    {
+        for (int n = 0; n < 256; ++n)
+        {
+            buffer.setSample (0, n, std::sin (float (n) * 0.1f));
+            buffer.setSample (1, n, std::cos (float (n) * 0.07f));
+        }
+        p->processBlock (buffer, midi);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int n = 0; n < 256; ++n)
+                finite = finite && std::isfinite (buffer.getSample (ch, n));
+    }
+    done = true;
+    a.join();
+    b.join();
+    EXPECT_TRUE (finite);
+}
