@@ -1,5 +1,6 @@
 #include "processor/TarnwellAudioProcessor.h"
 
+#include "editor/TarnwellAudioProcessorEditor.h"
 #include "processor/ProcessorParameter.h"
 #include "processor/SavedSettings.h"
 
@@ -86,8 +87,16 @@ bool TarnwellAudioProcessor::producesMidi() const { return false; }
 
 double TarnwellAudioProcessor::getTailLengthSeconds() const { return getLongestDecay(); }
 
-juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor() { return nullptr; }
-bool TarnwellAudioProcessor::hasEditor() const { return false; }
+juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
+{
+    auto* editor = new TarnwellAudioProcessorEditor (*this);
+    // An opened editor shows the current state at once, not its controls' start values.
+    for (int i = 0; i < params::count; ++i)
+        editor->parameterChanged (i, getParameter (i));
+    return editor;
+}
+
+bool TarnwellAudioProcessor::hasEditor() const { return true; }
 
 int TarnwellAudioProcessor::getNumParameters() { return params::count; }
 
@@ -110,9 +119,17 @@ void TarnwellAudioProcessor::setParameter (int index, float value)
     if (! params::isValid (index))
         return;
 
-    const std::lock_guard lock (settingsLock);
-    applyParameter (index, value);
-    publishNetwork();
+    {
+        const std::lock_guard lock (settingsLock);
+        applyParameter (index, value);
+        publishNetwork();
+    }
+
+    // A change made on the message thread shows at once, after any still queued from other
+    // threads; elsewhere the open editor's timer picks it up, and nobody waits for anybody.
+    if (juce::MessageManager::existsAndIsCurrentThread())
+        if (auto* editor = dynamic_cast<TarnwellAudioProcessorEditor*> (getActiveEditor()))
+            editor->showQueuedChanges();
 }
 
 void TarnwellAudioProcessor::applyParameter (int index, float value)

@@ -1,0 +1,209 @@
+#include "editor/TarnwellView.h"
+
+#include "editor/BuildDate.h"
+#include "processor/TarnwellAudioProcessor.h"
+
+#include <TarnwellArtwork.h>
+
+namespace
+{
+constexpr float labelHeight = 12.0f;
+constexpr float dateHeight = 12.9f;
+const juce::Colour knobOutline { 0xff202020 };
+const juce::Colour dateColour { 0x8a000000 };
+
+juce::Image embeddedBackground()
+{
+    // Keyed by the data's address, so a reopened editor reuses the decoded picture.
+    return juce::ImageCache::getFromMemory (TarnwellArtwork::background_png, TarnwellArtwork::background_pngSize);
+}
+} // namespace
+
+TarnwellView::TarnwellView() : TarnwellView (embeddedBackground()) {}
+
+TarnwellView::TarnwellView (juce::Image background) : juce::Component ("TarnwellView")
+{
+    const auto gill = fonts.gillSans (labelHeight);
+
+    addSlider (t60LowSlider, juce::Slider::LinearHorizontal);
+    addSlider (t60HighSlider, juce::Slider::LinearHorizontal);
+    addSlider (transitionFreqSlider, juce::Slider::LinearHorizontal);
+    addLabel (t60LowValueString, gill, juce::Justification::centredLeft);
+    addLabel (t60HighValueString, gill, juce::Justification::centredLeft);
+    addLabel (transitionFreqValueString, gill, juce::Justification::centredLeft);
+    addSlider (mixSlider, juce::Slider::RotaryVerticalDrag);
+    addLabel (mixValueString, gill, juce::Justification::centred);
+    // The captions come after the sliders, so they lie over the sliders' left ends.
+    addLabel (t60LowLabel, gill, juce::Justification::centredLeft);
+    addLabel (t60HighLabel, gill, juce::Justification::centredLeft);
+    addLabel (transitionFreqLabel, gill, juce::Justification::centredLeft);
+    addSlider (diffusionSlider, juce::Slider::RotaryVerticalDrag);
+    addLabel (diffusionValueString, gill, juce::Justification::centred);
+
+    addAndMakeVisible (t60View);
+
+    backgroundImage = std::move (background);
+
+    dateLabel.setText (tarnwell::buildDateText(), juce::dontSendNotification);
+    addLabel (dateLabel, fonts.lucidaGrande (dateHeight), juce::Justification::centredLeft);
+    dateLabel.setColour (juce::Label::textColourId, dateColour);
+
+    setSize (width, height);
+    setWantsKeyboardFocus (true);
+
+    lookAndFeel = std::make_unique<BrindleLookAndFeel>();
+    setLookAndFeel (lookAndFeel.get());
+}
+
+TarnwellView::~TarnwellView()
+{
+    // The children go first (they are declared after the look-and-feel); none of them may
+    // still point at it when it is released.
+    setLookAndFeel (nullptr);
+}
+
+void TarnwellView::addSlider (juce::Slider& slider, juce::Slider::SliderStyle style)
+{
+    slider.setRange (0.0, 1.0, 0.0);
+    slider.setSliderStyle (style);
+    slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 80, 20);
+    if (style == juce::Slider::RotaryVerticalDrag)
+        slider.setColour (juce::Slider::rotarySliderOutlineColourId, knobOutline);
+    slider.addListener (this);
+    addAndMakeVisible (slider);
+}
+
+void TarnwellView::addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification)
+{
+    label.setFont (font);
+    label.setJustificationType (justification);
+    label.setEditable (false, false, false);
+    addAndMakeVisible (label);
+}
+
+void TarnwellView::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::darkgrey);
+    g.setColour (juce::Colours::black);
+    // An invalid picture draws nothing, leaving the dark grey.
+    g.drawImage (backgroundImage, 0, 0, width, height, 0, 0,
+                 backgroundImage.getWidth(), backgroundImage.getHeight(), false);
+}
+
+void TarnwellView::resized()
+{
+    t60LowSlider.setBounds (165, 167, 208, 10);
+    t60HighSlider.setBounds (165, 152, 208, 10);
+    transitionFreqSlider.setBounds (165, 182, 208, 10);
+    t60LowValueString.setBounds (376, 165, 64, 13);
+    t60HighValueString.setBounds (376, 150, 64, 13);
+    transitionFreqValueString.setBounds (376, 180, 64, 13);
+    mixSlider.setBounds (38, 55, 35, 35);
+    mixValueString.setBounds (21, 84, 71, 24);
+    t60LowLabel.setBounds (107, 165, 71, 13);
+    t60HighLabel.setBounds (107, 150, 71, 13);
+    transitionFreqLabel.setBounds (106, 179, 71, 13);
+    diffusionSlider.setBounds (39, 122, 35, 35);
+    diffusionValueString.setBounds (21, 152, 71, 24);
+    t60View.setBounds (118, 35, 283, 106);
+    dateLabel.setBounds (7, getY() + getHeight() - 25, 73, 24);
+}
+
+void TarnwellView::setProcessor (TarnwellAudioProcessor* newProcessor)
+{
+    processor = newProcessor;
+}
+
+juce::Slider* TarnwellView::sliderFor (int index) noexcept
+{
+    switch (index)
+    {
+        case 0: return &t60LowSlider;
+        case 1: return &t60HighSlider;
+        case 2: return &transitionFreqSlider;
+        case 3: return &mixSlider;
+        case 4: return &diffusionSlider;
+        default: return nullptr;
+    }
+}
+
+juce::Label* TarnwellView::readoutFor (int index) noexcept
+{
+    switch (index)
+    {
+        case 0: return &t60LowValueString;
+        case 1: return &t60HighValueString;
+        case 2: return &transitionFreqValueString;
+        case 3: return &mixValueString;
+        case 4: return &diffusionValueString;
+        default: return nullptr;
+    }
+}
+
+int TarnwellView::indexOf (const juce::Slider* slider) const noexcept
+{
+    const juce::Slider* const sliders[] = { &t60LowSlider, &t60HighSlider, &transitionFreqSlider,
+                                            &mixSlider, &diffusionSlider };
+    for (int i = 0; i < 5; ++i)
+        if (sliders[i] == slider)
+            return i;
+    return -1;
+}
+
+void TarnwellView::setGraphField (int index, float value)
+{
+    switch (index)
+    {
+        case 0: t60View.t60LowValue = value; break;
+        case 1: t60View.t60HighValue = value; break;
+        case 2: t60View.transitionFreqValue = value; break;
+        default: return;
+    }
+    t60View.repaint();
+}
+
+void TarnwellView::sliderValueChanged (juce::Slider* slider)
+{
+    const int index = indexOf (slider);
+    if (processor == nullptr || index < 0)
+        return;
+
+    const auto value = static_cast<float> (slider->getValue());
+    // Reaches the processor's setParameter, which on this thread shows the value at once, and
+    // then the host as automation.
+    if (auto* parameter = processor->getParameters()[index])
+        parameter->setValueNotifyingHost (value);
+
+    readoutFor (index)->setText (processor->getParameterText (index), juce::dontSendNotification);
+    setGraphField (index, static_cast<float> (slider->getValue()));
+}
+
+void TarnwellView::sliderDragStarted (juce::Slider* slider)
+{
+    const int index = indexOf (slider);
+    if (processor != nullptr && index >= 0)
+        if (auto* parameter = processor->getParameters()[index])
+            parameter->beginChangeGesture();
+}
+
+void TarnwellView::sliderDragEnded (juce::Slider* slider)
+{
+    const int index = indexOf (slider);
+    if (processor != nullptr && index >= 0)
+        if (auto* parameter = processor->getParameters()[index])
+            parameter->endChangeGesture();
+}
+
+void TarnwellView::showParameterValue (int index, float value)
+{
+    auto* slider = sliderFor (index);
+    if (slider == nullptr)
+        return;
+
+    // No notification: nothing goes back to the processor or the host.
+    slider->setValue (static_cast<double> (value), juce::dontSendNotification);
+    setGraphField (index, static_cast<float> (slider->getValue()));
+
+    if (processor != nullptr)
+        readoutFor (index)->setText (processor->getParameterText (index), juce::dontSendNotification);
+}

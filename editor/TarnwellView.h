@@ -1,0 +1,77 @@
+#pragma once
+
+#include "editor/BrindleLookAndFeel.h"
+#include "editor/EditorFonts.h"
+#include "editor/T60View.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+class TarnwellAudioProcessor;
+
+// The editor's one view: five sliders with their readouts and captions, the decay-time graph
+// and the build date, at fixed positions over the background picture. It is the listener of its
+// own sliders and hands every user change to the processor; values coming back from the
+// processor arrive through showParameterValue.
+class TarnwellView : public juce::Component,
+                     public juce::Slider::Listener
+{
+public:
+    TarnwellView();
+    // With another background picture, which may be invalid: then only the dark grey shows.
+    explicit TarnwellView (juce::Image background);
+    ~TarnwellView() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+
+    void sliderValueChanged (juce::Slider* slider) override;
+    void sliderDragStarted (juce::Slider* slider) override;
+    void sliderDragEnded (juce::Slider* slider) override;
+
+    void setProcessor (TarnwellAudioProcessor* newProcessor);
+
+    // Moves the control of one parameter without notifying anyone, and refreshes its readout
+    // and, for the decay controls, the graph. Any index other than 0..4 is ignored.
+    // Message thread only.
+    void showParameterValue (int index, float value);
+
+    static constexpr int width = 453;
+    static constexpr int height = 200;
+
+private:
+    juce::Slider* sliderFor (int index) noexcept;
+    juce::Label* readoutFor (int index) noexcept;
+    int indexOf (const juce::Slider* slider) const noexcept;
+    void setGraphField (int index, float value);
+
+    void addSlider (juce::Slider& slider, juce::Slider::SliderStyle style);
+    void addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification);
+
+    TarnwellAudioProcessor* processor = nullptr;
+    tarnwell::EditorFonts fonts;
+
+    // Created once the children exist; declared before them so it is released after them.
+    std::unique_ptr<BrindleLookAndFeel> lookAndFeel;
+
+    // Declared in creation order; the children are added in the order of the layout table.
+    juce::Label dateLabel { "new label", "Sep 26 2010" };
+    juce::Slider t60LowSlider { "t60LowSlider" };
+    juce::Slider t60HighSlider { "t60HighSlider" };
+    juce::Slider transitionFreqSlider { "transitionFreqSlider" };
+    juce::Label t60LowValueString { "t60LowValueString", "?" };
+    juce::Label t60HighValueString { "t60HighValueString", "?" };
+    juce::Label transitionFreqValueString { "transitionFreqValueString", "?" };
+    juce::Slider mixSlider { "mixSlider" };
+    juce::Label mixValueString { "mixValueString", "?" };
+    juce::Label t60LowLabel { "t60LowLabel", "t60 Low" };
+    juce::Label t60HighLabel { "t60HighLabel", "t60 High" };
+    juce::Label transitionFreqLabel { "transitionFreqLabel", "Trans. Freq" };
+    juce::Slider diffusionSlider { "diffusionSlider" };
+    juce::Label diffusionValueString { "diffusionValueString", "?" };
+    T60View t60View;
+    juce::Image backgroundImage;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellView)
+};
