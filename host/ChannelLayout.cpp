@@ -1,0 +1,60 @@
+#include "host/ChannelLayout.h"
+
+#include "host/HostText.h"
+#include "host/PluginIdentity.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <cstring>
+
+namespace tarnwell
+{
+bool ChannelLayout::isSupported (int inputs, int outputs) noexcept
+{
+    return (inputs == 1 && outputs == 1) || (inputs == 1 && outputs == 2) || (inputs == 2 && outputs == 2);
+}
+
+bool ChannelLayout::accept (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out) noexcept
+{
+    if (in == nullptr || out == nullptr || ! isSupported (in->numChannels, out->numChannels))
+        return false;
+
+    numInputs = in->numChannels;
+    numOutputs = out->numChannels;
+    inputType = in->type;
+    outputType = out->type;
+    arrangementAccepted = true;
+    return true;
+}
+
+bool ChannelLayout::describePin (const juce::AudioProcessor& processor, bool isInput, int pin, VstPinProperties* props) const
+{
+    if (props == nullptr || pin < 0 || pin >= 2)
+        return false;
+
+    // JUCE keeps these per-channel questions only in its deprecated API; they are the
+    // processor's own answers, so ask them.
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
+    const auto name = isInput ? processor.getInputChannelName (pin) : processor.getOutputChannelName (pin);
+    const bool stereo = isInput ? processor.isInputChannelStereoPair (pin) : processor.isOutputChannelStereoPair (pin);
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
+    // Only the fields FST knows: a host's structure may be no larger.
+    std::memset (props->label, 0, sizeof (props->label));
+    std::memset (props->shortLabel, 0, sizeof (props->shortLabel));
+    copyToHost (props->label, name, identity::maxPinLabelChars);
+    copyToHost (props->shortLabel, name, identity::maxPinShortLabelChars);
+
+    if (arrangementAccepted)
+    {
+        props->flags = vst::pinUseSpeaker;
+        props->arrangementType = isInput ? inputType.load() : outputType.load();
+    }
+    else
+    {
+        props->flags = vst::pinIsActive | (stereo ? vst::pinIsStereo : 0);
+        props->arrangementType = 0;
+    }
+    return true;
+}
+} // namespace tarnwell

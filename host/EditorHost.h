@@ -1,0 +1,42 @@
+#pragma once
+
+#include "host/VstAbi.h"
+
+#include <memory>
+
+namespace juce
+{
+class AudioProcessor;
+class AudioProcessorEditor;
+}
+
+namespace tarnwell
+{
+// The processor's editor placed in a host's X11 window. Every call hops to the shared message
+// thread, whichever host thread makes it, and waits there.
+class EditorHost
+{
+public:
+    explicit EditorHost (juce::AudioProcessor&);
+    ~EditorHost(); // closes any open editor
+
+    // effOpen: makes an editor and deletes it at once; true if one could be made.
+    bool probe();
+
+    // effEditOpen: a new editor, embedded in hostWindow (an X11 window id). A null window is
+    // refused.
+    bool open (void* hostWindow);
+
+    // effEditGetRect: the editor's size, making the editor first if needed. The rectangle
+    // stays valid until the next call.
+    bool getRect (ERect** rect);
+
+    // effEditClose.
+    void close();
+
+private:
+    juce::AudioProcessor& processor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor; // message thread only
+    ERect bounds {};
+};
+} // namespace tarnwell
