@@ -1,0 +1,146 @@
+#include "tools/render/PluginRenderer.h"
+
+#include "tools/analysis/DecayMeasurement.h"
+
+namespace tarnwell::render
+{
+PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRate (rate)
+{
+    juce::OwnedArray<juce::PluginDescription> found;
+    format.findAllTypesForFile (found, path.getFullPathName());
+    if (found.isEmpty())
+    {
+        error = "no VST 2 plug-in could be loaded from " + path.getFullPathName();
+        return;
+    }
+
+    description = *found.getFirst();
+    instance = format.createInstanceFromDescription (description, sampleRate, blockSize, error);
+    if (instance == nullptr && error.isEmpty())
+        error = "the plug-in refused to start";
+}
+
+void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
+{
+    plugin.enableAllBuses();
+    plugin.prepareToPlay (sampleRate, blockSize);
+}
+
+juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginInstance& plugin, const juce::String& name)
+{
+    for (auto* p : plugin.getParameters())
+        if (p->getName (1024).equalsIgnoreCase (name))
+            return p;
+    return nullptr;
+}
+
+bool PluginRenderer::setParameter (const juce::String& name, float value)
+{
+    if (auto* p = findParameter (*instance, name))
+    {
+        p->setValue (value);
+        settings.add ({ name, value });
+        return true;
+    }
+    return false;
+}
+
+juce::String PluginRenderer::getParameterText (const juce::String& name)
+{
+    auto* p = findParameter (*instance, name);
+    return p != nullptr ? p->getCurrentValueAsText() : juce::String();
+}
+
+juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>& input, int tailFrames,
+                                                 const std::function<void (double)>& progress)
+{
+    prepare (*instance);
+
+    const int ins = instance->getTotalNumInputChannels();
+    const int outs = instance->getTotalNumOutputChannels();
+    const int totalFrames = input.getNumSamples() + juce::jmax (0, tailFrames);
+
+    juce::AudioBuffer<float> output (outs, totalFrames);
+    juce::AudioBuffer<float> block (juce::jmax (ins, outs), blockSize);
+    juce::MidiBuffer midi;
+
+    for (int start = 0; start < totalFrames; start += blockSize)
+    {
+        const int frames = juce::jmin (blockSize, totalFrames - start);
+        block.setSize (block.getNumChannels(), frames, false, false, true);
+        block.clear();
+
+        const int fromInput = juce::jlimit (0, frames, input.getNumSamples() - start);
+        if (input.getNumChannels() > 0)
+            for (int ch = 0; ch < ins; ++ch)
+                block.copyFrom (ch, 0, input, juce::jmin (ch, input.getNumChannels() - 1), start, fromInput);
+
+        instance->processBlock (block, midi);
+        midi.clear();
+
+        for (int ch = 0; ch < outs; ++ch)
+            output.copyFrom (ch, start, block, ch, 0, frames);
+
+        if (progress)
+            progress (double (start + frames) / totalFrames);
+    }
+
+    instance->releaseResources();
+    return output;
+}
+
+std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
+{
+    // A second instance, so the first one's reverberation does not ring into the measurement.
+    juce::String ignored;
+    auto probe = format.createInstanceFromDescription (description, sampleRate, blockSize, ignored);
+    if (probe == nullptr)
+        return {};
+
+    // The same changes as the first one had, not a copy of its state: a restore may set
+    // parameters that a new instance only reports.
+    for (const auto& [name, value] : settings)
+        if (auto* p = findParameter (*probe, name))
+            p->setValue (value);
+    if (auto* mix = findParameter (*probe, "Mix"))
+        mix->setValue (1.0f);
+
+    prepare (*probe);
+    const int ins = probe->getTotalNumInputChannels();
+    const int outs = probe->getTotalNumOutputChannels();
+
+    std::vector<float> response (static_cast<size_t> (juce::jmax (0, numFrames)));
+    juce::AudioBuffer<float> block (juce::jmax (ins, outs, 1), blockSize);
+    juce::MidiBuffer midi;
+
+    for (int start = 0; start < numFrames; start += blockSize)
+    {
+        const int frames = juce::jmin (blockSize, numFrames - start);
+        block.setSize (block.getNumChannels(), frames, false, false, true);
+        block.clear();
+        if (start == 0)
+            for (int ch = 0; ch < ins; ++ch)
+                block.setSample (ch, 0, 1.0f);
+
+        probe->processBlock (block, midi);
+        midi.clear();
+
+        for (int n = 0; n < frames; ++n)
+        {
+            float sum = 0;
+            for (int ch = 0; ch < outs; ++ch)
+                sum += block.getSample (ch, n);
+            response[static_cast<size_t> (start + n)] = outs > 0 ? sum / static_cast<float> (outs) : 0.0f;
+        }
+    }
+
+    probe->releaseResources();
+    return response;
+}
+
+DecayTimes measureDecayTimes (const std::vector<float>& impulseResponse, double sampleRate)
+{
+    return { analysis::octaveBandT60 (impulseResponse, sampleRate, DecayTimes::lowBand),
+             analysis::octaveBandT60 (impulseResponse, sampleRate, DecayTimes::highBand) };
+}
+} // namespace tarnwell::render

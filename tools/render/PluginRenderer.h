@@ -1,0 +1,63 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace tarnwell::render
+{
+// One VST 2 plug-in loaded from a file through JUCE's VST2 hosting, with its parameters set
+// by name, rendering whole signals block by block.
+class PluginRenderer
+{
+public:
+    static constexpr int blockSize = 512;
+
+    // Loads the plug-in at `path` for `sampleRate`; on failure isLoaded() is false and
+    // getError() says why. Must be called on JUCE's message thread.
+    PluginRenderer (const juce::File& path, double sampleRate);
+
+    bool isLoaded() const noexcept { return instance != nullptr; }
+    const juce::String& getError() const noexcept { return error; }
+    juce::AudioPluginInstance& getInstance() { return *instance; }
+
+    // Sets the parameter whose name is `name` (ignoring case) to the normalised value.
+    bool setParameter (const juce::String& name, float value);
+
+    // The parameter's current display text, or empty if there is no such parameter.
+    juce::String getParameterText (const juce::String& name);
+
+    // Runs `input` (any channel count; missing plug-in inputs repeat the last channel) through
+    // the plug-in, followed by `tailFrames` of silence. The result has the plug-in's output
+    // channel count. progress, if given, gets the fraction done now and then.
+    juce::AudioBuffer<float> render (const juce::AudioBuffer<float>& input, int tailFrames,
+                                     const std::function<void (double)>& progress = {});
+
+    // The plug-in's wet impulse response: a second instance with the same settings, a
+    // parameter named "Mix" (if any) at 1, an impulse on every input; the outputs averaged.
+    std::vector<float> measureImpulseResponse (int numFrames);
+
+private:
+    juce::AudioPluginInstance* findParameterOwner();
+    juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance&, const juce::String& name);
+    void prepare (juce::AudioPluginInstance&);
+
+    juce::VSTPluginFormat format;
+    juce::PluginDescription description;
+    double sampleRate;
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+    juce::String error;
+    juce::Array<std::pair<juce::String, float>> settings; // in the order they were made
+};
+
+// Measured decay times (seconds) in the low and the high octave band of an impulse response.
+struct DecayTimes
+{
+    double low = 0, high = 0;
+    static constexpr double lowBand = 250.0, highBand = 8000.0;
+};
+DecayTimes measureDecayTimes (const std::vector<float>& impulseResponse, double sampleRate);
+} // namespace tarnwell::render
