@@ -1,0 +1,317 @@
+#include "tests/ui/EditorFixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+using namespace ui;
+
+namespace
+{
+// What a host would be told: begin, value and end messages, in order.
+class HostRecorder : public juce::AudioProcessorListener
+{
+public:
+    struct Event
+    {
+        char kind; // 'b'egin, 'v'alue, 'e'nd
+        int index;
+        float value;
+    };
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override { add ({ 'v', index, value }); }
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override { add ({ 'b', index, 0 }); }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override { add ({ 'e', index, 0 }); }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
+    std::vector<Event> events()
+    {
+        const std::lock_guard lock (mutex);
+        return recorded;
+    }
+
+private:
+    void add (Event e)
+    {
+        const std::lock_guard lock (mutex);
+        recorded.push_back (e);
+    }
+
+    std::mutex mutex;
+    std::vector<Event> recorded;
+};
+
+void onAnotherThread (std::function<void()> work)
+{
+    std::thread thread (std::move (work));
+    thread.join();
+}
+
+using Clock = std::chrono::steady_clock;
+} // namespace
+
+using HostAutomation = EditorTest;
+
+TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
+{
+    processor.setParameter (2, 0.5f);
+    // On the message thread the change shows at once, without the timer.
+    EXPECT_EQ (slider (2).getValue(), 0.5);
+    EXPECT_EQ (readout (2), "894.43 Hz");
+    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.5f);
+
+    EXPECT_EQ (slider (0).getValue(), 0.25);
+    EXPECT_EQ (slider (3).getValue(), 0.25);
+    EXPECT_EQ (readout (0), "3.50 sec");
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
+
+    // A value beyond the range puts the control at its end; the readout is the processor's.
+    processor.setParameter (0, 1.5f);
+    EXPECT_EQ (slider (0).getValue(), 1.0);
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
+    EXPECT_EQ (readout (0), "15.00 sec");
+
+    // Mix and diffusion have no graph field.
+    processor.setParameter (3, 0.6f);
+    EXPECT_EQ (readout (3), "60.00%");
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.5f);
+}
+
+TEST_F (HostAutomation, AnIndexOutsideTheFiveChangesNothing)
+{
+    HostRecorder host;
+    processor.addListener (&host);
+    processor.setParameter (7, 0.5f);
+    processor.setParameter (-1, 0.5f);
+    pumpMessages (60);
+    processor.removeListener (&host);
+
+    const double values[] = { 0.25, 0.35, 0.8, 0.25, 0.5 };
+    const char* const texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (static_cast<float> (values[i])));
+        EXPECT_EQ (readout (i), texts[i]);
+    }
+    EXPECT_TRUE (host.events().empty()) << "the view sends nothing back";
+}
+
+TEST_F (HostAutomation, FromAnotherThreadShowsOnceTheMessageLoopRuns)
+{
+    HostRecorder host;
+    processor.addListener (&host);
+    onAnotherThread ([this] {
+        processor.setParameter (4, 0.1f);
+        processor.setParameter (4, 0.8f);
+        processor.setParameter (1, 0.2f);
+    });
+    pumpMessages();
+    processor.removeListener (&host);
+
+    EXPECT_EQ (slider (4).getValue(), static_cast<double> (0.8f));
+    EXPECT_EQ (readout (4), "80.00%");
+    EXPECT_EQ (slider (1).getValue(), static_cast<double> (0.2f));
+    EXPECT_EQ (readout (1), "2.00 sec");
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.2f);
+    EXPECT_TRUE (host.events().empty()) << "showing a value never notifies the host";
+}
+
+TEST_F (HostAutomation, MessageThreadChangeShowsAfterThoseStillQueued)
+{
+    // Queued on another thread, not yet shown; then a later change on the message thread.
+    onAnotherThread ([this] { processor.setParameter (2, 0.1f); });
+    processor.setParameter (2, 0.9f);
+    EXPECT_EQ (slider (2).getValue(), static_cast<double> (0.9f));
+
+    // Nothing older is left to overwrite it.
+    pumpMessages (60);
+    EXPECT_EQ (slider (2).getValue(), static_cast<double> (0.9f));
+    EXPECT_EQ (readout (2), processor.getParameterText (2));
+}
+
+TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
+{
+    TarnwellAudioProcessor other;
+    other.setParameter (0, 0.5f);
+    other.setParameter (3, 1.0f);
+    juce::MemoryBlock saved;
+    other.getStateInformation (saved);
+
+    processor.setStateInformation (saved.getData(), static_cast<int> (saved.getSize()));
+    pumpMessages();
+    EXPECT_EQ (slider (0).getValue(), 0.5);
+    EXPECT_EQ (readout (0), "5.00 sec");
+    EXPECT_EQ (slider (3).getValue(), 1.0);
+    EXPECT_EQ (readout (3), "100.00%");
+    EXPECT_EQ (readout (2), "5047.66 Hz") << "every parameter is applied on a restore";
+}
+
+TEST_F (HostAutomation, ValueSetWhileClosedShowsInALaterEditor)
+{
+    close();
+    processor.setParameter (3, 0.6f);
+    onAnotherThread ([this] { processor.setParameter (2, 0.5f); });
+    pumpMessages (30);
+
+    open();
+    EXPECT_EQ (slider (3).getValue(), static_cast<double> (0.6f));
+    EXPECT_EQ (readout (3), "60.00%");
+    EXPECT_EQ (slider (2).getValue(), 0.5);
+    EXPECT_EQ (readout (2), "894.43 Hz");
+    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.5f);
+
+    // Reopening many times leaves nothing dangling for changes made in between.
+    for (int i = 0; i < 20; ++i)
+    {
+        close();
+        onAnotherThread ([this, i] { processor.setParameter (i % 5, 0.01f * static_cast<float> (i)); });
+        open();
+        processor.setParameter (4, 0.3f);
+        pumpMessages (5);
+    }
+    EXPECT_EQ (slider (4).getValue(), static_cast<double> (0.3f));
+}
+
+using UserDrag = EditorTest;
+
+TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
+{
+    HostRecorder host;
+    processor.addListener (&host);
+
+    auto& knob = slider (3);
+    const auto source = juce::Desktop::getInstance().getMainMouseSource();
+    const juce::Time t0 = juce::Time::getCurrentTime();
+    const juce::Point<float> down (17.0f, 17.0f);
+    auto event = [&] (juce::Point<float> at, bool dragged, const juce::ModifierKeys& mods)
+    {
+        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, down, t0, 1, dragged);
+    };
+    const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
+
+    knob.mouseDown (event (down, false, pressed));
+    for (int dy = 10; dy <= 90; dy += 10) // dragging up turns it up
+        knob.mouseDrag (event (down.translated (0.0f, static_cast<float> (-dy)), true, pressed));
+    knob.mouseUp (event (down.translated (0.0f, -90.0f), true, juce::ModifierKeys()));
+
+    processor.removeListener (&host);
+    const auto events = host.events();
+
+    ASSERT_GE (events.size(), 3u);
+    EXPECT_EQ (events.front().kind, 'b');
+    EXPECT_EQ (events.back().kind, 'e');
+    float previous = 0.25f;
+    for (size_t i = 0; i < events.size(); ++i)
+    {
+        SCOPED_TRACE (i);
+        EXPECT_EQ (events[i].index, 3);
+        if (i > 0 && i + 1 < events.size())
+        {
+            EXPECT_EQ (events[i].kind, 'v');
+            EXPECT_GT (events[i].value, previous) << "rising with the drag";
+            previous = events[i].value;
+        }
+    }
+
+    const float last = events[events.size() - 2].value;
+    EXPECT_GT (last, 0.5f);
+    EXPECT_FLOAT_EQ (processor.getParameter (3), last);
+    EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
+    EXPECT_EQ (readout (3), processor.getParameterText (3));
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f) << "the mix knob has no graph field";
+}
+
+TEST_F (UserDrag, DecaySliderChangeUpdatesTheGraphAndTheHost)
+{
+    HostRecorder host;
+    processor.addListener (&host);
+    slider (1).setValue (0.6, juce::sendNotificationSync);
+    processor.removeListener (&host);
+
+    EXPECT_FLOAT_EQ (processor.getParameter (1), 0.6f);
+    EXPECT_EQ (readout (1), "6.00 sec");
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.6f);
+    const auto events = host.events();
+    ASSERT_EQ (events.size(), 1u);
+    EXPECT_EQ (events[0].kind, 'v');
+    EXPECT_EQ (events[0].index, 1);
+    EXPECT_FLOAT_EQ (events[0].value, 0.6f);
+}
+
+using ParameterStorm = EditorTest;
+
+// The message thread is busy (here: waiting for the storm to end) while another thread changes
+// parameters as fast as it can: the changes must neither wait for the message thread nor be
+// lost, and the editor ends up showing the last value of each.
+TEST_F (ParameterStorm, NeverWaitsForTheMessageThreadAndTheLastValuesShow)
+{
+    constexpr int calls = 50000;
+    float last[5] = {};
+    Clock::duration longest {};
+
+    onAnotherThread ([&] {
+        std::minstd_rand random (7);
+        std::uniform_real_distribution<float> value (0.0f, 1.0f);
+        for (int i = 0; i < calls; ++i)
+        {
+            const int index = i % 5;
+            last[index] = value (random);
+            const auto before = Clock::now();
+            processor.setParameter (index, last[index]);
+            longest = std::max (longest, Clock::now() - before);
+        }
+    });
+
+    std::printf ("[ storm    ] longest setParameter call with the message thread busy: %.1f us\n",
+                 std::chrono::duration<double, std::micro> (longest).count());
+
+    pumpMessages();
+    for (int i = 0; i < 5; ++i)
+    {
+        SCOPED_TRACE (i);
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (last[i]));
+        EXPECT_EQ (readout (i), processor.getParameterText (i));
+    }
+}
+
+TEST_F (ParameterStorm, WhileTheMessageLoopRunsEveryControlSettles)
+{
+    std::atomic<bool> done { false };
+    float last[5] = {};
+    Clock::duration longest {};
+
+    std::thread storm ([&] {
+        std::minstd_rand random (11);
+        std::uniform_real_distribution<float> value (0.0f, 1.0f);
+        for (int i = 0; i < 20000; ++i)
+        {
+            const int index = i % 5;
+            last[index] = value (random);
+            const auto before = Clock::now();
+            processor.setParameter (index, last[index]);
+            longest = std::max (longest, Clock::now() - before);
+        }
+        done = true;
+    });
+
+    // The message thread keeps draining and drawing meanwhile.
+    while (! done)
+    {
+        pumpMessages (5);
+        (void) view().createComponentSnapshot (view().getLocalBounds());
+    }
+    storm.join();
+    std::printf ("[ storm    ] longest setParameter call with the message loop running: %.1f us\n",
+                 std::chrono::duration<double, std::micro> (longest).count());
+
+    pumpMessages();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (last[i])) << i;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "editor/T60View.h"
+#include "editor/TarnwellAudioProcessorEditor.h"
+#include "processor/TarnwellAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace ui
+{
+inline const char* const sliderNames[] = { "t60LowSlider", "t60HighSlider", "transitionFreqSlider", "mixSlider", "diffusionSlider" };
+inline const char* const readoutNames[] = { "t60LowValueString", "t60HighValueString", "transitionFreqValueString",
+                                            "mixValueString", "diffusionValueString" };
+
+template <typename Type>
+Type* child (juce::Component& parent, const juce::String& name)
+{
+    for (auto* c : parent.getChildren())
+        if (c->getName() == name)
+            return dynamic_cast<Type*> (c);
+    return nullptr;
+}
+
+inline T60View* graphOf (juce::Component& view)
+{
+    for (auto* c : view.getChildren())
+        if (auto* graph = dynamic_cast<T60View*> (c))
+            return graph;
+    return nullptr;
+}
+
+// Lets the editor's timer run, so changes queued on other threads reach the view.
+inline void pumpMessages (int milliseconds = 100)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+// A processor with its editor open, as a host would have them.
+class EditorTest : public ::testing::Test
+{
+protected:
+    EditorTest() { open(); }
+    ~EditorTest() override { close(); }
+
+    void open()
+    {
+        editor.reset (dynamic_cast<TarnwellAudioProcessorEditor*> (processor.createEditorIfNeeded()));
+        ASSERT_NE (editor, nullptr);
+    }
+
+    void close() { editor.reset(); }
+
+    TarnwellView& view() { return editor->getView(); }
+    juce::Slider& slider (int index) { return *child<juce::Slider> (view(), sliderNames[index]); }
+    juce::String readout (int index) { return child<juce::Label> (view(), readoutNames[index])->getText(); }
+    T60View& graph() { return *graphOf (view()); }
+
+    TarnwellAudioProcessor processor;
+    std::unique_ptr<TarnwellAudioProcessorEditor> editor;
+};
+} // namespace ui

@@ -1,0 +1,195 @@
+#include "editor/BuildDate.h"
+#include "tests/editor/Snapshot.h"
+#include "tests/ui/EditorFixture.h"
+
+#include <TarnwellArtwork.h>
+
+using namespace ui;
+using snapshot::near;
+
+namespace
+{
+struct ChildSpec
+{
+    const char* name;
+    juce::Rectangle<int> bounds;
+    const char* text;     // labels only
+    int justification;    // labels only
+};
+
+// In z-order, bottom first.
+const ChildSpec layout[] = {
+    { "t60LowSlider", { 165, 167, 208, 10 }, nullptr, 0 },
+    { "t60HighSlider", { 165, 152, 208, 10 }, nullptr, 0 },
+    { "transitionFreqSlider", { 165, 182, 208, 10 }, nullptr, 0 },
+    { "t60LowValueString", { 376, 165, 64, 13 }, "?", juce::Justification::centredLeft },
+    { "t60HighValueString", { 376, 150, 64, 13 }, "?", juce::Justification::centredLeft },
+    { "transitionFreqValueString", { 376, 180, 64, 13 }, "?", juce::Justification::centredLeft },
+    { "mixSlider", { 38, 55, 35, 35 }, nullptr, 0 },
+    { "mixValueString", { 21, 84, 71, 24 }, "?", juce::Justification::centred },
+    { "t60LowLabel", { 107, 165, 71, 13 }, "t60 Low", juce::Justification::centredLeft },
+    { "t60HighLabel", { 107, 150, 71, 13 }, "t60 High", juce::Justification::centredLeft },
+    { "transitionFreqLabel", { 106, 179, 71, 13 }, "Trans. Freq", juce::Justification::centredLeft },
+    { "diffusionSlider", { 39, 122, 35, 35 }, nullptr, 0 },
+    { "diffusionValueString", { 21, 152, 71, 24 }, "?", juce::Justification::centred },
+    { "", { 118, 35, 283, 106 }, nullptr, 0 },
+    { "new label", { 7, 175, 73, 24 }, nullptr, juce::Justification::centredLeft },
+};
+
+juce::Image embeddedArtwork()
+{
+    return juce::ImageCache::getFromMemory (TarnwellArtwork::background_png, TarnwellArtwork::background_pngSize);
+}
+} // namespace
+
+// A bare view, before any value reaches it: the children as laid out, every readout "?".
+TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
+{
+    TarnwellView view;
+    EXPECT_EQ (view.getName(), "TarnwellView");
+    EXPECT_EQ (view.getBounds(), juce::Rectangle<int> (0, 0, 453, 200));
+    EXPECT_TRUE (view.getWantsKeyboardFocus());
+
+    ASSERT_EQ (view.getNumChildComponents(), 15);
+    for (int i = 0; i < 15; ++i)
+    {
+        const auto& spec = layout[i];
+        SCOPED_TRACE (spec.name);
+        auto* c = view.getChildComponent (i);
+        EXPECT_EQ (c->getName(), spec.name);
+        EXPECT_EQ (c->getBounds(), spec.bounds);
+        EXPECT_TRUE (c->isVisible());
+        EXPECT_EQ (&c->getLookAndFeel(), &view.getLookAndFeel()) << "draws through the view's look-and-feel";
+
+        if (auto* label = dynamic_cast<juce::Label*> (c))
+        {
+            if (spec.text != nullptr)
+            {
+                EXPECT_EQ (label->getText(), spec.text);
+            }
+            EXPECT_EQ (label->getJustificationType().getFlags(), spec.justification);
+            EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
+            EXPECT_EQ (label->getFont().getTypefaceName(), "Gillius ADF") << "the embedded face, not a system fallback";
+            EXPECT_EQ (label->getFont().getHeight(), juce::String (spec.name) == "new label" ? 12.9f : 12.0f);
+            EXPECT_FALSE (label->getFont().isBold() || label->getFont().isItalic());
+        }
+        else if (auto* slider = dynamic_cast<juce::Slider*> (c))
+        {
+            EXPECT_EQ (slider->getValue(), 0.0);
+            EXPECT_EQ (slider->getMinimum(), 0.0);
+            EXPECT_EQ (slider->getMaximum(), 1.0);
+            EXPECT_EQ (slider->getInterval(), 0.0);
+            EXPECT_EQ (slider->getTextBoxPosition(), juce::Slider::NoTextBox);
+            const bool knob = spec.bounds.getWidth() == 35;
+            EXPECT_EQ (slider->getSliderStyle(), knob ? juce::Slider::RotaryVerticalDrag : juce::Slider::LinearHorizontal);
+            if (knob)
+            {
+                EXPECT_EQ (slider->findColour (juce::Slider::rotarySliderOutlineColourId).getARGB(), 0xff202020u);
+            }
+        }
+        else
+        {
+            EXPECT_NE (dynamic_cast<T60View*> (c), nullptr);
+        }
+    }
+
+    auto* date = child<juce::Label> (view, "new label");
+    EXPECT_EQ (date->findColour (juce::Label::textColourId).getARGB(), 0x8a000000u);
+    EXPECT_TRUE (date->getText().matchesWildcard ("??? * ????", false)) << date->getText();
+    EXPECT_EQ (date->getText(), tarnwell::buildDateText());
+}
+
+TEST (TarnwellView, BuildDateHasNoPaddedDay)
+{
+    EXPECT_EQ (tarnwell::buildDateText ("Sep  6 2010"), "Sep 6 2010");
+    EXPECT_EQ (tarnwell::buildDateText ("Sep 26 2010"), "Sep 26 2010");
+    EXPECT_FALSE (tarnwell::buildDateText().contains ("  "));
+}
+
+TEST (TarnwellView, EmbeddedArtworkDecodesAtTheEditorsSize)
+{
+    const auto art = embeddedArtwork();
+    ASSERT_TRUE (art.isValid());
+    EXPECT_EQ (art.getWidth(), 453);
+    EXPECT_EQ (art.getHeight(), 200);
+    // The frame's flat interior lies under the graph, which covers it and one ring of the frame.
+    for (const auto p : { juce::Point<int> (119, 36), juce::Point<int> (399, 139), juce::Point<int> (250, 90) })
+        EXPECT_TRUE (near (art, p.x, p.y, 0xff443d3f)) << p.toString();
+    EXPECT_FALSE (near (art, 118, 90, 0xff443d3f, 4)) << "frame, not interior";
+    EXPECT_TRUE (near (art, 0, 0, 0xff352929)) << "dark surround outside the rounded corners";
+    EXPECT_TRUE (near (art, 452, 199, 0xff352929));
+    EXPECT_TRUE (near (art, 226, 4, 0xff998c90, 12)) << "light at the top";
+    EXPECT_TRUE (near (art, 226, 196, 0xff554d51, 12)) << "dark at the bottom";
+    // The reopened editor gets the very same decoded picture from the cache.
+    EXPECT_EQ (embeddedArtwork().getPixelData(), art.getPixelData());
+}
+
+TEST (TarnwellView, UndecodablePictureLeavesDarkGreyWithWorkingControls)
+{
+    const char garbage[] = "not a picture at all";
+    TarnwellAudioProcessor processor;
+    TarnwellView view (juce::ImageCache::getFromMemory (garbage, sizeof (garbage)));
+    view.setProcessor (&processor);
+
+    const auto image = snapshot::of (view);
+    EXPECT_TRUE (near (image, 2, 2, 0xff555555));
+    EXPECT_TRUE (near (image, 440, 60, 0xff555555));
+
+    child<juce::Slider> (view, "mixSlider")->setValue (0.75, juce::sendNotificationSync);
+    EXPECT_FLOAT_EQ (processor.getParameter (3), 0.75f);
+    EXPECT_EQ (child<juce::Label> (view, "mixValueString")->getText(), "75.00%");
+}
+
+// The editor a host opens on a fresh processor.
+using FreshEditor = EditorTest;
+
+TEST_F (FreshEditor, ShowsStoredValuesWithTheEnginesTexts)
+{
+    EXPECT_EQ (editor->getWidth(), 453);
+    EXPECT_EQ (editor->getHeight(), 200);
+    EXPECT_EQ (view().getBounds(), editor->getLocalBounds());
+    EXPECT_FALSE (editor->isResizable());
+
+    const double values[] = { 0.25, 0.35, 0.8, 0.25, 0.5 };
+    const char* const texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
+    for (int i = 0; i < 5; ++i)
+    {
+        SCOPED_TRACE (i);
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (static_cast<float> (values[i])));
+        EXPECT_EQ (readout (i), texts[i]);
+    }
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.8f);
+}
+
+TEST_F (FreshEditor, SnapshotShowsArtworkControlsAndGraphButNeverTheShell)
+{
+    const auto image = snapshot::of (*editor);
+    const auto art = embeddedArtwork();
+    ASSERT_EQ (image.getBounds(), juce::Rectangle<int> (0, 0, 453, 200));
+
+    // Where no child lies, the picture shows as it is.
+    for (const auto p : { juce::Point<int> (0, 0), juce::Point<int> (226, 4), juce::Point<int> (440, 60),
+                          juce::Point<int> (10, 120), juce::Point<int> (300, 196) })
+        EXPECT_TRUE (near (image, p.x, p.y, art.getPixelAt (p.x, p.y).getARGB())) << p.toString();
+
+    // The shell's white fill and black "Hello World!" are covered everywhere.
+    int white = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 453; ++x)
+            white += image.getPixelAt (x, y).getBrightness() > 0.97f ? 1 : 0;
+    EXPECT_EQ (white, 0);
+
+    // The knobs' dark discs and the thumbs in their value colours (t60High 0.35, mix 0.25).
+    EXPECT_TRUE (near (image, 55, 63, 0xff1e1e1e));
+    EXPECT_TRUE (near (image, 56, 150, 0xff1e1e1e));
+    const int thumbX = 165 + 5 + juce::roundToInt (0.35 * 198);
+    EXPECT_TRUE (near (image, thumbX, 157, 0xff5980a5, 30)) << "t60High thumb";
+
+    // The graph's dark fill over the frame's interior, and its lower band for t60Low 0.25,
+    // transition 0.8: x 120..185, y 58..137.
+    const auto interiorDarkened = juce::Colour (0xff443d3f).overlaidWith (juce::Colour (0x8f000000));
+    EXPECT_TRUE (near (image, 380, 60, interiorDarkened.getARGB(), 2));
+    EXPECT_FALSE (near (image, 150, 120, interiorDarkened.getARGB(), 8)) << "lower band";
+}
