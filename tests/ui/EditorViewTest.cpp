@@ -138,6 +138,11 @@ TEST (TarnwellView, UndecodablePictureLeavesDarkGreyWithWorkingControls)
     child<juce::Slider> (view, "mixSlider")->setValue (0.75, juce::sendNotificationSync);
     EXPECT_FLOAT_EQ (processor.getParameter (3), 0.75f);
     EXPECT_EQ (child<juce::Label> (view, "mixValueString")->getText(), "75.00%");
+
+    child<juce::Slider> (view, "t60HighSlider")->setValue (0.6, juce::sendNotificationSync);
+    EXPECT_FLOAT_EQ (processor.getParameter (1), 0.6f);
+    EXPECT_EQ (child<juce::Label> (view, "t60HighValueString")->getText(), "6.00 sec");
+    EXPECT_FLOAT_EQ (graphOf (view)->t60HighValue, 0.6f);
 }
 
 // The editor a host opens on a fresh processor.
