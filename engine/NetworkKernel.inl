@@ -43,14 +43,14 @@ inline void writeRing (double* ring, int slot, v4 v) noexcept
 
 inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
 {
-    const v4 t0 = __builtin_shuffle (r0, r1, v4i { 0, 4, 2, 6 });
-    const v4 t1 = __builtin_shuffle (r0, r1, v4i { 1, 5, 3, 7 });
-    const v4 t2 = __builtin_shuffle (r2, r3, v4i { 0, 4, 2, 6 });
-    const v4 t3 = __builtin_shuffle (r2, r3, v4i { 1, 5, 3, 7 });
-    r0 = __builtin_shuffle (t0, t2, v4i { 0, 1, 4, 5 });
-    r1 = __builtin_shuffle (t1, t3, v4i { 0, 1, 4, 5 });
-    r2 = __builtin_shuffle (t0, t2, v4i { 2, 3, 6, 7 });
-    r3 = __builtin_shuffle (t1, t3, v4i { 2, 3, 6, 7 });
+    const v4 t0 = __builtin_shufflevector (r0, r1, 0, 4, 2, 6);
+    const v4 t1 = __builtin_shufflevector (r0, r1, 1, 5, 3, 7);
+    const v4 t2 = __builtin_shufflevector (r2, r3, 0, 4, 2, 6);
+    const v4 t3 = __builtin_shufflevector (r2, r3, 1, 5, 3, 7);
+    r0 = __builtin_shufflevector (t0, t2, 0, 1, 4, 5);
+    r1 = __builtin_shufflevector (t1, t3, 0, 1, 4, 5);
+    r2 = __builtin_shufflevector (t0, t2, 2, 3, 6, 7);
+    r3 = __builtin_shufflevector (t1, t3, 2, 3, 6, 7);
 }
 
 // Non-finite samples become silence: x - x is 0 only for finite x.
@@ -112,9 +112,9 @@ inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]
     }
     // Lines i and i^2 (the halves of a vector), then i and i^1 (neighbours, opposite sense).
     for (auto& v : r)
-        v = v + c.tHalves * __builtin_shuffle (v, v4i { 2, 3, 0, 1 });
+        v = v + c.tHalves * __builtin_shufflevector (v, v, 2, 3, 0, 1);
     for (auto& v : r)
-        v = v + c.tPairs * __builtin_shuffle (v, v4i { 1, 0, 3, 2 });
+        v = v + c.tPairs * __builtin_shufflevector (v, v, 1, 0, 3, 2);
 
     v4 wet {};
     for (int g = 0; g < 4; ++g)
