@@ -2,8 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <memory>
 #include <mutex>
+#include <utility>
 
 namespace juce
 {
@@ -52,7 +52,9 @@ namespace
 
     std::mutex usersLock;
     int users = 0;
-    std::unique_ptr<MessageLoop> loop;
+    // Deliberately no static destructor: a process that exits with instances still open must
+    // not try to stop the thread from an exit handler, perhaps on that very thread.
+    MessageLoop* loop = nullptr;
 } // namespace
 
 SharedMessageThread::User::User()
@@ -61,7 +63,7 @@ SharedMessageThread::User::User()
     if (users++ == 0)
     {
         juce::initialiseJuce_GUI();
-        loop = std::make_unique<MessageLoop>();
+        loop = new MessageLoop();
     }
 }
 
@@ -70,7 +72,7 @@ SharedMessageThread::User::~User()
     const std::lock_guard guard (usersLock);
     if (--users == 0)
     {
-        loop.reset();
+        delete std::exchange (loop, nullptr);
         juce::shutdownJuce_GUI();
     }
 }

@@ -26,6 +26,7 @@ public:
     ~VstEffect() override;
 
     AEffect* getAEffect() noexcept { return &effect; }
+    juce::AudioProcessor& getProcessor() noexcept { return *processor; }
 
 private:
 

@@ -1,0 +1,147 @@
+// Several instances in one loaded library, on several threads, and with no display at all.
+
+#include "TestHost.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+using namespace tarnwell::testhost;
+
+namespace
+{
+int threadCount()
+{
+    int count = 0;
+    if (DIR* dir = opendir ("/proc/self/task"))
+    {
+        while (auto* entry = readdir (dir))
+            count += entry->d_name[0] != '.';
+        closedir (dir);
+    }
+    return count;
+}
+
+float sumOfSquares (const std::vector<float>& v)
+{
+    float s = 0;
+    for (float x : v)
+        s += x * x;
+    return s;
+}
+
+TEST (Instances, AreIndependent)
+{
+    PluginLibrary library;
+    ASSERT_TRUE (library.isLoaded()) << dlerror();
+    Plugin a (library), b (library);
+    ASSERT_NE (a.effect, nullptr);
+    ASSERT_NE (b.effect, nullptr);
+    ASSERT_NE (a.effect, b.effect);
+
+    a.effect->setParameter (a.effect, 3, 1.0f);
+    EXPECT_EQ (b.effect->getParameter (b.effect, 3), 0.25f);
+    EXPECT_EQ (b.text (effGetParamDisplay, 3), "25.00%");
+
+    Arrangement mono (1, 0);
+    ASSERT_EQ (a.dispatch (effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr> (&mono), &mono), 1);
+    VstPinProperties props {};
+    b.dispatch (effGetInputProperties, 0, 0, &props);
+    EXPECT_EQ (props.flags, tarnwell::vst::pinIsActive | tarnwell::vst::pinIsStereo);
+
+    // One instance's reverberation does not ring in the other.
+    a.resume (44100.0f, 256);
+    b.resume (44100.0f, 256);
+    std::vector<float> la (256, 0.0f), ra (256, 0.0f), lb (256, 0.0f), rb (256, 0.0f);
+    la[0] = 1.0f;
+    float* pa[] = { la.data(), ra.data() };
+    float* pb[] = { lb.data(), rb.data() };
+    a.effect->processReplacing (a.effect, pa, pa, 256);
+    for (int block = 0; block < 20; ++block)
+    {
+        std::fill (lb.begin(), lb.end(), 0.0f);
+        b.effect->processReplacing (b.effect, pb, pb, 256);
+        EXPECT_EQ (sumOfSquares (lb), 0.0f);
+    }
+}
+
+TEST (Instances, CreatedUsedAndClosedOnDifferentThreadsLeaveNothingRunning)
+{
+    const int before = threadCount();
+    {
+        PluginLibrary library;
+        ASSERT_TRUE (library.isLoaded()) << dlerror();
+
+        for (int round = 0; round < 3; ++round)
+        {
+            // Four instances made on four threads, used on others, closed on yet others.
+            std::vector<std::unique_ptr<Plugin>> plugins (4);
+            std::vector<std::thread> threads;
+            for (auto& p : plugins)
+                threads.emplace_back ([&p, &library] { p = std::make_unique<Plugin> (library); });
+            for (auto& t : threads)
+                t.join();
+            threads.clear();
+
+            for (size_t i = 0; i < plugins.size(); ++i)
+                threads.emplace_back ([&p = *plugins[i], i] {
+                    ASSERT_NE (p.effect, nullptr);
+                    p.effect->setParameter (p.effect, 3, 0.1f * float (i));
+                    p.resume (44100.0f, 128);
+                    std::vector<float> l (1000, 0.1f), r (1000, 0.1f);
+                    float* ptrs[] = { l.data(), r.data() };
+                    for (int n = 0; n < 20; ++n)
+                        p.effect->processReplacing (p.effect, ptrs, ptrs, 1000);
+                    void* chunk = nullptr;
+                    p.dispatch (effGetChunk, 0, 0, &chunk);
+                    ERect* rect = nullptr;
+                    p.dispatch (effEditGetRect, 0, 0, &rect);
+                });
+            for (auto& t : threads)
+                t.join();
+            threads.clear();
+
+            for (size_t i = 0; i < plugins.size(); ++i)
+                EXPECT_FLOAT_EQ (plugins[i]->effect->getParameter (plugins[i]->effect, 3), 0.1f * float (i));
+
+            // Closed in reverse order, on threads other than the ones that made them.
+            for (auto& p : plugins)
+                threads.emplace_back ([&p] { p->close(); });
+            for (auto& t : threads)
+                t.join();
+        }
+    }
+    EXPECT_EQ (threadCount(), before) << "a thread of the plug-in outlived its last instance";
+}
+
+// Re-runs this test binary's headless checks with DISPLAY removed from the environment, so no
+// X connection is possible at all.
+TEST (Instances, WorkWithoutAnyDisplay)
+{
+    if (std::getenv ("TARNWELL_HEADLESS_CHILD") != nullptr)
+    {
+        ASSERT_EQ (std::getenv ("DISPLAY"), nullptr);
+        PluginLibrary library;
+        ASSERT_TRUE (library.isLoaded()) << dlerror();
+        Plugin plugin (library);
+        ASSERT_NE (plugin.effect, nullptr);
+        EXPECT_EQ (plugin.text (effGetParamDisplay, 3), "25.00%");
+        plugin.resume (44100.0f, 512);
+        std::vector<float> l (512, 0.2f), r (512, 0.2f);
+        float* ptrs[] = { l.data(), r.data() };
+        plugin.effect->processReplacing (plugin.effect, ptrs, ptrs, 512);
+        ERect* rect = nullptr;
+        plugin.dispatch (effEditGetRect, 0, 0, &rect); // may make an editor, never a window
+        return;
+    }
+
+    char exe[4096] {};
+    ASSERT_GT (readlink ("/proc/self/exe", exe, sizeof (exe) - 1), 0);
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY TARNWELL_HEADLESS_CHILD=1 '" + std::string (exe)
+                                + "' --gtest_filter=Instances.WorkWithoutAnyDisplay > /dev/null 2>&1";
+    EXPECT_EQ (std::system (command.c_str()), 0);
+}
+} // namespace
