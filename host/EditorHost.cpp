@@ -6,15 +6,18 @@
 
 namespace tarnwell
 {
-EditorHost::EditorHost (juce::AudioProcessor& p) : processor (p) {}
+EditorHost::EditorHost (juce::AudioProcessor* p) : processor (p) {}
 
 EditorHost::~EditorHost() { close(); }
 
 bool EditorHost::probe()
 {
+    if (processor == nullptr)
+        return false;
+
     bool made = false;
     SharedMessageThread::call ([&] {
-        const std::unique_ptr<juce::AudioProcessorEditor> trial (processor.createEditor());
+        const std::unique_ptr<juce::AudioProcessorEditor> trial (processor->createEditor());
         made = trial != nullptr;
     });
     return made;
@@ -22,13 +25,13 @@ bool EditorHost::probe()
 
 bool EditorHost::open (void* hostWindow)
 {
-    if (hostWindow == nullptr)
+    if (hostWindow == nullptr || processor == nullptr)
         return false;
 
     bool opened = false;
     SharedMessageThread::call ([&] {
         editor.reset();
-        editor.reset (processor.createEditorIfNeeded());
+        editor.reset (processor->createEditorIfNeeded());
         if (editor == nullptr)
             return;
 
@@ -42,13 +45,13 @@ bool EditorHost::open (void* hostWindow)
 
 bool EditorHost::getRect (ERect** rect)
 {
-    if (rect == nullptr)
+    if (rect == nullptr || processor == nullptr)
         return false;
 
     bool known = false;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
-            editor.reset (processor.createEditorIfNeeded());
+            editor.reset (processor->createEditorIfNeeded());
         if (editor == nullptr)
             return;
 

@@ -17,7 +17,7 @@ namespace tarnwell
 class EditorHost
 {
 public:
-    explicit EditorHost (juce::AudioProcessor&);
+    explicit EditorHost (juce::AudioProcessor*); // null: no editor, ever
     ~EditorHost(); // closes any open editor
 
     // effOpen: makes an editor and deletes it at once; true if one could be made.
@@ -35,7 +35,7 @@ public:
     void close();
 
 private:
-    juce::AudioProcessor& processor;
+    juce::AudioProcessor* const processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor; // message thread only
     ERect bounds {};
 };

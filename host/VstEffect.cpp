@@ -25,7 +25,7 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 }
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
-    : host (hostCallback), processor (createPluginFilter()), editor (*processor)
+    : host (hostCallback), processor (createPluginFilter()), editor (processor.get())
 {
     if (processor == nullptr)
         return;
