@@ -1,8 +1,9 @@
 # The JUCE modules are compiled once, into one static library that every target links.
 #
-# JUCE's VST2 hosting (used only by our render tool and tests, never by the plug-in's own
-# code paths) assumes a speaker arrangement of 8 speakers and full-size pin properties, which
-# the FST header leaves open-ended; it gets a patched copy of FST in a private include folder.
+# JUCE's VST2, VST3 and LV2 hosting is there for our render tool and tests, never for the
+# plug-in's own code paths. The VST2 hosting assumes a speaker arrangement of 8 speakers and
+# full-size pin properties, which the FST header leaves open-ended; it gets a patched copy of
+# FST in a private include folder.
 
 set(TARNWELL_FST_DIR /usr/include/pluginterfaces/fst)
 if(NOT EXISTS ${TARNWELL_FST_DIR}/fst.h)
@@ -37,7 +38,7 @@ target_compile_definitions(tarnwell_juce PUBLIC
     JUCE_STANDALONE_APPLICATION=0
     JUCE_USE_FLAC=0 JUCE_USE_OGGVORBIS=0 JUCE_USE_MP3AUDIOFORMAT=0 JUCE_USE_LAME_AUDIO_FORMAT=0
     JUCE_WEB_BROWSER=0 JUCE_USE_CURL=0
-    JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=0 JUCE_PLUGINHOST_LV2=0 JUCE_PLUGINHOST_LADSPA=0
+    JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1 JUCE_PLUGINHOST_LADSPA=0
     JUCE_MODAL_LOOPS_PERMITTED=1
     JUCE_DISPLAY_SPLASH_SCREEN=0 JUCE_REPORT_APP_USAGE=0
     JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)

@@ -1,0 +1,307 @@
+#include "LoadedPlugin.h"
+
+#include "engine/NetworkSettings.h"
+#include "engine/ReverbNetwork.h"
+#include "processor/ParameterTable.h"
+#include "processor/TarnwellAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+using tarnwell::test::Format;
+namespace params = tarnwell::parameters;
+
+namespace
+{
+constexpr double sampleRate = 48000.0;
+constexpr int blockSize = 512;
+constexpr int numBlocks = 16;
+
+using Values = std::array<float, params::count>;
+using Channels = std::vector<std::vector<float>>;
+
+tarnwell::test::LoadedPlugin load (Format format)
+{
+    juce::String error;
+    auto loaded = tarnwell::test::loadPlugin (format, sampleRate, blockSize, error);
+    EXPECT_NE (loaded.instance, nullptr) << tarnwell::test::formatName (format) << ": " << error;
+    return loaded;
+}
+
+void setValues (juce::AudioProcessor& processor, const Values& values)
+{
+    const auto& parameters = processor.getParameters();
+    for (int i = 0; i < params::count && i < parameters.size(); ++i)
+        if (auto* parameter = parameters[i])
+            parameter->setValue (values[static_cast<size_t> (i)]);
+}
+
+Values valuesOf (juce::AudioProcessor& processor)
+{
+    Values values {};
+    const auto& parameters = processor.getParameters();
+    for (int i = 0; i < params::count && i < parameters.size(); ++i)
+        if (auto* parameter = parameters[i])
+            values[static_cast<size_t> (i)] = parameter->getValue();
+    return values;
+}
+
+// Noise for a quarter of the run, then silence, so the comparison covers the tail as well.
+Channels testInput (int channels)
+{
+    Channels input (static_cast<size_t> (channels), std::vector<float> (numBlocks * blockSize, 0.0f));
+    juce::Random random (8);
+    for (auto& channel : input)
+        for (size_t n = 0; n < channel.size() / 4; ++n)
+            channel[n] = random.nextFloat() - 0.5f;
+    return input;
+}
+
+// The in-process engine, set as the processor sets it for these parameter values.
+Channels engineOutput (const Values& values, const Channels& input, int outputs)
+{
+    tarnwell::NetworkSettings settings;
+    settings.sampleRate = sampleRate;
+    for (int i = 0; i < params::count; ++i)
+        params::set (settings, i, params::engineValue (i, values[static_cast<size_t> (i)]));
+    const auto coefficients = tarnwell::designNetwork (settings);
+
+    Channels output (static_cast<size_t> (outputs), input[0]);
+    if (outputs == 2)
+        output[1] = input.size() > 1 ? input[1] : std::vector<float> (input[0].size(), 0.0f);
+
+    const juce::ScopedNoDenormals noDenormals;
+    auto network = std::make_unique<tarnwell::ReverbNetwork>();
+    for (int start = 0; start < numBlocks * blockSize; start += blockSize)
+        network->process (coefficients, output[0].data() + start,
+                          outputs == 2 ? output[1].data() + start : nullptr, blockSize);
+    return output;
+}
+
+// Runs the input through a loaded plug-in in host-sized blocks, after one silent block that
+// lets every format deliver the parameter values before any sound arrives.
+Channels pluginOutput (juce::AudioPluginInstance& plugin, const Values& values, const Channels& input, int outputs)
+{
+    const int inputs = static_cast<int> (input.size());
+    juce::AudioBuffer<float> buffer (juce::jmax (inputs, outputs), blockSize);
+    juce::MidiBuffer midi;
+
+    plugin.prepareToPlay (sampleRate, blockSize);
+    setValues (plugin, values);
+    buffer.clear();
+    plugin.processBlock (buffer, midi);
+
+    Channels output (static_cast<size_t> (outputs), std::vector<float> (input[0].size()));
+    for (int start = 0; start < numBlocks * blockSize; start += blockSize)
+    {
+        buffer.clear();
+        for (int ch = 0; ch < inputs; ++ch)
+            buffer.copyFrom (ch, 0, input[static_cast<size_t> (ch)].data() + start, blockSize);
+        plugin.processBlock (buffer, midi);
+        for (int ch = 0; ch < outputs; ++ch)
+            std::copy_n (buffer.getReadPointer (ch), blockSize, output[static_cast<size_t> (ch)].data() + start);
+    }
+    plugin.releaseResources();
+    return output;
+}
+
+float largestDifference (const Channels& a, const Channels& b)
+{
+    float largest = 0.0f;
+    for (size_t ch = 0; ch < a.size(); ++ch)
+        for (size_t n = 0; n < a[ch].size(); ++n)
+            largest = std::max (largest, std::abs (a[ch][n] - b[ch][n]));
+    return largest;
+}
+
+float peak (const Channels& channels)
+{
+    return largestDifference (channels, Channels (channels.size(), std::vector<float> (channels[0].size(), 0.0f)));
+}
+
+juce::MemoryBlock processorBlock (const Values& values)
+{
+    TarnwellAudioProcessor processor;
+    for (int i = 0; i < params::count; ++i)
+        processor.setParameter (i, values[static_cast<size_t> (i)]);
+    juce::MemoryBlock block;
+    processor.getStateInformation (block);
+    return block;
+}
+
+const Values someValues { 0.3f, 0.12f, 0.6f, 0.7f, 0.8f };
+const Values otherValues { 0.05f, 0.45f, 0.2f, 0.35f, 0.1f };
+
+class Formats : public ::testing::TestWithParam<Format>
+{
+};
+
+std::string formatTestName (const ::testing::TestParamInfo<Format>& info)
+{
+    return tarnwell::test::formatName (info.param);
+}
+} // namespace
+
+TEST_P (Formats, LoadsAsTarnwellByQuennet)
+{
+    auto loaded = load (GetParam());
+    ASSERT_NE (loaded.instance, nullptr);
+    EXPECT_EQ (loaded.description.name, "Tarnwell");
+    EXPECT_FALSE (loaded.description.isInstrument);
+    if (GetParam() == Format::lv2)
+    {
+        EXPECT_EQ (loaded.description.fileOrIdentifier, "https://quennet.audio/plugins/tarnwell");
+    }
+    else
+    {
+        EXPECT_EQ (loaded.description.manufacturerName, "Quennet");
+        EXPECT_EQ (loaded.description.version, "1.0.0");
+    }
+}
+
+TEST_P (Formats, FiveParametersWithTheirNamesAndTexts)
+{
+    auto loaded = load (GetParam());
+    ASSERT_NE (loaded.instance, nullptr);
+    auto& plugin = *loaded.instance;
+    const auto& parameters = plugin.getParameters();
+
+    // JUCE's VST3 wrapper adds a bypass parameter of its own after ours.
+    ASSERT_GE (parameters.size(), params::count);
+    for (int i = 0; i < parameters.size(); ++i)
+        EXPECT_EQ (parameters[i]->getName (100), i < params::count ? params::name (i) : juce::String ("Bypass")) << i;
+
+    setValues (plugin, someValues);
+    EXPECT_EQ (valuesOf (plugin), someValues);
+
+    // LV2 carries no value-to-text function: JUCE's LV2 hosting shows plain numbers.
+    if (GetParam() == Format::vst3)
+    {
+        for (int i = 0; i < params::count; ++i)
+            for (float v : { 0.0f, 0.25f, 0.8f, 1.0f })
+                EXPECT_EQ (parameters[i]->getText (v, 100), params::text (i, params::engineValue (i, v))) << i << " " << v;
+    }
+}
+
+TEST_P (Formats, StereoProcessingMatchesTheEngine)
+{
+    const auto input = testInput (2);
+    for (const auto& values : { someValues, otherValues })
+    {
+        // A new instance each time: the tail carries over from one run to the next.
+        auto loaded = load (GetParam());
+        ASSERT_NE (loaded.instance, nullptr);
+        const auto expected = engineOutput (values, input, 2);
+        const auto actual = pluginOutput (*loaded.instance, values, input, 2);
+        ASSERT_GT (peak (expected), 0.01f);
+        EXPECT_LE (largestDifference (actual, expected), 1e-6f);
+    }
+}
+
+TEST_P (Formats, SavesTheProcessorsOwnBlockAndRestoresIt)
+{
+    const auto format = GetParam();
+    auto loaded = load (format);
+    ASSERT_NE (loaded.instance, nullptr);
+    auto& plugin = *loaded.instance;
+
+    setValues (plugin, someValues);
+    const auto saved = tarnwell::test::settingsBlockOf (format, plugin);
+    EXPECT_EQ (saved, processorBlock (someValues));
+
+    setValues (plugin, otherValues);
+    tarnwell::test::restoreSettingsBlock (format, plugin, saved);
+    EXPECT_EQ (valuesOf (plugin), someValues);
+    EXPECT_EQ (tarnwell::test::settingsBlockOf (format, plugin), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P (Built, Formats, ::testing::Values (Format::vst3), formatTestName);
+
+// LV2 names parameters after AudioProcessorParameterWithID ids; the processor's parameters have
+// none, so JUCE's LV2 wrapper gives all five the same name ("_") and hosts see them as one.
+// Enable once the parameters carry ids.
+INSTANTIATE_TEST_SUITE_P (DISABLED_Lv2, Formats, ::testing::Values (Format::lv2), formatTestName);
+
+TEST (Lv2Identity, LoadsUnderItsUri)
+{
+    auto loaded = load (Format::lv2);
+    ASSERT_NE (loaded.instance, nullptr);
+    EXPECT_EQ (loaded.description.name, "Tarnwell");
+    EXPECT_EQ (loaded.description.fileOrIdentifier, "https://quennet.audio/plugins/tarnwell");
+}
+
+// Waits for the LV2 parameter ids (see above).
+TEST (FormatSettings, DISABLED_OneFormatsBlockRestoresInTheOther)
+{
+    auto vst3 = load (Format::vst3);
+    auto lv2 = load (Format::lv2);
+    ASSERT_NE (vst3.instance, nullptr);
+    ASSERT_NE (lv2.instance, nullptr);
+
+    setValues (*vst3.instance, someValues);
+    tarnwell::test::restoreSettingsBlock (Format::lv2, *lv2.instance, tarnwell::test::settingsBlockOf (Format::vst3, *vst3.instance));
+    EXPECT_EQ (valuesOf (*lv2.instance), someValues);
+
+    setValues (*lv2.instance, otherValues);
+    tarnwell::test::restoreSettingsBlock (Format::vst3, *vst3.instance, tarnwell::test::settingsBlockOf (Format::lv2, *lv2.instance));
+    EXPECT_EQ (valuesOf (*vst3.instance), otherValues);
+
+    // The VST 2.4 build's chunk is the processor's block: it restores in both.
+    const Values chunkValues { 0.9f, 0.6f, 0.4f, 0.5f, 1.0f };
+    for (auto* loaded : { &vst3, &lv2 })
+    {
+        const auto format = loaded == &vst3 ? Format::vst3 : Format::lv2;
+        tarnwell::test::restoreSettingsBlock (format, *loaded->instance, processorBlock (chunkValues));
+        EXPECT_EQ (valuesOf (*loaded->instance), chunkValues) << tarnwell::test::formatName (format);
+    }
+}
+
+TEST (Vst3Layouts, MonoAndMonoToStereoMatchTheEngineAndStereoToMonoIsRefused)
+{
+    const auto mono = juce::AudioChannelSet::mono();
+    const auto stereo = juce::AudioChannelSet::stereo();
+    {
+        auto loaded = load (Format::vst3);
+        ASSERT_NE (loaded.instance, nullptr);
+        EXPECT_FALSE (loaded.instance->checkBusesLayoutSupported ({ { stereo }, { mono } }));
+        const auto surround = juce::AudioChannelSet::create5point1();
+        EXPECT_FALSE (loaded.instance->checkBusesLayoutSupported ({ { surround }, { surround } }));
+    }
+
+    const auto input = testInput (1);
+    for (const auto& [outputs, set] : { std::pair { 1, mono }, std::pair { 2, stereo } })
+    {
+        auto loaded = load (Format::vst3);
+        ASSERT_NE (loaded.instance, nullptr);
+        auto& plugin = *loaded.instance;
+        ASSERT_TRUE (plugin.setBusesLayout ({ { mono }, { set } })) << outputs;
+        const auto expected = engineOutput (someValues, input, outputs);
+        const auto actual = pluginOutput (plugin, someValues, input, outputs);
+        EXPECT_LE (largestDifference (actual, expected), 1e-6f) << outputs;
+    }
+}
+
+TEST (Vst3Tail, FollowsTheLongestDecay)
+{
+    auto loaded = load (Format::vst3);
+    ASSERT_NE (loaded.instance, nullptr);
+    auto& plugin = *loaded.instance;
+    plugin.prepareToPlay (sampleRate, blockSize);
+
+    juce::AudioBuffer<float> buffer (2, blockSize);
+    juce::MidiBuffer midi;
+    const std::pair<Values, double> cases[] = { { { 0.3f, 0.5f, 0.5f, 0.5f, 0.5f }, 5.0 },
+                                                { { 0.8f, 0.5f, 0.5f, 0.5f, 0.5f }, 8.0 },
+                                                { { 0.0f, 0.0f, 0.5f, 0.5f, 0.5f }, 0.0 } };
+    for (const auto& [values, seconds] : cases)
+    {
+        setValues (plugin, values);
+        buffer.clear();
+        plugin.processBlock (buffer, midi);
+        EXPECT_NEAR (plugin.getTailLengthSeconds(), seconds, 1.0 / sampleRate) << values[0] << " " << values[1];
+    }
+    plugin.releaseResources();
+}
