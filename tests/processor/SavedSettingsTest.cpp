@@ -1,0 +1,305 @@
+#include "processor/SavedSettings.h"
+#include "processor/TarnwellAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<unsigned char>;
+
+// Magic, a length field (the text's own length unless given), the text, then a zero and
+// the spare byte unless the block is to end right after the text.
+Bytes block (const std::string& text, std::int64_t lengthField = -1, bool withTail = true)
+{
+    const auto n = static_cast<std::uint32_t> (lengthField < 0 ? static_cast<std::int64_t> (text.size()) : lengthField);
+    Bytes b { 0x56, 0x43, 0x32, 0x21 };
+    for (int i = 0; i < 4; ++i)
+        b.push_back (static_cast<unsigned char> (n >> (8 * i)));
+    b.insert (b.end(), text.begin(), text.end());
+    if (withTail)
+        b.insert (b.end(), { 0, 0 });
+    return b;
+}
+
+Bytes save (TarnwellAudioProcessor& p)
+{
+    juce::MemoryBlock m;
+    p.getStateInformation (m);
+    const auto* d = static_cast<const unsigned char*> (m.getData());
+    return Bytes (d, d + m.getSize());
+}
+
+// The text of a saved block, checked against its own header and tail on the way.
+std::string savedText (TarnwellAudioProcessor& p)
+{
+    const auto b = save (p);
+    if (b.size() < 10)
+        return "<too short>";
+    const auto n = static_cast<std::size_t> (b[4] | b[5] << 8 | b[6] << 16 | b[7] << 24);
+    EXPECT_EQ (b.size(), n + 10);
+    EXPECT_EQ (b[8 + n], 0);
+    return std::string (b.begin() + 8, b.begin() + 8 + static_cast<std::ptrdiff_t> (n));
+}
+
+void restore (TarnwellAudioProcessor& p, const Bytes& b)
+{
+    p.setStateInformation (b.data(), static_cast<int> (b.size()));
+}
+
+std::vector<std::string> texts (TarnwellAudioProcessor& p)
+{
+    std::vector<std::string> t;
+    for (int i = 0; i < 5; ++i)
+        t.push_back (p.getParameterText (i).toStdString());
+    return t;
+}
+
+const std::string newProcessorText =
+    R"(<properties T60Low="0.25" T60High="0.35" Transition="0.8" Mix="0.25" Diffusion="0.5"/>)";
+} // namespace
+
+TEST (SavedSettings, WritesTheExactBlockHostsStore)
+{
+    TarnwellAudioProcessor p;
+    const auto fresh = save (p);
+    EXPECT_EQ (fresh.size(), 96u);
+    EXPECT_EQ (fresh, block (newProcessorText));
+
+    for (int i = 0; i < 5; ++i)
+        p.setParameter (i, 0.5f);
+    const auto halves = save (p);
+    EXPECT_EQ (halves.size(), 93u);
+    EXPECT_EQ (halves, block (R"(<properties T60Low="0.5" T60High="0.5" Transition="0.5" Mix="0.5" Diffusion="0.5"/>)"));
+
+    // Host values arrive as floats, and the text shows their rounding.
+    p.setParameter (0, 0.35f);
+    p.setParameter (2, 0.8f);
+    p.setParameter (3, 1.0f);
+    p.setParameter (4, 0.0f);
+    EXPECT_EQ (savedText (p), R"(<properties T60Low="0.349999994" T60High="0.5" Transition="0.800000012" Mix="1" Diffusion="0"/>)");
+
+    // Very small values take the exponent form.
+    p.setParameter (1, 1.0e-7f);
+    EXPECT_NE (savedText (p).find (R"(T60High="1.00000001e-07")"), std::string::npos);
+}
+
+TEST (SavedSettings, RestoringTheNewProcessorBlockMakesEngineAndTextsAgree)
+{
+    TarnwellAudioProcessor p;
+    restore (p, block (newProcessorText));
+
+    const auto s = p.getNetworkSettings();
+    EXPECT_NEAR (s.t60Low, 2.5, 1e-6);
+    EXPECT_NEAR (s.t60High, 3.5, 1e-6);
+    EXPECT_NEAR (s.transitionFrequency, 5047.66, 0.01);
+    EXPECT_FLOAT_EQ (s.mix, 0.25f);
+    EXPECT_FLOAT_EQ (s.diffusion, 0.5f);
+    EXPECT_EQ (texts (p), (std::vector<std::string> { "2.50 sec", "3.50 sec", "5047.66 Hz", "25.00%", "50.00%" }));
+    EXPECT_FLOAT_EQ (p.getParameter (1), 0.35f);
+}
+
+TEST (SavedSettings, SavedStateRestoresIntoAFreshProcessor)
+{
+    TarnwellAudioProcessor a;
+    const float values[] = { 0.123f, 0.9f, 0.3f, 0.77f, 0.05f };
+    for (int i = 0; i < 5; ++i)
+        a.setParameter (i, values[i]);
+    const auto saved = save (a);
+
+    TarnwellAudioProcessor b;
+    restore (b, saved);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (b.getParameter (i), values[i]) << i;
+    EXPECT_EQ (texts (b), texts (a));
+    EXPECT_EQ (save (b), saved);
+
+    const auto sa = a.getNetworkSettings(), sb = b.getNetworkSettings();
+    EXPECT_EQ (sa.t60Low, sb.t60Low);
+    EXPECT_EQ (sa.t60High, sb.t60High);
+    EXPECT_EQ (sa.transitionFrequency, sb.transitionFrequency);
+    EXPECT_EQ (sa.mix, sb.mix);
+    EXPECT_EQ (sa.diffusion, sb.diffusion);
+}
+
+TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
+{
+    TarnwellAudioProcessor p;
+    restore (p, block (R"(<properties Mix="1"/>)"));
+    const auto s = p.getNetworkSettings();
+    EXPECT_EQ (s.mix, 1.0f);
+    EXPECT_EQ (s.t60Low, 0.0);
+    EXPECT_EQ (s.t60High, 0.0);
+    EXPECT_NEAR (s.transitionFrequency, 50.0, 1e-9);
+    EXPECT_EQ (s.diffusion, 0.0f);
+    EXPECT_EQ (savedText (p), R"(<properties Mix="1" T60Low="0" T60High="0" Transition="0" Diffusion="0"/>)");
+}
+
+TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
+{
+    TarnwellAudioProcessor p;
+    restore (p, block (R"(<preset T60Low="0.5" Extra="x"/>)"));
+    EXPECT_EQ (p.getNetworkSettings().t60Low, 5.0);
+    EXPECT_EQ (savedText (p), R"(<preset T60Low="0.5" Extra="x" T60High="0" Transition="0" Mix="0" Diffusion="0"/>)");
+
+    // Escaped text goes back out escaped; children come back in order.
+    restore (p, block (R"(<properties Note='a &amp; "b" &lt;c&gt;'><one k="1"/><two><three/></two></properties>)"));
+    EXPECT_EQ (savedText (p),
+               R"(<properties Note="a &amp; &quot;b&quot; &lt;c&gt;" T60Low="0" T60High="0" Transition="0" Mix="0" Diffusion="0">)"
+               R"(<one k="1"/><two><three/></two></properties>)");
+}
+
+TEST (SavedSettings, UnreadableBlocksChangeNothing)
+{
+    TarnwellAudioProcessor p;
+    p.setParameter (0, 0.42f);
+    p.setParameter (3, 0.6f);
+    const auto before = save (p);
+    const auto textsBefore = texts (p);
+
+    auto wrongMagic = block (newProcessorText);
+    for (int i = 0; i < 4; ++i)
+        wrongMagic[static_cast<size_t> (i)] = 0;
+
+    const Bytes broken[] = {
+        Bytes (before.begin(), before.begin() + 4),
+        Bytes (before.begin(), before.begin() + 8),
+        wrongMagic,
+        block (newProcessorText, 0),
+        block (newProcessorText, -2147483648LL + 4294967296LL), // N = INT_MIN
+        block ("<properties"),
+        block (R"(<properties Mix="1")"),
+        block (R"(<properties Mix=1/>)"),
+        block (R"(<properties Mix="1"><child></properties>)"),
+        block (R"(<properties Mix="1" Mix="0"/>)"),
+        block (R"(<properties Mix="1"Diffusion="0"/>)"),
+        block (R"(<properties Mix="&unknown;"/>)"),
+        block (R"(<properties Mix="1"/><second/>)"),
+        block (R"(<!DOCTYPE p [<!ENTITY a "1">]><properties Mix="&a;"/>)"),
+        block ("<properties Mix=\"\xff\"/>"), // not UTF-8
+        block ("<properties Mix=\"&#0;\"/>"),
+        block (std::string ("<properties Mix=\"1\"/>").insert (0, 1, '\0')),
+        block (""),
+    };
+
+    for (const auto& b : broken)
+    {
+        restore (p, b);
+        EXPECT_EQ (save (p), before) << std::string (b.begin(), b.end());
+        EXPECT_EQ (texts (p), textsBefore);
+    }
+
+    std::string deep, closing;
+    for (int i = 0; i < 65; ++i)
+    {
+        deep += "<a>";
+        closing += "</a>";
+    }
+    restore (p, block ("<properties>" + deep + closing + "</properties>"));
+    EXPECT_EQ (save (p), before);
+}
+
+TEST (SavedSettings, ReadsOnlyTheBytesThatArePresent)
+{
+    const std::string text = R"(<properties Mix="1" Diffusion="0.75"  />)";
+    ASSERT_EQ (text.size(), 40u);
+
+    // Exactly 48 bytes on the heap, no terminator: a read past them is a sanitizer error.
+    TarnwellAudioProcessor p;
+    restore (p, block (text, 1000, false));
+    EXPECT_EQ (p.getNetworkSettings().mix, 1.0f);
+    EXPECT_EQ (p.getNetworkSettings().diffusion, 0.75f);
+
+    // A zero byte within the counted text ends it.
+    TarnwellAudioProcessor q;
+    restore (q, block (R"(<properties Mix="0.5"/>)" + std::string (1, '\0') + "garbage"));
+    EXPECT_EQ (q.getNetworkSettings().mix, 0.5f);
+}
+
+TEST (SavedSettings, ReadsBlocksWrittenByTheFrameworkHelper)
+{
+    juce::XmlElement xml ("properties");
+    xml.setAttribute ("T60Low", 0.3);
+    xml.setAttribute ("Mix", "0.75");
+    xml.setAttribute ("Comment", "two\nlines");
+    juce::MemoryBlock m;
+    juce::AudioProcessor::copyXmlToBinary (xml, m);
+    ASSERT_TRUE (std::string (static_cast<const char*> (m.getData()) + 8, m.getSize() - 9).rfind ("<?xml", 0) == 0);
+
+    TarnwellAudioProcessor p;
+    p.setStateInformation (m.getData(), static_cast<int> (m.getSize()));
+    EXPECT_EQ (texts (p)[0], "3.00 sec");
+    EXPECT_EQ (p.getNetworkSettings().mix, 0.75f);
+    // A parameter is stored again as the float it was applied as.
+    EXPECT_EQ (savedText (p),
+               R"(<properties T60Low="0.300000012" Mix="0.75" Comment="two&#10;lines" T60High="0" Transition="0" Diffusion="0"/>)");
+}
+
+TEST (SavedSettings, ExtremeValuesFromABlockKeepTheNetworkFinite)
+{
+    TarnwellAudioProcessor p;
+    restore (p, block (R"(<properties T60Low="1e300" T60High="-5" Transition="1e30" Mix="nan" Diffusion="-1e30"/>)"));
+    EXPECT_EQ (p.getParameterText (3), "0.00%"); // a value that is not finite applies as 0
+
+    restore (p, block (R"(<properties T60Low="1e30" T60High="inf" Transition="abc" Mix="0.5" Diffusion="1e30"/>)"));
+    EXPECT_EQ (p.getParameterText (2), "50.00 Hz"); // text that is not a number reads as 0
+
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    juce::Random random (7);
+    for (int block = 0; block < 200; ++block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < buffer.getNumSamples(); ++i)
+                buffer.setSample (ch, i, random.nextFloat() * 2.0f - 1.0f);
+        p.processBlock (buffer, midi);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < buffer.getNumSamples(); ++i)
+                ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i))) << block;
+    }
+}
+
+// Run under ThreadSanitizer: saves and restores on one thread, audio on another and host
+// parameter changes on a third must not race.
+TEST (SavedSettings, RestoreWhileAudioRunsAndParametersChange)
+{
+    TarnwellAudioProcessor p;
+    p.prepareToPlay (44100.0, 64);
+    const auto a = block (R"(<properties T60Low="0.1" T60High="0.2" Transition="0.3" Mix="0.4" Diffusion="0.5"/>)");
+    const auto b = block (newProcessorText);
+
+    std::atomic<bool> done { false };
+    std::thread audio ([&] {
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        while (! done)
+        {
+            buffer.clear();
+            buffer.setSample (0, 0, 1.0f);
+            p.processBlock (buffer, midi);
+        }
+    });
+    std::thread host ([&] {
+        for (int i = 0; ! done; ++i)
+            p.setParameter (i % 5, static_cast<float> (i % 10) / 10.0f);
+    });
+
+    for (int i = 0; i < 200; ++i)
+    {
+        restore (p, (i % 2) ? a : b);
+        EXPECT_GE (save (p).size(), 10u);
+    }
+    done = true;
+    audio.join();
+    host.join();
+
+    restore (p, a);
+    EXPECT_EQ (texts (p), (std::vector<std::string> { "1.00 sec", "2.00 sec", "282.17 Hz", "40.00%", "50.00%" }));
+}
