@@ -20,7 +20,7 @@ void PlainReverbNetwork::process (const NetworkCoefficients& k, float* left, flo
     for (int i = 0; i < numLines; ++i)
         filters[i].setCoefficients ({ k.b0[i], k.b1[i], k.a1[i] });
 
-    const double mix = k.mix;
+    const auto mix = static_cast<double> (k.mix);
 
     for (int n = 0; n < numFrames; ++n)
     {

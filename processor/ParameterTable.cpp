@@ -48,7 +48,7 @@ double storedDefault (int index) noexcept
 
 double engineValue (int index, float normalised) noexcept
 {
-    const double v = normalised;
+    const auto v = static_cast<double> (normalised);
     switch (index)
     {
         case t60Low:
@@ -79,8 +79,8 @@ double get (const NetworkSettings& s, int index) noexcept
         case t60Low:     return s.t60Low;
         case t60High:    return s.t60High;
         case transition: return s.transitionFrequency;
-        case mix:        return s.mix;
-        case diffusion:  return s.diffusion;
+        case mix:        return static_cast<double> (s.mix);
+        case diffusion:  return static_cast<double> (s.diffusion);
         default:         return 0.0;
     }
 }

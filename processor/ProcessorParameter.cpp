@@ -6,7 +6,9 @@
 namespace tarnwell
 {
 ProcessorParameter::ProcessorParameter (TarnwellAudioProcessor& owner, int indexInProcessor)
-    : processor (owner), index (indexInProcessor)
+    : AudioProcessorParameterWithID (juce::ParameterID { parameters::name (indexInProcessor), 1 },
+                                     parameters::name (indexInProcessor)),
+      processor (owner), index (indexInProcessor)
 {
 }
 

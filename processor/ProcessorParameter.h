@@ -8,7 +8,8 @@ namespace tarnwell
 {
 // How JUCE, and every host wrapper built on it, sees one of the processor's parameters: the
 // value, name and text are the processor's own, and changes go through its setParameter.
-class ProcessorParameter final : public juce::AudioProcessorParameter
+// The parameter's name is also its stable ID, which formats such as LV2 need as a symbol.
+class ProcessorParameter final : public juce::AudioProcessorParameterWithID
 {
 public:
     ProcessorParameter (TarnwellAudioProcessor& owner, int index);

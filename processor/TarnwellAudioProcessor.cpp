@@ -149,7 +149,12 @@ void TarnwellAudioProcessor::applyParameter (int index, float value)
 
 void TarnwellAudioProcessor::storeProperty (int index, const juce::var& value)
 {
-    properties.setProperty (params::propertyId (index), value, nullptr);
+    // A ValueTree skips a write whose value compares equal, and restored text such as "1.0"
+    // equals the number 1: clear it first (keeping its place) so the number is what is saved.
+    const auto& id = params::propertyId (index);
+    if (properties.getProperty (id).isString())
+        properties.setProperty (id, {}, nullptr);
+    properties.setProperty (id, value, nullptr);
     storedValues[static_cast<size_t> (index)] = static_cast<float> (static_cast<double> (value));
 }
 

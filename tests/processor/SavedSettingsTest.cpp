@@ -140,6 +140,11 @@ TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
     EXPECT_NEAR (s.transitionFrequency, 50.0, 1e-9);
     EXPECT_EQ (s.diffusion, 0.0f);
     EXPECT_EQ (savedText (p), R"(<properties Mix="1" T60Low="0" T60High="0" Transition="0" Diffusion="0"/>)");
+
+    // A restored value is stored as the number it was applied as, even where its text
+    // compares equal to that number.
+    restore (p, block (R"(<properties Mix="1.0" T60Low="0.50" T60High="0" Transition="0" Diffusion="0"/>)"));
+    EXPECT_EQ (savedText (p), R"(<properties Mix="1" T60Low="0.5" T60High="0" Transition="0" Diffusion="0"/>)");
 }
 
 TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
