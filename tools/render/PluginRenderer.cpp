@@ -4,18 +4,49 @@
 
 namespace tarnwell::render
 {
+namespace
+{
+    // The format is told by the file name; LV2 plug-ins are found by URI inside their bundle.
+    std::unique_ptr<juce::AudioPluginFormat> findPlugins (const juce::File& path, juce::OwnedArray<juce::PluginDescription>& found)
+    {
+        const auto name = path.getFullPathName().trimCharactersAtEnd ("/");
+        if (name.endsWithIgnoreCase (".vst3"))
+        {
+            auto vst3 = std::make_unique<juce::VST3PluginFormat>();
+            vst3->findAllTypesForFile (found, name);
+            return vst3;
+        }
+        if (name.endsWithIgnoreCase (".lv2"))
+        {
+            // A folder of bundles may hold several plug-ins: take the one named like the bundle.
+            auto lv2 = std::make_unique<juce::LV2PluginFormat>();
+            const auto bundle = juce::File (name);
+            juce::OwnedArray<juce::PluginDescription> candidates;
+            for (const auto& uri : lv2->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false))
+                lv2->findAllTypesForFile (candidates, uri);
+            for (auto* candidate : candidates)
+                if (candidates.size() == 1 || candidate->name == bundle.getFileNameWithoutExtension())
+                    found.add (new juce::PluginDescription (*candidate));
+            return lv2;
+        }
+        auto vst = std::make_unique<juce::VSTPluginFormat>();
+        vst->findAllTypesForFile (found, name);
+        return vst;
+    }
+} // namespace
+
 PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRate (rate)
 {
     juce::OwnedArray<juce::PluginDescription> found;
-    format.findAllTypesForFile (found, path.getFullPathName());
+    format = findPlugins (path, found);
     if (found.isEmpty())
     {
-        error = "no VST 2 plug-in could be loaded from " + path.getFullPathName();
+        error = "no plug-in could be loaded from " + path.getFullPathName();
         return;
     }
 
     description = *found.getFirst();
-    instance = format.createInstanceFromDescription (description, sampleRate, blockSize, error);
+    instance = format->createInstanceFromDescription (description, sampleRate, blockSize, error);
     if (instance == nullptr && error.isEmpty())
         error = "the plug-in refused to start";
 }
@@ -93,7 +124,7 @@ std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
 {
     // A second instance, so the first one's reverberation does not ring into the measurement.
     juce::String ignored;
-    auto probe = format.createInstanceFromDescription (description, sampleRate, blockSize, ignored);
+    auto probe = format->createInstanceFromDescription (description, sampleRate, blockSize, ignored);
     if (probe == nullptr)
         return {};
 

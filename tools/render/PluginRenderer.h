@@ -9,8 +9,8 @@
 
 namespace tarnwell::render
 {
-// One VST 2 plug-in loaded from a file through JUCE's VST2 hosting, with its parameters set
-// by name, rendering whole signals block by block.
+// One plug-in loaded from a file through JUCE's hosting (VST 2, a .vst3 bundle or a .lv2
+// bundle), with its parameters set by name, rendering whole signals block by block.
 class PluginRenderer
 {
 public:
@@ -45,7 +45,7 @@ private:
     juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance&, const juce::String& name);
     void prepare (juce::AudioPluginInstance&);
 
-    juce::VSTPluginFormat format;
+    std::unique_ptr<juce::AudioPluginFormat> format; // outlives the instances: LV2 ones use its world
     juce::PluginDescription description;
     double sampleRate;
     std::unique_ptr<juce::AudioPluginInstance> instance;
