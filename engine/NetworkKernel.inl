@@ -10,27 +10,14 @@
 
 namespace
 {
-typedef double v4 __attribute__ ((vector_size (32)));
-typedef long long v4i __attribute__ ((vector_size (32)));
-typedef float v4f __attribute__ ((vector_size (16)));
-
-inline v4 broadcast (double x) noexcept { return v4 { x, x, x, x }; }
-
-inline v4 load4 (const double* p) noexcept
-{
-    v4 v;
-    __builtin_memcpy (&v, p, sizeof (v));
-    return v;
-}
-
-inline void store4 (double* p, v4 v) noexcept { __builtin_memcpy (p, &v, sizeof (v)); }
+#include "engine/NetworkVector.inl"
 
 // Four consecutive ring slots starting at `slot`, wrapping at the ring's end.
 inline v4 readRing (const double* ring, int slot) noexcept
 {
     if (slot <= ringSize - 4)
         return load4 (ring + slot);
-    return v4 { ring[slot], ring[(slot + 1) & ringMask], ring[(slot + 2) & ringMask], ring[(slot + 3) & ringMask] };
+    return make4 (ring[slot], ring[(slot + 1) & ringMask], ring[(slot + 2) & ringMask], ring[(slot + 3) & ringMask]);
 }
 
 inline void writeRing (double* ring, int slot, v4 v) noexcept
@@ -38,26 +25,7 @@ inline void writeRing (double* ring, int slot, v4 v) noexcept
     if (slot <= ringSize - 4)
         return store4 (ring + slot, v);
     for (int k = 0; k < 4; ++k)
-        ring[(slot + k) & ringMask] = v[k];
-}
-
-inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
-{
-    const v4 t0 = __builtin_shufflevector (r0, r1, 0, 4, 2, 6);
-    const v4 t1 = __builtin_shufflevector (r0, r1, 1, 5, 3, 7);
-    const v4 t2 = __builtin_shufflevector (r2, r3, 0, 4, 2, 6);
-    const v4 t3 = __builtin_shufflevector (r2, r3, 1, 5, 3, 7);
-    r0 = __builtin_shufflevector (t0, t2, 0, 1, 4, 5);
-    r1 = __builtin_shufflevector (t1, t3, 0, 1, 4, 5);
-    r2 = __builtin_shufflevector (t0, t2, 2, 3, 6, 7);
-    r3 = __builtin_shufflevector (t1, t3, 2, 3, 6, 7);
-}
-
-// Non-finite samples become silence: x - x is 0 only for finite x.
-inline v4 finiteOrZero (v4 x) noexcept
-{
-    const v4i finite = (x - x) == broadcast (0.0);
-    return (v4) ((v4i) x & finite);
+        ring[(slot + k) & ringMask] = lane (v, k);
 }
 
 inline double finiteOrZero (double x) noexcept { return x - x == 0.0 ? x : 0.0; }
@@ -76,16 +44,16 @@ inline Constants makeConstants (const NetworkCoefficients& k) noexcept
     Constants c;
     for (int g = 0; g < 4; ++g)
     {
-        c.b0[g] = v4 { k.b0[4 * g], k.b0[4 * g + 1], k.b0[4 * g + 2], k.b0[4 * g + 3] };
-        c.b1[g] = v4 { k.b1[4 * g], k.b1[4 * g + 1], k.b1[4 * g + 2], k.b1[4 * g + 3] };
-        c.a1[g] = v4 { k.a1[4 * g], k.a1[4 * g + 1], k.a1[4 * g + 2], k.a1[4 * g + 3] };
+        c.b0[g] = load4 (k.b0 + 4 * g);
+        c.b1[g] = load4 (k.b1 + 4 * g);
+        c.a1[g] = load4 (k.a1 + 4 * g);
     }
 
     const double cosine = k.rotation.c, sine = k.rotation.s;
     const double t = sine / cosine;
     c.t = broadcast (t);
-    c.tHalves = v4 { -t, -t, t, t };
-    c.tPairs = v4 { t, -t, t, -t };
+    c.tHalves = make4 (-t, -t, t, t);
+    c.tPairs = make4 (t, -t, t, -t);
     c.gain = broadcast ((cosine * cosine) * (cosine * cosine));
 
     c.dryGain = 1.0 - double (k.mix);
@@ -112,11 +80,11 @@ inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]
     }
     // Lines i and i^2 (the halves of a vector), then i and i^1 (neighbours, opposite sense).
     for (auto& v : r)
-        v = v + c.tHalves * __builtin_shufflevector (v, v, 2, 3, 0, 1);
+        v = v + c.tHalves * swapHalves (v);
     for (auto& v : r)
-        v = v + c.tPairs * __builtin_shufflevector (v, v, 1, 0, 3, 2);
+        v = v + c.tPairs * swapPairs (v);
 
-    v4 wet {};
+    v4 wet = broadcast (0.0);
     for (int g = 0; g < 4; ++g)
     {
         const v4 s = r[g] * c.gain;
@@ -148,13 +116,8 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
 
     for (; n + 4 <= numFrames; n += 4)
     {
-        v4f inL, inR {};
-        __builtin_memcpy (&inL, left + n, sizeof (inL));
-        if constexpr (stereo)
-            __builtin_memcpy (&inR, right + n, sizeof (inR));
-
-        const v4 xL = finiteOrZero (__builtin_convertvector (inL, v4));
-        const v4 xR = finiteOrZero (__builtin_convertvector (inR, v4));
+        const v4 xL = finiteOrZero (loadFloats (left + n));
+        const v4 xR = stereo ? finiteOrZero (loadFloats (right + n)) : broadcast (0.0);
 
         // frames[f][g]: frame f, lines 4g .. 4g+3.
         v4 frames[4][4];
@@ -171,7 +134,7 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
         v4 wet[4];
         for (int f = 0; f < 4; ++f)
         {
-            const v4 input { xL[f], xR[f], xL[f], xR[f] };
+            const v4 input = make4 (lane (xL, f), lane (xR, f), lane (xL, f), lane (xR, f));
             wet[f] = processFrame (c, frames[f], input, state);
         }
 
@@ -188,14 +151,12 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
         // Lane k of wet[f] now becomes lane f of row k: rows 0 and 2 hold even lines, 1 and 3 odd.
         transpose (wet[0], wet[1], wet[2], wet[3]);
         const v4 outL = xL * broadcast (c.dryGain) + broadcast (c.wetGain) * (wet[0] + wet[2]);
-        const v4f outLf = __builtin_convertvector (outL, v4f);
-        __builtin_memcpy (left + n, &outLf, sizeof (outLf));
+        storeFloats (left + n, outL);
 
         if constexpr (stereo)
         {
             const v4 outR = xR * broadcast (c.dryGain) + broadcast (c.wetGain) * (wet[1] + wet[3]);
-            const v4f outRf = __builtin_convertvector (outR, v4f);
-            __builtin_memcpy (right + n, &outRf, sizeof (outRf));
+            storeFloats (right + n, outR);
         }
 
         w = (w + 4) & ringMask;
@@ -210,18 +171,18 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
         for (int g = 0; g < 4; ++g)
         {
             const auto read = [&] (int line) { return st.rings[line][(w + readOffset[line]) & ringMask]; };
-            r[g] = v4 { read (4 * g), read (4 * g + 1), read (4 * g + 2), read (4 * g + 3) };
+            r[g] = make4 (read (4 * g), read (4 * g + 1), read (4 * g + 2), read (4 * g + 3));
         }
 
-        const v4 wet = processFrame (c, r, v4 { xL, xR, xL, xR }, state);
+        const v4 wet = processFrame (c, r, make4 (xL, xR, xL, xR), state);
 
         for (int g = 0; g < 4; ++g)
             for (int l = 0; l < 4; ++l)
-                st.rings[4 * g + l][w] = r[g][l];
+                st.rings[4 * g + l][w] = lane (r[g], l);
 
-        left[n] = float (xL * c.dryGain + c.wetGain * (wet[0] + wet[2]));
+        left[n] = float (xL * c.dryGain + c.wetGain * (lane (wet, 0) + lane (wet, 2)));
         if constexpr (stereo)
-            right[n] = float (xR * c.dryGain + c.wetGain * (wet[1] + wet[3]));
+            right[n] = float (xR * c.dryGain + c.wetGain * (lane (wet, 1) + lane (wet, 3)));
 
         w = (w + 1) & ringMask;
     }

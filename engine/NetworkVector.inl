@@ -1,0 +1,118 @@
+// Four doubles as one value, for the network kernel: one AVX register where the file is
+// compiled for AVX, otherwise a pair of SSE2 registers (GCC spills a 32-byte vector to memory
+// on every operation when it has no 32-byte registers). Included inside the kernel's own
+// namespace; everything here has internal linkage.
+
+typedef float v4f __attribute__ ((vector_size (16)));
+typedef float v2f __attribute__ ((vector_size (8)));
+typedef double v2 __attribute__ ((vector_size (16)));
+typedef long long v2i __attribute__ ((vector_size (16)));
+
+#if defined(__AVX__)
+
+typedef double v4 __attribute__ ((vector_size (32)));
+typedef long long v4i __attribute__ ((vector_size (32)));
+
+inline v4 make4 (double a, double b, double c, double d) noexcept { return v4 { a, b, c, d }; }
+inline double lane (v4 v, int k) noexcept { return v[k]; }
+inline v4 swapHalves (v4 v) noexcept { return __builtin_shufflevector (v, v, 2, 3, 0, 1); }
+inline v4 swapPairs (v4 v) noexcept { return __builtin_shufflevector (v, v, 1, 0, 3, 2); }
+
+inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
+{
+    const v4 t0 = __builtin_shufflevector (r0, r1, 0, 4, 2, 6);
+    const v4 t1 = __builtin_shufflevector (r0, r1, 1, 5, 3, 7);
+    const v4 t2 = __builtin_shufflevector (r2, r3, 0, 4, 2, 6);
+    const v4 t3 = __builtin_shufflevector (r2, r3, 1, 5, 3, 7);
+    r0 = __builtin_shufflevector (t0, t2, 0, 1, 4, 5);
+    r1 = __builtin_shufflevector (t1, t3, 0, 1, 4, 5);
+    r2 = __builtin_shufflevector (t0, t2, 2, 3, 6, 7);
+    r3 = __builtin_shufflevector (t1, t3, 2, 3, 6, 7);
+}
+
+// Non-finite samples become silence: x - x is 0 only for finite x.
+inline v4 finiteOrZero (v4 x) noexcept
+{
+    const v4i finite = (x - x) == v4 {};
+    return (v4) ((v4i) x & finite);
+}
+
+inline v4 loadFloats (const float* p) noexcept
+{
+    v4f f;
+    __builtin_memcpy (&f, p, sizeof (f));
+    return __builtin_convertvector (f, v4);
+}
+
+inline void storeFloats (float* p, v4 v) noexcept
+{
+    const v4f f = __builtin_convertvector (v, v4f);
+    __builtin_memcpy (p, &f, sizeof (f));
+}
+
+#else
+
+struct v4
+{
+    v2 lo, hi;
+
+    v4& operator+= (v4 o) noexcept { lo += o.lo; hi += o.hi; return *this; }
+};
+
+inline v4 operator+ (v4 a, v4 b) noexcept { return { a.lo + b.lo, a.hi + b.hi }; }
+inline v4 operator- (v4 a, v4 b) noexcept { return { a.lo - b.lo, a.hi - b.hi }; }
+inline v4 operator* (v4 a, v4 b) noexcept { return { a.lo * b.lo, a.hi * b.hi }; }
+
+inline v4 make4 (double a, double b, double c, double d) noexcept { return { v2 { a, b }, v2 { c, d } }; }
+inline double lane (v4 v, int k) noexcept { return k < 2 ? v.lo[k] : v.hi[k - 2]; }
+inline v4 swapHalves (v4 v) noexcept { return { v.hi, v.lo }; }
+inline v4 swapPairs (v4 v) noexcept
+{
+    return { __builtin_shufflevector (v.lo, v.lo, 1, 0), __builtin_shufflevector (v.hi, v.hi, 1, 0) };
+}
+
+inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
+{
+    const v4 c0 { __builtin_shufflevector (r0.lo, r1.lo, 0, 2), __builtin_shufflevector (r2.lo, r3.lo, 0, 2) };
+    const v4 c1 { __builtin_shufflevector (r0.lo, r1.lo, 1, 3), __builtin_shufflevector (r2.lo, r3.lo, 1, 3) };
+    const v4 c2 { __builtin_shufflevector (r0.hi, r1.hi, 0, 2), __builtin_shufflevector (r2.hi, r3.hi, 0, 2) };
+    const v4 c3 { __builtin_shufflevector (r0.hi, r1.hi, 1, 3), __builtin_shufflevector (r2.hi, r3.hi, 1, 3) };
+    r0 = c0; r1 = c1; r2 = c2; r3 = c3;
+}
+
+// Non-finite samples become silence: x - x is 0 only for finite x.
+inline v2 finiteOrZero (v2 x) noexcept
+{
+    const v2i finite = (x - x) == v2 {};
+    return (v2) ((v2i) x & finite);
+}
+
+inline v4 finiteOrZero (v4 x) noexcept { return { finiteOrZero (x.lo), finiteOrZero (x.hi) }; }
+
+inline v4 loadFloats (const float* p) noexcept
+{
+    v4f f;
+    __builtin_memcpy (&f, p, sizeof (f));
+    return { __builtin_convertvector (__builtin_shufflevector (f, f, 0, 1), v2),
+             __builtin_convertvector (__builtin_shufflevector (f, f, 2, 3), v2) };
+}
+
+inline void storeFloats (float* p, v4 v) noexcept
+{
+    const v2f lo = __builtin_convertvector (v.lo, v2f), hi = __builtin_convertvector (v.hi, v2f);
+    const v4f f = __builtin_shufflevector (lo, hi, 0, 1, 2, 3);
+    __builtin_memcpy (p, &f, sizeof (f));
+}
+
+#endif
+
+inline v4 broadcast (double x) noexcept { return make4 (x, x, x, x); }
+
+inline v4 load4 (const double* p) noexcept
+{
+    v4 v;
+    __builtin_memcpy (&v, p, sizeof (v));
+    return v;
+}
+
+inline void store4 (double* p, v4 v) noexcept { __builtin_memcpy (p, &v, sizeof (v)); }
