@@ -125,6 +125,11 @@ void TarnwellAudioProcessor::setParameter (int index, float value)
         publishNetwork();
     }
 
+    showChangesNowIfOnMessageThread();
+}
+
+void TarnwellAudioProcessor::showChangesNowIfOnMessageThread()
+{
     // A change made on the message thread shows at once, after any still queued from other
     // threads; elsewhere the open editor's timer picks it up, and nobody waits for anybody.
     if (juce::MessageManager::existsAndIsCurrentThread())
@@ -182,13 +187,17 @@ void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBy
     if (! restored.isValid())
         return;
 
-    const std::lock_guard lock (settingsLock);
-    properties = restored;
+    {
+        const std::lock_guard lock (settingsLock);
+        properties = restored;
 
-    // Every parameter is applied as read; a missing or unreadable one becomes 0.
-    for (int i = 0; i < params::count; ++i)
-        applyParameter (i, static_cast<float> (static_cast<double> (properties.getProperty (params::propertyId (i), 0))));
-    publishNetwork();
+        // Every parameter is applied as read; a missing or unreadable one becomes 0.
+        for (int i = 0; i < params::count; ++i)
+            applyParameter (i, static_cast<float> (static_cast<double> (properties.getProperty (params::propertyId (i), 0))));
+        publishNetwork();
+    }
+
+    showChangesNowIfOnMessageThread();
 }
 
 tarnwell::NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const

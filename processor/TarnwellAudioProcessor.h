@@ -75,6 +75,7 @@ private:
     void storeProperty (int index, const juce::var& value); // with settingsLock held
     void refreshStoredValues(); // with settingsLock held
     void applyParameter (int index, float value); // with settingsLock held
+    void showChangesNowIfOnMessageThread();
 
     mutable std::mutex settingsLock;
     tarnwell::NetworkSettings settings;           // guarded by settingsLock

@@ -192,8 +192,10 @@ TEST_P (Formats, FiveParametersWithTheirNamesAndTexts)
     // JUCE's VST3 wrapper adds a bypass parameter of its own after ours.
     ASSERT_GE (parameters.size(), params::count);
     if (GetParam() == Format::vst3)
+    {
         for (int i = 0; i < parameters.size(); ++i)
             EXPECT_EQ (parameters[i]->getName (100), i < params::count ? params::name (i) : juce::String ("Bypass")) << i;
+    }
     for (int i = 0; i < params::count; ++i)
         EXPECT_NE (parameterNamed (plugin, params::name (i)), nullptr) << params::name (i);
 
