@@ -88,7 +88,7 @@ TEST_F (EditorEmbedding, OpensInTheHostWindowAtItsSizeAndClosesAgain)
     EXPECT_EQ (rect->bottom - rect->top, 200);
 
     EXPECT_EQ (childCount(), 0u);
-    for (int round = 0; round < 2; ++round)
+    for (int round = 0; round < 20; ++round)
     {
         ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
         ASSERT_EQ (childCount(), 1u);
