@@ -2,11 +2,12 @@
 // its own target flags) inside its own namespace. Everything here has internal linkage and uses
 // no library templates, so no code built for one instruction set can leak into the other.
 //
-// Layout: a 4-double vector holds four neighbouring lines of one frame. Lines are read four
-// frames at a time from each ring and transposed; the matrix is applied as four stages of
-// rotations (lines i^8, i^4 across vectors, i^2, i^1 within them); the filters run vertically;
-// results are transposed back and written four frames at a time. Reading four frames ahead
-// is safe because the shortest line is far longer than four.
+// Four frames at a time, a 4-double vector holds one line over four frames: that is how the
+// rings are read and written, and the matrix, applied as four stages of rotations between
+// whole lines, then needs no shuffles. Reading four frames ahead is safe because the shortest
+// line is far longer than four. Only the decay filters, which run from frame to frame, work
+// across lines: four neighbouring lines of one frame per vector, reached by transposing.
+// Leftover frames run one at a time in that across-lines layout throughout.
 
 namespace
 {
@@ -34,7 +35,8 @@ struct Constants
 {
     v4 b0[4], b1[4], a1[4];
     v4 t;                       // tan of the rotation angle, for the stages across vectors
-    v4 tHalves, tPairs;         // the same with the signs of the in-vector stages
+    v4 tInner;                  // -t: the innermost pair of lines turns the other way
+    v4 tHalves, tPairs;         // the signs of the two in-vector stages of a single frame
     v4 gain;                    // cos^4: the rotations run as (1, t) pairs, scaled once at the end
     double dryGain, wetGain;
 };
@@ -52,6 +54,7 @@ inline Constants makeConstants (const NetworkCoefficients& k) noexcept
     const double cosine = k.rotation.c, sine = k.rotation.s;
     const double t = sine / cosine;
     c.t = broadcast (t);
+    c.tInner = broadcast (-t);
     c.tHalves = make4 (-t, -t, t, t);
     c.tPairs = make4 (t, -t, t, -t);
     c.gain = broadcast ((cosine * cosine) * (cosine * cosine));
@@ -59,6 +62,23 @@ inline Constants makeConstants (const NetworkCoefficients& k) noexcept
     c.dryGain = 1.0 - double (k.mix);
     c.wetGain = double (k.mix) * double (wetScale);
     return c;
+}
+
+// Two lines held as whole vectors, turned as [[1, -t], [t, 1]]; the common cos factor of all
+// four levels is applied once, later, as the gain.
+inline void rotate (v4& a, v4& b, v4 t) noexcept
+{
+    const v4 a0 = a;
+    a = a0 - t * b;
+    b = b + t * a0;
+}
+
+// Four neighbouring lines of one frame through their decay filters.
+inline void filterFrame (const Constants& c, int g, v4& state, v4& v) noexcept
+{
+    const v4 y = c.b0[g] * v + state;
+    state = c.b1[g] * v - c.a1[g] * y;
+    v = y;
 }
 
 // One frame through matrix, input and filters. r holds the lines' outputs on entry and the
@@ -119,45 +139,55 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
         const v4 xL = finiteOrZero (loadFloats (left + n));
         const v4 xR = stereo ? finiteOrZero (loadFloats (right + n)) : broadcast (0.0);
 
-        // frames[f][g]: frame f, lines 4g .. 4g+3.
-        v4 frames[4][4];
+        // A vector holds one line over these four frames, so the matrix's rotations mix whole
+        // vectors, without shuffles. The outer two levels pair lines i, i+4, i+8, i+12 and the
+        // inner two pair neighbours 4k .. 4k+3: each pass keeps just four lines in registers.
+        v4 mixed[numLines];
+        for (int i = 0; i < 4; ++i)
+        {
+            v4 a = readRing (st.rings[i], (w + readOffset[i]) & ringMask);
+            v4 b = readRing (st.rings[i + 4], (w + readOffset[i + 4]) & ringMask);
+            v4 e = readRing (st.rings[i + 8], (w + readOffset[i + 8]) & ringMask);
+            v4 f = readRing (st.rings[i + 12], (w + readOffset[i + 12]) & ringMask);
+            rotate (a, e, c.t);
+            rotate (b, f, c.t);
+            rotate (a, b, c.t);
+            rotate (e, f, c.t);
+            mixed[i] = a; mixed[i + 4] = b; mixed[i + 8] = e; mixed[i + 12] = f;
+        }
+
+        v4 wetL = broadcast (0.0), wetR = broadcast (0.0);
         for (int g = 0; g < 4; ++g)
         {
-            v4 r0 = readRing (st.rings[4 * g + 0], (w + readOffset[4 * g + 0]) & ringMask);
-            v4 r1 = readRing (st.rings[4 * g + 1], (w + readOffset[4 * g + 1]) & ringMask);
-            v4 r2 = readRing (st.rings[4 * g + 2], (w + readOffset[4 * g + 2]) & ringMask);
-            v4 r3 = readRing (st.rings[4 * g + 3], (w + readOffset[4 * g + 3]) & ringMask);
-            transpose (r0, r1, r2, r3);
-            frames[0][g] = r0; frames[1][g] = r1; frames[2][g] = r2; frames[3][g] = r3;
+            v4 l0 = mixed[4 * g], l1 = mixed[4 * g + 1], l2 = mixed[4 * g + 2], l3 = mixed[4 * g + 3];
+            rotate (l0, l2, c.t);
+            rotate (l1, l3, c.t);
+            rotate (l0, l1, c.tInner);
+            rotate (l2, l3, c.tInner);
+
+            l0 = l0 * c.gain; l1 = l1 * c.gain; l2 = l2 * c.gain; l3 = l3 * c.gain;
+            wetL += l0 + l2;
+            wetR += l1 + l3;
+            l0 = l0 + xL; l1 = l1 + xR; l2 = l2 + xL; l3 = l3 + xR;
+
+            // The filters run from frame to frame, so they work across lines: transpose to
+            // frames, filter, transpose back to lines.
+            transpose (l0, l1, l2, l3);
+            filterFrame (c, g, state[g], l0);
+            filterFrame (c, g, state[g], l1);
+            filterFrame (c, g, state[g], l2);
+            filterFrame (c, g, state[g], l3);
+            transpose (l0, l1, l2, l3);
+
+            writeRing (st.rings[4 * g], w, l0);
+            writeRing (st.rings[4 * g + 1], w, l1);
+            writeRing (st.rings[4 * g + 2], w, l2);
+            writeRing (st.rings[4 * g + 3], w, l3);
         }
 
-        v4 wet[4];
-        for (int f = 0; f < 4; ++f)
-        {
-            const v4 input = make4 (lane (xL, f), lane (xR, f), lane (xL, f), lane (xR, f));
-            wet[f] = processFrame (c, frames[f], input, state);
-        }
-
-        for (int g = 0; g < 4; ++g)
-        {
-            v4 r0 = frames[0][g], r1 = frames[1][g], r2 = frames[2][g], r3 = frames[3][g];
-            transpose (r0, r1, r2, r3);
-            writeRing (st.rings[4 * g + 0], w, r0);
-            writeRing (st.rings[4 * g + 1], w, r1);
-            writeRing (st.rings[4 * g + 2], w, r2);
-            writeRing (st.rings[4 * g + 3], w, r3);
-        }
-
-        // Lane k of wet[f] now becomes lane f of row k: rows 0 and 2 hold even lines, 1 and 3 odd.
-        transpose (wet[0], wet[1], wet[2], wet[3]);
-        const v4 outL = xL * broadcast (c.dryGain) + broadcast (c.wetGain) * (wet[0] + wet[2]);
-        storeFloats (left + n, outL);
-
+        storeFloats (left + n, xL * broadcast (c.dryGain) + broadcast (c.wetGain) * wetL);
         if constexpr (stereo)
-        {
-            const v4 outR = xR * broadcast (c.dryGain) + broadcast (c.wetGain) * (wet[1] + wet[3]);
-            storeFloats (right + n, outR);
-        }
+            storeFloats (right + n, xR * broadcast (c.dryGain) + broadcast (c.wetGain) * wetR);
 
         w = (w + 4) & ringMask;
     }
