@@ -3,7 +3,7 @@
 // no library templates, so no code built for one instruction set can leak into the other.
 //
 // Four frames at a time, a 4-double vector holds one line over four frames: that is how the
-// rings are read and written, and the matrix, applied as four stages of rotations between
+// rings are read and written, and the matrix, applied as four levels of rotations between
 // whole lines, then needs no shuffles. Reading four frames ahead is safe because the shortest
 // line is far longer than four. Only the decay filters, which run from frame to frame, work
 // across lines: four neighbouring lines of one frame per vector, reached by transposing.
@@ -81,23 +81,15 @@ inline void filterFrame (const Constants& c, int g, v4& state, v4& v) noexcept
     v = y;
 }
 
-// One frame through matrix, input and filters. r holds the lines' outputs on entry and the
-// filtered values to write on return; the matrix outputs summed for the wet signal are
-// returned as (even lines, odd lines, even, odd) partial sums.
+// One frame through matrix, input and filters, with four neighbouring lines per vector. r holds
+// the lines' outputs on entry and the filtered values to write on return; the matrix outputs
+// summed for the wet signal are returned as (even lines, odd lines, even, odd) partial sums.
 inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]) noexcept
 {
-    // Lines i and i^8: [[c, -s], [s, c]] as c * [[1, -t], [t, 1]].
-    {
-        const v4 a0 = r[0], a1 = r[1], a2 = r[2], a3 = r[3];
-        r[0] = a0 - c.t * a2;  r[2] = a2 + c.t * a0;
-        r[1] = a1 - c.t * a3;  r[3] = a3 + c.t * a1;
-    }
-    // Lines i and i^4.
-    {
-        const v4 a0 = r[0], a1 = r[1], a2 = r[2], a3 = r[3];
-        r[0] = a0 - c.t * a1;  r[1] = a1 + c.t * a0;
-        r[2] = a2 - c.t * a3;  r[3] = a3 + c.t * a2;
-    }
+    rotate (r[0], r[2], c.t); // lines i and i+8
+    rotate (r[1], r[3], c.t);
+    rotate (r[0], r[1], c.t); // lines i and i+4
+    rotate (r[2], r[3], c.t);
     // Lines i and i^2 (the halves of a vector), then i and i^1 (neighbours, opposite sense).
     for (auto& v : r)
         v = v + c.tHalves * swapHalves (v);
@@ -107,13 +99,10 @@ inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]
     v4 wet = broadcast (0.0);
     for (int g = 0; g < 4; ++g)
     {
-        const v4 s = r[g] * c.gain;
-        wet += s;
-
-        const v4 v = s + input;
-        const v4 y = c.b0[g] * v + state[g];
-        state[g] = c.b1[g] * v - c.a1[g] * y;
-        r[g] = y;
+        r[g] = r[g] * c.gain;
+        wet += r[g];
+        r[g] = r[g] + input;
+        filterFrame (c, g, state[g], r[g]);
     }
     return wet;
 }
