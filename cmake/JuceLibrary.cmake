@@ -23,6 +23,16 @@ file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/aeffectx.h
     "static_assert(sizeof(VstSpeakerArrangement) == 8 + 8 * sizeof(VstSpeakerProperties), \"JUCE needs 8 speakers\");\n"
     "static_assert(sizeof(VstPinProperties) == 128, \"JUCE needs full-size pin properties\");\n")
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/JuceWindows.cmake)
+    set(tarnwell_juce_image_libraries tarnwell_mingw_image_libs tarnwell_fst_headers)
+    # The Windows build is the plug-in alone: no hosting of other plug-ins.
+    set(tarnwell_juce_hosting JUCE_PLUGINHOST_VST=0 JUCE_PLUGINHOST_VST3=0 JUCE_PLUGINHOST_LV2=0)
+else()
+    set(tarnwell_juce_image_libraries juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+    set(tarnwell_juce_hosting JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1)
+endif()
+
 add_library(tarnwell_juce STATIC)
 target_link_libraries(tarnwell_juce
     PRIVATE
@@ -31,14 +41,14 @@ target_link_libraries(tarnwell_juce
         juce::juce_audio_basics juce::juce_audio_formats juce::juce_audio_processors
     PUBLIC
         juce::juce_recommended_config_flags
-        juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+        ${tarnwell_juce_image_libraries})
 
 target_compile_definitions(tarnwell_juce PUBLIC
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
     JUCE_STANDALONE_APPLICATION=0
     JUCE_USE_FLAC=0 JUCE_USE_OGGVORBIS=0 JUCE_USE_MP3AUDIOFORMAT=0 JUCE_USE_LAME_AUDIO_FORMAT=0
     JUCE_WEB_BROWSER=0 JUCE_USE_CURL=0
-    JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1 JUCE_PLUGINHOST_LADSPA=0
+    ${tarnwell_juce_hosting} JUCE_PLUGINHOST_LADSPA=0
     JUCE_MODAL_LOOPS_PERMITTED=1
     JUCE_DISPLAY_SPLASH_SCREEN=0 JUCE_REPORT_APP_USAGE=0
     JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)

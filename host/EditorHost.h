@@ -12,7 +12,7 @@ class AudioProcessorEditor;
 
 namespace tarnwell
 {
-// The processor's editor placed in a host's X11 window. Every call hops to the shared message
+// The processor's editor placed in a host's window (X11 or Win32). Every call hops to the message
 // thread, whichever host thread makes it, and waits there.
 class EditorHost
 {
@@ -23,7 +23,7 @@ public:
     // effOpen: makes an editor and deletes it at once; true if one could be made.
     bool probe();
 
-    // effEditOpen: a new editor, embedded in hostWindow (an X11 window id). A null window is
+    // effEditOpen: a new editor, embedded in hostWindow (an X11 window id or an HWND). A null window is
     // refused.
     bool open (void* hostWindow);
 

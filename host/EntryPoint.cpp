@@ -23,10 +23,15 @@ AEffect* enter (audioMasterCallback host) noexcept
 }
 } // namespace
 
-// The two names hosts look for; "main" is the older one, spelled through asm since a C++
-// function may not be called main.
+// The two names hosts look for; "main" is the older one. A C++ function may not be called
+// main: on Linux it is spelled through asm, in the DLL exports.def makes it an alias.
+#ifdef _WIN32
+extern "C" AEffect* VSTPluginMain (audioMasterCallback host);
+#else
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audioMasterCallback host);
 extern "C" __attribute__ ((visibility ("default"))) AEffect* tarnwellLegacyMain (audioMasterCallback host) asm ("main");
 
-AEffect* VSTPluginMain (audioMasterCallback host) { return enter (host); }
 AEffect* tarnwellLegacyMain (audioMasterCallback host) { return enter (host); }
+#endif
+
+AEffect* VSTPluginMain (audioMasterCallback host) { return enter (host); }

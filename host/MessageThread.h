@@ -4,14 +4,16 @@
 
 namespace tarnwell
 {
-// One JUCE message thread for all instances in the library, running from the first instance's
-// creation to the last one's close. A host's GUI thread is no JUCE message thread, and a host
-// need not call effEditIdle, so the editor lives on this thread instead.
+// JUCE's message thread for all instances in the library, from the first instance's creation
+// to the last one's close. On Linux a host's GUI thread is no JUCE message thread, and a host
+// need not call effEditIdle, so a thread of ours runs the editor (MessageThreadLinux.cpp); on
+// Windows the host's GUI thread is the message thread (MessageThreadWindows.cpp).
 class SharedMessageThread
 {
 public:
-    // Held by each instance: the first starts JUCE and the thread, the last stops both, so
-    // after the last close nothing of ours keeps running. Safe from any thread.
+    // Held by each instance: the first starts JUCE (and on Linux the thread), the last stops
+    // it, so after the last close nothing of ours keeps running. Safe from any thread on
+    // Linux; on Windows from the host's GUI thread.
     class User
     {
     public:

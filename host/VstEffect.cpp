@@ -119,13 +119,14 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
         case effGetOutputProperties:
             return layout.describePin (*processor, false, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
 
-        case effGetChunk: return chunks.get (*processor, index == 0, static_cast<void**> (ptr));
-        case effSetChunk: return ChunkStore::set (*processor, index == 0, ptr, value);
+        // Blocks are far below 2 GiB, so the size fits a 32-bit host's VstIntPtr.
+        case effGetChunk: return static_cast<VstIntPtr> (chunks.get (*processor, index == 0, static_cast<void**> (ptr)));
+        case effSetChunk: return static_cast<VstIntPtr> (ChunkStore::set (*processor, index == 0, ptr, value));
 
         case effEditOpen: return editor.open (ptr) ? 1 : 0;
         case effEditGetRect: return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
         case effEditClose: editor.close(); return 0;
-        case effEditIdle: return 0; // the shared message thread keeps the editor going
+        case effEditIdle: return 0; // JUCE's message loop keeps the editor going
 
         case effGetEffectName: copyToHost (ptr, identity::effectName, identity::maxIdentityChars); return 1;
         case effGetProductString: copyToHost (ptr, identity::productString, identity::maxIdentityChars); return 1;

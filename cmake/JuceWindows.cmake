@@ -1,0 +1,65 @@
+# What the Windows (MinGW) build of the JUCE modules needs beyond the Linux one:
+#  - libpng, libjpeg and zlib built for MinGW, as Debian's JUCE has no bundled copies;
+#  - FST's headers, which the cross-compiler cannot see in /usr/include;
+#  - juce_gui_basics with a small patch, compiled from a patched copy of the module.
+
+# libpng and libjpeg from Debian's sources into a prefix of this build folder, once.
+set(TARNWELL_MINGW_IMAGE_PREFIX ${CMAKE_BINARY_DIR}/mingw-image-libs CACHE PATH
+    "Where cmake/build-mingw-image-libs.sh puts static libpng and libjpeg for MinGW")
+execute_process(
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-mingw-image-libs.sh
+            ${TARNWELL_MINGW_IMAGE_PREFIX} ${CMAKE_BINARY_DIR}/mingw-image-libs-src
+    RESULT_VARIABLE image_libs_result)
+if(NOT image_libs_result EQUAL 0)
+    message(FATAL_ERROR "Building libpng and libjpeg for MinGW failed (needs dpkg-dev and a deb-src entry)")
+endif()
+
+# Static archives named by path: the import library libz.dll.a would make the DLL need zlib1.dll.
+set(mingw_lib_dir /usr/${TARNWELL_MINGW_TRIPLE}/lib)
+if(NOT EXISTS ${mingw_lib_dir}/libz.a)
+    message(FATAL_ERROR "zlib for MinGW not found: install the Debian package libz-mingw-w64-dev")
+endif()
+add_library(tarnwell_mingw_image_libs INTERFACE)
+target_include_directories(tarnwell_mingw_image_libs INTERFACE ${TARNWELL_MINGW_IMAGE_PREFIX}/include)
+target_link_libraries(tarnwell_mingw_image_libs INTERFACE
+    ${TARNWELL_MINGW_IMAGE_PREFIX}/lib/libpng16.a
+    ${TARNWELL_MINGW_IMAGE_PREFIX}/lib/libjpeg.a
+    ${mingw_lib_dir}/libz.a)
+
+# FST alone, not the rest of the build machine's /usr/include.
+set(fst_copy ${CMAKE_BINARY_DIR}/fst-include)
+file(COPY ${TARNWELL_FST_DIR} DESTINATION ${fst_copy}/pluginterfaces)
+add_library(tarnwell_fst_headers INTERFACE)
+target_include_directories(tarnwell_fst_headers SYSTEM INTERFACE ${fst_copy})
+
+# juce_gui_basics from a patched copy. The copy is remade only when the patch changes, so a
+# new configure run does not recompile the module.
+set(juce_patch ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-mingw32.patch)
+set(patched_modules ${CMAKE_BINARY_DIR}/juce-patched)
+file(SHA256 ${juce_patch} juce_patch_hash)
+set(patch_stamp ${patched_modules}/juce_gui_basics.patched)
+set(applied_hash "")
+if(EXISTS ${patch_stamp})
+    file(READ ${patch_stamp} applied_hash)
+endif()
+if(NOT applied_hash STREQUAL juce_patch_hash)
+    file(REMOVE_RECURSE ${patched_modules}/juce_gui_basics)
+    file(COPY ${JUCE_MODULES_DIR}/juce_gui_basics DESTINATION ${patched_modules})
+    execute_process(COMMAND patch --quiet -p1 -d ${patched_modules} -i ${juce_patch}
+                    RESULT_VARIABLE patch_result)
+    if(NOT patch_result EQUAL 0)
+        message(FATAL_ERROR "${juce_patch} does not apply to ${JUCE_MODULES_DIR}/juce_gui_basics")
+    endif()
+    file(WRITE ${patch_stamp} ${juce_patch_hash})
+endif()
+
+# Every target that links juce::juce_gui_basics compiles the module's sources from the copy;
+# its headers stay the installed ones (the patch touches none).
+get_target_property(gui_basics_sources juce_gui_basics INTERFACE_SOURCES)
+string(REPLACE "${JUCE_MODULES_DIR}/juce_gui_basics/" "${patched_modules}/juce_gui_basics/"
+       gui_basics_sources "${gui_basics_sources}")
+set_target_properties(juce_gui_basics PROPERTIES INTERFACE_SOURCES "${gui_basics_sources}")
+# JUCE's accessibility interfaces specialise its ID table from a nested namespace, which GCC
+# only accepts with -fpermissive; for this one source only.
+set_source_files_properties(${patched_modules}/juce_gui_basics/juce_gui_basics.cpp
+    PROPERTIES COMPILE_OPTIONS -fpermissive)
