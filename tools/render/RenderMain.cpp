@@ -50,13 +50,13 @@ bool parse (int argc, char** argv, Options& options)
 {
     for (int i = 2; i < argc; ++i)
     {
-        const juce::String arg (juce::CharPointer_UTF8 (argv[i]));
+        const auto arg = juce::String::fromUTF8 (argv[i]);
         if ((arg == "--set" || arg == "--plugin" || arg == "--tail") && i + 1 >= argc)
             return false;
 
         if (arg == "--set")
         {
-            const juce::String assignment (juce::CharPointer_UTF8 (argv[++i]));
+            const auto assignment = juce::String::fromUTF8 (argv[++i]);
             if (! assignment.containsChar ('='))
                 return false;
             const auto name = assignment.upToFirstOccurrenceOf ("=", false, false).trim();
@@ -64,7 +64,7 @@ bool parse (int argc, char** argv, Options& options)
             options.setOrder.addIfNotAlreadyThere (name);
         }
         else if (arg == "--plugin")
-            options.plugin = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (juce::CharPointer_UTF8 (argv[++i])));
+            options.plugin = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String::fromUTF8 (argv[++i]));
         else if (arg == "--tail")
             options.tailSeconds = juce::jmax (0.0, juce::String (argv[++i]).getDoubleValue());
         else if (arg.startsWith ("--"))
