@@ -191,8 +191,7 @@ VstIntPtr VstEffect::dispatchProgramRequest (int opcode, int index, void* ptr)
             return 0;
         case effSetProgramName:
             if (ptr != nullptr)
-                processor->changeProgramName (processor->getCurrentProgram(),
-                                              juce::String::fromUTF8 (static_cast<const char*> (ptr), identity::maxProgramNameChars));
+                processor->changeProgramName (processor->getCurrentProgram(), textFromHost (ptr, identity::maxProgramNameChars));
             return 0;
         case effGetProgramNameIndexed:
             if (index < 0 || index >= processor->getNumPrograms())

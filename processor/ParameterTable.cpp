@@ -72,6 +72,26 @@ juce::String text (int index, double value)
     return juce::String (digits, static_cast<size_t> (result.ptr - digits)) + table[index].unit;
 }
 
+double numberFrom (const juce::var& property)
+{
+    if (! property.isString())
+        return static_cast<double> (property);
+
+    const auto utf8 = property.toString().toStdString();
+    const char* begin = utf8.data();
+    const char* end = begin + utf8.size();
+    while (begin != end && (*begin == ' ' || *begin == '\t' || *begin == '\n' || *begin == '\r'))
+        ++begin;
+    if (begin != end && *begin == '+')
+        ++begin;
+
+    double value = 0.0;
+    const auto result = std::from_chars (begin, end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range)
+        return begin != end && *begin == '-' ? -HUGE_VAL : HUGE_VAL;
+    return result.ec == std::errc() ? value : 0.0;
+}
+
 double get (const NetworkSettings& s, int index) noexcept
 {
     switch (index)

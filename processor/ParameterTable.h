@@ -28,6 +28,11 @@ namespace parameters
     // "3.50 sec", "6700.00 Hz", "25.00%": the physical value with two decimals.
     juce::String text (int index, double engineValue);
 
+    // A stored property as a number: text is read as a decimal number (leading spaces and a
+    // sign allowed, trailing text ignored, anything else 0), without JUCE's own parser, which
+    // overflows on absurd exponents in restored settings.
+    double numberFrom (const juce::var& property);
+
     // Reads the engine value of `index` from, or writes it into, the network's settings.
     double get (const NetworkSettings&, int index) noexcept;
     void set (NetworkSettings&, int index, double engineValue) noexcept;

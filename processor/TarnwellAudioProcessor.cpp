@@ -160,7 +160,7 @@ void TarnwellAudioProcessor::storeProperty (int index, const juce::var& value)
     if (properties.getProperty (id).isString())
         properties.setProperty (id, {}, nullptr);
     properties.setProperty (id, value, nullptr);
-    storedValues[static_cast<size_t> (index)] = static_cast<float> (static_cast<double> (value));
+    storedValues[static_cast<size_t> (index)] = static_cast<float> (params::numberFrom (value));
 }
 
 void TarnwellAudioProcessor::publishNetwork()
@@ -193,7 +193,7 @@ void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBy
 
         // Every parameter is applied as read; a missing or unreadable one becomes 0.
         for (int i = 0; i < params::count; ++i)
-            applyParameter (i, static_cast<float> (static_cast<double> (properties.getProperty (params::propertyId (i), 0))));
+            applyParameter (i, static_cast<float> (params::numberFrom (properties.getProperty (params::propertyId (i), 0))));
         publishNetwork();
     }
 

@@ -147,6 +147,21 @@ TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
     EXPECT_EQ (savedText (p), R"(<properties Mix="1" T60Low="0.5" T60High="0" Transition="0" Diffusion="0"/>)");
 }
 
+// Restored text goes through our own number reader: JUCE's overflows (undefined behaviour) on
+// absurd exponents, which a damaged or hostile block may hold.
+TEST (SavedSettings, NumbersAreReadFromTextSafely)
+{
+    TarnwellAudioProcessor p;
+    restore (p, block (R"(<properties T60Low="1e9999999999999999999" T60High="-1e400" Transition="abc" Mix=" +0.5xyz" Diffusion="0x10"/>)"));
+    const auto s = p.getNetworkSettings();
+    EXPECT_EQ (s.t60Low, 0.0);  // not finite: taken as 0
+    EXPECT_EQ (s.t60High, 0.0);
+    EXPECT_NEAR (s.transitionFrequency, 50.0, 1e-9);
+    EXPECT_EQ (s.mix, 0.5f);
+    EXPECT_EQ (s.diffusion, 0.0f);
+    EXPECT_EQ (p.getParameter (3), 0.5f);
+}
+
 TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
 {
     TarnwellAudioProcessor p;
