@@ -53,24 +53,24 @@ TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
     ASSERT_EQ (view.getNumChildComponents(), 15);
     for (int i = 0; i < 15; ++i)
     {
-        const auto& spec = layout[i];
-        SCOPED_TRACE (spec.name);
+        const auto& expected = layout[i];
+        SCOPED_TRACE (expected.name);
         auto* c = view.getChildComponent (i);
-        EXPECT_EQ (c->getName(), spec.name);
-        EXPECT_EQ (c->getBounds(), spec.bounds);
+        EXPECT_EQ (c->getName(), expected.name);
+        EXPECT_EQ (c->getBounds(), expected.bounds);
         EXPECT_TRUE (c->isVisible());
         EXPECT_EQ (&c->getLookAndFeel(), &view.getLookAndFeel()) << "draws through the view's look-and-feel";
 
         if (auto* label = dynamic_cast<juce::Label*> (c))
         {
-            if (spec.text != nullptr)
+            if (expected.text != nullptr)
             {
-                EXPECT_EQ (label->getText(), spec.text);
+                EXPECT_EQ (label->getText(), expected.text);
             }
-            EXPECT_EQ (label->getJustificationType().getFlags(), spec.justification);
+            EXPECT_EQ (label->getJustificationType().getFlags(), expected.justification);
             EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
             EXPECT_EQ (label->getFont().getTypefaceName(), "Gillius ADF") << "the embedded face, not a system fallback";
-            EXPECT_EQ (label->getFont().getHeight(), juce::String (spec.name) == "new label" ? 12.9f : 12.0f);
+            EXPECT_EQ (label->getFont().getHeight(), juce::String (expected.name) == "new label" ? 12.9f : 12.0f);
             EXPECT_FALSE (label->getFont().isBold() || label->getFont().isItalic());
         }
         else if (auto* slider = dynamic_cast<juce::Slider*> (c))
@@ -80,7 +80,7 @@ TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
             EXPECT_EQ (slider->getMaximum(), 1.0);
             EXPECT_EQ (slider->getInterval(), 0.0);
             EXPECT_EQ (slider->getTextBoxPosition(), juce::Slider::NoTextBox);
-            const bool knob = spec.bounds.getWidth() == 35;
+            const bool knob = expected.bounds.getWidth() == 35;
             EXPECT_EQ (slider->getSliderStyle(), knob ? juce::Slider::RotaryVerticalDrag : juce::Slider::LinearHorizontal);
             if (knob)
             {
