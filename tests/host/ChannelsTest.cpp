@@ -6,15 +6,9 @@ using namespace tarnwell::testhost;
 
 namespace
 {
-class Channels : public ::testing::Test
+class Channels : public LoadedPluginTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE (library.isLoaded()) << dlerror();
-        ASSERT_NE (plugin.effect, nullptr);
-    }
-
     VstIntPtr arrange (Arrangement in, Arrangement out)
     {
         return plugin.dispatch (effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr> (&in), &out);
@@ -41,8 +35,6 @@ protected:
         return { answer, full.props.label, full.props.shortLabel, full.props.flags, full.props.arrangementType };
     }
 
-    PluginLibrary library;
-    Plugin plugin { library };
 };
 
 TEST_F (Channels, OnlyTheThreeConfigurationsAreAccepted)

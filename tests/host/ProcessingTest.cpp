@@ -9,15 +9,9 @@ using namespace tarnwell::testreference;
 
 namespace
 {
-class Processing : public ::testing::Test
+class Processing : public LoadedPluginTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE (library.isLoaded()) << dlerror();
-        ASSERT_NE (plugin.effect, nullptr);
-    }
-
     void apply (const std::vector<Setting>& changes)
     {
         for (const auto& s : changes)
@@ -38,8 +32,6 @@ protected:
         return audio;
     }
 
-    PluginLibrary library;
-    Plugin plugin { library };
     const std::vector<Setting> settings { { 3, 0.6f }, { 4, 0.8f }, { 0, 0.3f }, { 2, 0.7f } };
 };
 

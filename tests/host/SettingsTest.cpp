@@ -8,20 +8,12 @@ using namespace tarnwell::testhost;
 
 namespace
 {
-class Settings : public ::testing::Test
+class Settings : public LoadedPluginTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE (library.isLoaded()) << dlerror();
-        ASSERT_NE (plugin.effect, nullptr);
-    }
-
     float get (Plugin& p, int index) { return p.effect->getParameter (p.effect, index); }
     void set (Plugin& p, int index, float v) { p.effect->setParameter (p.effect, index, v); }
 
-    PluginLibrary library;
-    Plugin plugin { library };
 };
 
 TEST_F (Settings, ParametersShowNamesValuesAndTexts)

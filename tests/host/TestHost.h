@@ -140,4 +140,18 @@ struct Arrangement
 
     Arrangement (int channels, int arrangementType) : type (arrangementType), numChannels (channels), speakers {} {}
 };
+
+// A test with the plug-in loaded and one instance made through its entry point.
+class LoadedPluginTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE (library.isLoaded()) << dlerror();
+        ASSERT_NE (plugin.effect, nullptr);
+    }
+
+    PluginLibrary library;
+    Plugin plugin { library };
+};
 } // namespace tarnwell::testhost
