@@ -85,7 +85,11 @@ bool TarnwellAudioProcessor::isOutputChannelStereoPair (int) const { return true
 bool TarnwellAudioProcessor::acceptsMidi() const { return false; }
 bool TarnwellAudioProcessor::producesMidi() const { return false; }
 
-double TarnwellAudioProcessor::getTailLengthSeconds() const { return getLongestDecay(); }
+// Hosts that ask (VST3, LV2) keep processing this long after the input stops: the longest decay.
+double TarnwellAudioProcessor::getTailLengthSeconds() const
+{
+    return juce::jmax (engineValues[params::t60Low].load(), engineValues[params::t60High].load());
+}
 
 juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 {
@@ -204,9 +208,4 @@ tarnwell::NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
 {
     const std::lock_guard lock (settingsLock);
     return settings;
-}
-
-double TarnwellAudioProcessor::getLongestDecay() const noexcept
-{
-    return juce::jmax (engineValues[params::t60Low].load(), engineValues[params::t60High].load());
 }

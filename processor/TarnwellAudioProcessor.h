@@ -67,13 +67,9 @@ public:
     // The settings the network currently runs on, for tests and tools.
     tarnwell::NetworkSettings getNetworkSettings() const;
 
-    // The longest current decay, in seconds.
-    double getLongestDecay() const noexcept;
-
 private:
     void publishNetwork(); // with settingsLock held
     void storeProperty (int index, const juce::var& value); // with settingsLock held
-    void refreshStoredValues(); // with settingsLock held
     void applyParameter (int index, float value); // with settingsLock held
     void showChangesNowIfOnMessageThread();
 
