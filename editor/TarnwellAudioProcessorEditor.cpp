@@ -6,7 +6,6 @@ namespace
 {
 // Fast enough that host automation looks continuous, slow enough to cost nothing when idle.
 constexpr int drainIntervalMs = 20;
-constexpr int parameterCount = 5;
 } // namespace
 
 TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (TarnwellAudioProcessor& owner)
@@ -48,7 +47,7 @@ void TarnwellAudioProcessorEditor::showQueuedChanges()
                                                                  { view->showParameterValue (index, value); });
     // Some changes never made it into the queue: the stored values are the truth.
     if (lost)
-        for (int i = 0; i < parameterCount; ++i)
+        for (int i = 0; i < tarnwell::parameters::count; ++i)
             view->showParameterValue (i, processor.getParameter (i));
 }
 

@@ -118,11 +118,11 @@ juce::Slider* TarnwellView::sliderFor (int index) noexcept
 {
     switch (index)
     {
-        case 0: return &t60LowSlider;
-        case 1: return &t60HighSlider;
-        case 2: return &transitionFreqSlider;
-        case 3: return &mixSlider;
-        case 4: return &diffusionSlider;
+        case tarnwell::parameters::t60Low: return &t60LowSlider;
+        case tarnwell::parameters::t60High: return &t60HighSlider;
+        case tarnwell::parameters::transition: return &transitionFreqSlider;
+        case tarnwell::parameters::mix: return &mixSlider;
+        case tarnwell::parameters::diffusion: return &diffusionSlider;
         default: return nullptr;
     }
 }
@@ -131,21 +131,19 @@ juce::Label* TarnwellView::readoutFor (int index) noexcept
 {
     switch (index)
     {
-        case 0: return &t60LowValueString;
-        case 1: return &t60HighValueString;
-        case 2: return &transitionFreqValueString;
-        case 3: return &mixValueString;
-        case 4: return &diffusionValueString;
+        case tarnwell::parameters::t60Low: return &t60LowValueString;
+        case tarnwell::parameters::t60High: return &t60HighValueString;
+        case tarnwell::parameters::transition: return &transitionFreqValueString;
+        case tarnwell::parameters::mix: return &mixValueString;
+        case tarnwell::parameters::diffusion: return &diffusionValueString;
         default: return nullptr;
     }
 }
 
-int TarnwellView::indexOf (const juce::Slider* slider) const noexcept
+int TarnwellView::indexOf (const juce::Slider* slider) noexcept
 {
-    const juce::Slider* const sliders[] = { &t60LowSlider, &t60HighSlider, &transitionFreqSlider,
-                                            &mixSlider, &diffusionSlider };
-    for (int i = 0; i < 5; ++i)
-        if (sliders[i] == slider)
+    for (int i = 0; i < tarnwell::parameters::count; ++i)
+        if (sliderFor (i) == slider)
             return i;
     return -1;
 }
@@ -154,9 +152,9 @@ void TarnwellView::setGraphField (int index, float value)
 {
     switch (index)
     {
-        case 0: t60View.t60LowValue = value; break;
-        case 1: t60View.t60HighValue = value; break;
-        case 2: t60View.transitionFreqValue = value; break;
+        case tarnwell::parameters::t60Low: t60View.t60LowValue = value; break;
+        case tarnwell::parameters::t60High: t60View.t60HighValue = value; break;
+        case tarnwell::parameters::transition: t60View.transitionFreqValue = value; break;
         default: return;
     }
     t60View.repaint();

@@ -43,7 +43,7 @@ public:
 private:
     juce::Slider* sliderFor (int index) noexcept;
     juce::Label* readoutFor (int index) noexcept;
-    int indexOf (const juce::Slider* slider) const noexcept;
+    int indexOf (const juce::Slider* slider) noexcept;
     void setGraphField (int index, float value);
 
     void addSlider (juce::Slider& slider, juce::Slider::SliderStyle style);
