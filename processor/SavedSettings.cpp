@@ -14,16 +14,13 @@ namespace
 constexpr std::uint32_t settingsMagic = 0x21324356; // "VC2!" as little-endian bytes
 constexpr std::size_t headerSize = 8;
 
-std::uint32_t readLittleEndian32 (const unsigned char* p) noexcept
-{
-    return static_cast<std::uint32_t> (p[0]) | (static_cast<std::uint32_t> (p[1]) << 8)
-         | (static_cast<std::uint32_t> (p[2]) << 16) | (static_cast<std::uint32_t> (p[3]) << 24);
-}
+// The block's integers are little-endian on every platform.
+std::uint32_t readLittleEndian32 (const unsigned char* p) noexcept { return juce::ByteOrder::littleEndianInt (p); }
 
 void writeLittleEndian32 (unsigned char* p, std::uint32_t value) noexcept
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char> (value >> (8 * i));
+    const auto stored = juce::ByteOrder::swapIfBigEndian (value);
+    std::memcpy (p, &stored, sizeof (stored));
 }
 
 // The text printf's "%.9g" gives, whatever the host's locale: JUCE's own double formatting
