@@ -146,13 +146,18 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
     juce::Graphics::ScopedSaveState clip (g);
     g.reduceClipRegion (area.toNearestInt());
 
-    // What the settings ask for: a straight fall of 60 dB in the set T60.
+    // What the settings ask for: a straight fall of 60 dB in the set T60, from the moment the
+    // first sound comes back (the shortest delay line is a pre-delay at any sample rate).
+    const auto& curve = band.measured.curveDb;
     if (band.setT60 && std::isfinite (*band.setT60))
     {
-        const double t = *band.setT60 * lowestLevel / -60.0;
+        size_t quiet = 0;
+        while (quiet + 1 < curve.size() && curve[quiet + 1] > -0.01f)
+            ++quiet;
+        const double onset = double (quiet) * band.measured.curveInterval;
         juce::Path line;
-        line.startNewSubPath (pointFor (index, 0, 0));
-        line.lineTo (pointFor (index, t, lowestLevel));
+        line.startNewSubPath (pointFor (index, onset, 0));
+        line.lineTo (pointFor (index, onset + *band.setT60 * lowestLevel / -60.0, lowestLevel));
         juce::Path dashed;
         const float dashes[] = { 7.0f, 4.0f };
         juce::PathStrokeType (1.5f).createDashedStroke (dashed, line, dashes, 2);
@@ -161,7 +166,6 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
     }
 
     // The measured energy decay curve, about a point per pixel.
-    const auto& curve = band.measured.curveDb;
     if (! curve.empty() && band.measured.curveInterval > 0)
     {
         const double pixelsPerPoint = band.measured.curveInterval / timeEnd * static_cast<double> (area.getWidth());
