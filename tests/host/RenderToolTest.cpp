@@ -235,7 +235,7 @@ TEST (RenderTool, DecayPictureShowsTheMeasuredAndTheSetDecay)
         const auto& decay = report.bands[band].measured;
         for (const double t : { 0.25, 0.6, 0.9 })
         {
-            const double level = decay.curveDb.at (static_cast<size_t> (std::lround (t / decay.curveInterval)));
+            const auto level = static_cast<double> (decay.curveDb.at (static_cast<size_t> (std::lround (t / decay.curveInterval))));
             const auto colour = render::DecayPicture::bandColour (band);
             EXPECT_TRUE (bandPixelNear (picture.pointFor (band, t, level), colour)) << decay.centre << " Hz at " << t << " s";
             EXPECT_FALSE (bandPixelNear (picture.pointFor (band, t, level - 10), colour)) << decay.centre << " Hz at " << t << " s";

@@ -55,7 +55,7 @@ std::vector<double> octaveBandFiltered (const float* signal, std::size_t length,
     std::vector<double> out (length);
     for (std::size_t n = 0; n < length; ++n)
     {
-        double v = signal[n];
+        double v = static_cast<double> (signal[n]);
         for (auto& s : sections)
             v = s.process (v);
         out[n] = v;

@@ -94,12 +94,10 @@ juce::Point<float> DecayPicture::pointFor (size_t index, double seconds, double 
 void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
 {
     const auto& band = report.bands[index];
-    const auto area = plotArea (index);
-    const auto colour = bandColour (index);
 
     // Title: the band, then what was measured and what was set.
     auto titleRow = cell (index).removeFromTop (panelTitleHeight - 6).withTrimmedLeft (levelLabelWidth);
-    g.setColour (colour);
+    g.setColour (bandColour (index));
     g.setFont (font (19.0f));
     g.drawText (bandName (band.measured.centre), titleRow, juce::Justification::bottomLeft);
     g.setColour (secondaryInk);
@@ -107,6 +105,17 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
     g.drawText ("measured " + (band.measured.t60 > 0 ? secondsText (band.measured.t60) : juce::String ("-"))
                     + (band.setT60 ? juce::String::fromUTF8 ("  \u00b7  set ") + secondsText (*band.setT60) : juce::String()),
                 titleRow, juce::Justification::bottomRight);
+
+    drawAxes (g, index);
+    drawDecay (g, index);
+
+    g.setColour (frameColour);
+    g.drawRect (plotArea (index), 1.0f);
+}
+
+void DecayPicture::drawAxes (juce::Graphics& g, size_t index) const
+{
+    const auto area = plotArea (index);
 
     // The range the T60 is fitted over, then the grid.
     g.setColour (fitRangeColour);
@@ -120,7 +129,8 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
         if (level < 0 && level > lowestLevel)
             g.drawHorizontalLine (juce::roundToInt (y), area.getX(), area.getRight());
         g.setColour (tickInk);
-        g.drawText (juce::String (juce::roundToInt (level)), juce::Rectangle<float> (area.getX() - levelLabelWidth, y - 8, levelLabelWidth - 5, 16),
+        g.drawText (juce::String (juce::roundToInt (level)),
+                    juce::Rectangle<float> (area.getX() - levelLabelWidth, y - 8, levelLabelWidth - 5, 16),
                     juce::Justification::centredRight);
     }
     for (int step = 0; step * timeStep <= timeEnd + 1e-9; ++step)
@@ -133,7 +143,9 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
             g.drawVerticalLine (juce::roundToInt (x), area.getY(), area.getBottom());
         }
         g.setColour (tickInk);
-        const auto text = timeStep < 0.1 ? juce::String (t, 2) : timeStep < 1 ? juce::String (t, 1) : juce::String (juce::roundToInt (t));
+        const auto text = timeStep < 0.1 ? juce::String (t, 2)
+                        : timeStep < 1   ? juce::String (t, 1)
+                                         : juce::String (juce::roundToInt (t));
         g.drawText (text, juce::Rectangle<float> (x - 20, area.getBottom() + 6, 40, 16), juce::Justification::centredTop);
     }
     if (index + columns >= report.bands.size()) // nothing below it
@@ -142,7 +154,12 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
         g.setFont (font (14.0f));
         g.drawText ("Time (s)", area.withY (area.getBottom() + 21).withHeight (18), juce::Justification::centred);
     }
+}
 
+void DecayPicture::drawDecay (juce::Graphics& g, size_t index) const
+{
+    const auto& band = report.bands[index];
+    const auto area = plotArea (index);
     juce::Graphics::ScopedSaveState clip (g);
     g.reduceClipRegion (area.toNearestInt());
 
@@ -182,12 +199,9 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
             if (t > timeEnd)
                 break;
         }
-        g.setColour (colour);
+        g.setColour (bandColour (index));
         g.strokePath (path, juce::PathStrokeType (2.2f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     }
-
-    g.setColour (frameColour);
-    g.drawRect (area, 1.0f);
 }
 
 void DecayPicture::drawTableAndLegend (juce::Graphics& g, juce::Rectangle<float> area) const

@@ -27,6 +27,8 @@ public:
 private:
     juce::Rectangle<float> cell (size_t index) const;
     void drawPanel (juce::Graphics&, size_t index) const;
+    void drawAxes (juce::Graphics&, size_t index) const;
+    void drawDecay (juce::Graphics&, size_t index) const;
     void drawTableAndLegend (juce::Graphics&, juce::Rectangle<float> area) const;
     juce::Font font (float height) const;
 

@@ -2,6 +2,8 @@
 
 #include "tools/analysis/OctaveBands.h"
 
+#include <cmath>
+
 namespace tarnwell::render
 {
 std::optional<analysis::DecaySettings> decaySettingsOf (PluginRenderer& renderer, double sampleRate)
@@ -67,7 +69,8 @@ juce::String decayTable (const DecayReport& report)
     table << "  band       measured" << (withSet ? "      set" : "") << "\n";
     for (const auto& band : report.bands)
     {
-        table << "  " << bandName (band.measured.centre).paddedRight (' ', 9) << (band.measured.t60 > 0 ? seconds (band.measured.t60) : "-").paddedLeft (' ', 10);
+        const auto measured = band.measured.t60 > 0 ? seconds (band.measured.t60) : juce::String ("-");
+        table << "  " << bandName (band.measured.centre).paddedRight (' ', 9) << measured.paddedLeft (' ', 10);
         if (band.setT60)
             table << seconds (*band.setT60).paddedLeft (' ', 10);
         table << "\n";
