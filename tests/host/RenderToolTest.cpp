@@ -155,16 +155,17 @@ TEST (RenderTool, RefusesWhatItCannotDo)
         EXPECT_EQ (folder.names(), inputs);
     }
 
-    // And a mono file is fine: stereo out, with its decay picture beside it, and quiet.
+    // And a mono file is fine: stereo out, with its decay picture beside it, and none of the
+    // hosting's messages nor the plug-in's own lines (progress may show on a slow machine).
     const auto run = runTool (render + "--set Mix=1");
     EXPECT_EQ (run.status, 0) << run.err;
-    EXPECT_EQ (run.err, "");
-    EXPECT_FALSE (run.out.contains ("VST")) << run.out;
+    EXPECT_FALSE (run.err.contains ("VST") || run.out.contains ("VST")) << run.err;
+    EXPECT_FALSE (run.out.contains ("input channels")) << run.out;
     EXPECT_EQ (readWav (out).size(), 2u);
     EXPECT_TRUE (out.withFileExtension ("decay.png").existsAsFile());
 }
 
-// The transition that the settings' mapping (50 Hz times 320 to the power v) puts at 500 Hz.
+// The Transition value that the settings' mapping (50 Hz times 320 to the power v) turns into `hertz`.
 float transitionAt (double hertz)
 {
     return static_cast<float> (std::log (hertz / 50.0) / std::log (320.0));
