@@ -1,7 +1,5 @@
 #include "tools/render/PluginRenderer.h"
 
-#include "tools/analysis/DecayMeasurement.h"
-
 namespace tarnwell::render
 {
 namespace
@@ -39,16 +37,21 @@ PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRat
 {
     juce::OwnedArray<juce::PluginDescription> found;
     format = findPlugins (path, found);
+    if (! path.exists())
+    {
+        error = "no plug-in at " + path.getFullPathName();
+        return;
+    }
     if (found.isEmpty())
     {
-        error = "no plug-in could be loaded from " + path.getFullPathName();
+        error = "cannot load a plug-in from " + path.getFullPathName();
         return;
     }
 
     description = *found.getFirst();
     instance = format->createInstanceFromDescription (description, sampleRate, blockSize, error);
-    if (instance == nullptr && error.isEmpty())
-        error = "the plug-in refused to start";
+    if (instance == nullptr)
+        error = "cannot start the plug-in in " + path.getFullPathName() + (error.isEmpty() ? juce::String() : ": " + error);
 }
 
 void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
@@ -74,6 +77,14 @@ bool PluginRenderer::setParameter (const juce::String& name, float value)
         return true;
     }
     return false;
+}
+
+juce::StringArray PluginRenderer::getParameterNames()
+{
+    juce::StringArray names;
+    for (auto* p : instance->getParameters())
+        names.add (p->getName (1024));
+    return names;
 }
 
 juce::String PluginRenderer::getParameterText (const juce::String& name)
@@ -120,7 +131,7 @@ juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>&
     return output;
 }
 
-std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
+juce::AudioBuffer<float> PluginRenderer::measureImpulseResponse (int numFrames, const std::function<void (double)>& progress)
 {
     // A second instance, so the first one's reverberation does not ring into the measurement.
     juce::String ignored;
@@ -140,7 +151,7 @@ std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
     const int ins = probe->getTotalNumInputChannels();
     const int outs = probe->getTotalNumOutputChannels();
 
-    std::vector<float> response (static_cast<size_t> (juce::jmax (0, numFrames)));
+    juce::AudioBuffer<float> response (outs, juce::jmax (0, numFrames));
     juce::AudioBuffer<float> block (juce::jmax (ins, outs, 1), blockSize);
     juce::MidiBuffer midi;
 
@@ -156,22 +167,14 @@ std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
         probe->processBlock (block, midi);
         midi.clear();
 
-        for (int n = 0; n < frames; ++n)
-        {
-            float sum = 0;
-            for (int ch = 0; ch < outs; ++ch)
-                sum += block.getSample (ch, n);
-            response[static_cast<size_t> (start + n)] = outs > 0 ? sum / static_cast<float> (outs) : 0.0f;
-        }
+        for (int ch = 0; ch < outs; ++ch)
+            response.copyFrom (ch, start, block, ch, 0, frames);
+
+        if (progress)
+            progress (double (start + frames) / numFrames);
     }
 
     probe->releaseResources();
     return response;
-}
-
-DecayTimes measureDecayTimes (const std::vector<float>& impulseResponse, double sampleRate)
-{
-    return { analysis::octaveBandT60 (impulseResponse, sampleRate, DecayTimes::lowBand),
-             analysis::octaveBandT60 (impulseResponse, sampleRate, DecayTimes::highBand) };
 }
 } // namespace tarnwell::render

@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <utility>
-#include <vector>
 
 namespace tarnwell::render
 {
@@ -27,6 +26,9 @@ public:
     // Sets the parameter whose name is `name` (ignoring case) to the normalised value.
     bool setParameter (const juce::String& name, float value);
 
+    // Every parameter's name, in the plug-in's order.
+    juce::StringArray getParameterNames();
+
     // The parameter's current display text, or empty if there is no such parameter.
     juce::String getParameterText (const juce::String& name);
 
@@ -36,9 +38,9 @@ public:
     juce::AudioBuffer<float> render (const juce::AudioBuffer<float>& input, int tailFrames,
                                      const std::function<void (double)>& progress = {});
 
-    // The plug-in's wet impulse response: a second instance with the same settings, a
-    // parameter named "Mix" (if any) at 1, an impulse on every input; the outputs averaged.
-    std::vector<float> measureImpulseResponse (int numFrames);
+    // The plug-in's wet impulse response, one channel per output: a second instance with the
+    // same settings, a parameter named "Mix" (if any) at 1, a unit impulse on every input.
+    juce::AudioBuffer<float> measureImpulseResponse (int numFrames, const std::function<void (double)>& progress = {});
 
 private:
     juce::AudioPluginInstance* findParameterOwner();
@@ -52,12 +54,4 @@ private:
     juce::String error;
     juce::Array<std::pair<juce::String, float>> settings; // in the order they were made
 };
-
-// Measured decay times (seconds) in the low and the high octave band of an impulse response.
-struct DecayTimes
-{
-    double low = 0, high = 0;
-    static constexpr double lowBand = 250.0, highBand = 8000.0;
-};
-DecayTimes measureDecayTimes (const std::vector<float>& impulseResponse, double sampleRate);
 } // namespace tarnwell::render
