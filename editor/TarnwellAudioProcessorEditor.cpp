@@ -5,7 +5,7 @@
 namespace
 {
 // Fast enough that host automation looks continuous, slow enough to cost nothing when idle.
-constexpr int drainIntervalMs = 20;
+constexpr int refreshIntervalMs = 20;
 } // namespace
 
 TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (TarnwellAudioProcessor& owner)
@@ -15,13 +15,14 @@ TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (TarnwellAudioProcess
     view->setProcessor (&processor);
     setSize (view->getWidth(), view->getHeight());
 
-    processor.getParameterChangeQueue().listen (true);
-    startTimer (drainIntervalMs);
+    // An opened editor shows the current state at once, not its controls' start values (nothing
+    // has been shown yet: every text differs from the empty one).
+    showCurrentValues();
+    startTimer (refreshIntervalMs);
 }
 
 TarnwellAudioProcessorEditor::~TarnwellAudioProcessorEditor()
 {
-    processor.getParameterChangeQueue().listen (false);
     stopTimer();
 }
 
@@ -34,24 +35,25 @@ void TarnwellAudioProcessorEditor::paint (juce::Graphics& g)
     g.drawFittedText ("Hello World!", 0, 0, getWidth(), getHeight(), juce::Justification::centred, 1, 0.7f);
 }
 
-void TarnwellAudioProcessorEditor::parameterChanged (int index, float value)
+void TarnwellAudioProcessorEditor::showCurrentValues()
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    view->showParameterValue (index, value);
-}
+    for (int i = 0; i < tarnwell::parameters::count; ++i)
+    {
+        // The text is compared too: the first set of a decay parameter to its stored default
+        // moves the engine, and so the readout, but not the value.
+        auto& last = shown[static_cast<size_t> (i)];
+        const float value = processor.getParameter (i);
+        auto text = processor.getParameterText (i);
+        if (value == last.value && text == last.text)
+            continue;
 
-void TarnwellAudioProcessorEditor::showQueuedChanges()
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    const bool lost = processor.getParameterChangeQueue().drain ([this] (int index, float value)
-                                                                 { view->showParameterValue (index, value); });
-    // Some changes never made it into the queue: the stored values are the truth.
-    if (lost)
-        for (int i = 0; i < tarnwell::parameters::count; ++i)
-            view->showParameterValue (i, processor.getParameter (i));
+        view->showParameterValue (i, value);
+        last = { value, std::move (text) };
+    }
 }
 
 void TarnwellAudioProcessorEditor::timerCallback()
 {
-    showQueuedChanges();
+    showCurrentValues();
 }

@@ -1,18 +1,19 @@
 #pragma once
 
 #include "editor/TarnwellView.h"
+#include "processor/ParameterTable.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <array>
 #include <memory>
 
 class TarnwellAudioProcessor;
 
 // The plug-in's window content: a thin shell around one TarnwellView, 453 x 200, never resized.
 //
-// Parameter changes reach it without anyone waiting for the message thread: the processor
-// queues every change (ParameterChangeQueue) while an editor listens, and the editor shows them
-// in order, from a timer, or at once when the change is made on the message thread itself.
+// It follows the parameters by reading their current values on a timer, so a change made on any
+// thread reaches it without anyone waiting for anybody, and the processor knows nothing of it.
 class TarnwellAudioProcessorEditor : public juce::AudioProcessorEditor,
                                      private juce::Timer
 {
@@ -22,11 +23,9 @@ public:
 
     void paint (juce::Graphics& g) override;
 
-    // Shows one parameter's value in the view. Message thread only.
-    void parameterChanged (int index, float value);
-
-    // Shows every queued parameter change, in order. Message thread only.
-    void showQueuedChanges();
+    // Shows every parameter whose value or text differs from what the view last showed.
+    // Message thread only; the timer calls it.
+    void showCurrentValues();
 
     TarnwellView& getView() noexcept { return *view; }
 
@@ -35,6 +34,13 @@ private:
 
     TarnwellAudioProcessor& processor;
     std::unique_ptr<TarnwellView> view;
+
+    struct Shown
+    {
+        float value;
+        juce::String text;
+    };
+    std::array<Shown, tarnwell::parameters::count> shown {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessorEditor)
 };

@@ -167,13 +167,12 @@ void TarnwellView::sliderValueChanged (juce::Slider* slider)
         return;
 
     const auto value = static_cast<float> (slider->getValue());
-    // Reaches the processor's setParameter, which on this thread shows the value at once, and
-    // then the host as automation.
+    // Reaches the processor's setParameter, then the host as automation.
     if (auto* parameter = processor->getParameters()[index])
         parameter->setValueNotifyingHost (value);
 
-    readoutFor (index)->setText (processor->getParameterText (index), juce::dontSendNotification);
-    setGraphField (index, static_cast<float> (slider->getValue()));
+    // The control holds the value the processor took, and the readout its text, at once.
+    showParameterValue (index, processor->getParameter (index));
 }
 
 void TarnwellView::sliderDragStarted (juce::Slider* slider)

@@ -210,12 +210,17 @@ juce::AudioProcessorParameter* VstEffect::parameter (int index) const noexcept
 }
 
 //==============================================================================
+int VstEffect::requestedOrDefaultBlockSize() const noexcept
+{
+    const int block = requestedBlockSize.load();
+    return block > 0 ? block : defaultBlockSize;
+}
+
 void VstEffect::resume()
 {
     const float rate = requestedSampleRate.load();
-    const int block = requestedBlockSize.load();
     const double sampleRate = rate > 0.0f && std::isfinite (rate) ? static_cast<double> (rate) : defaultSampleRate;
-    const int blockSize = block > 0 ? block : defaultBlockSize;
+    const int blockSize = requestedOrDefaultBlockSize();
 
     processor->setPlayConfigDetails (layout.inputs(), layout.outputs(), sampleRate, blockSize);
     processor->prepareToPlay (sampleRate, blockSize);
@@ -243,10 +248,6 @@ void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames
     if (inputs == nullptr || outputs == nullptr || numFrames <= 0)
         return;
 
-    // A host that never resumed gets the resume it skipped.
-    if (! everResumed.load())
-        resume();
-
     const int ins = std::min (layout.inputs(), maxChannels);
     const int outs = std::min (layout.outputs(), maxChannels);
     const int channels = std::max (ins, outs);
@@ -267,8 +268,9 @@ void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames
             std::memmove (outputs[ch], inputs[ch], sizeof (float) * static_cast<size_t> (numFrames));
 
     // A host may send more frames than the block size it set; the processor only ever sees
-    // blocks of the size it was prepared for.
-    const int piece = std::max (1, preparedBlockSize.load());
+    // blocks of the size it was prepared for. A host that never resumed gets the processor as
+    // it was made, at 44100 Hz: preparing it here would lock and print on the audio thread.
+    const int piece = std::max (1, everResumed.load() ? preparedBlockSize.load() : requestedOrDefaultBlockSize());
     for (int start = 0; start < numFrames; start += piece)
     {
         inPlace.setDataToReferTo (inPlaceChannels, channels, start, std::min (piece, numFrames - start));

@@ -9,19 +9,41 @@
 
 namespace params = tarnwell::parameters;
 
+namespace
+{
+tarnwell::NetworkSettings settingsFor (const tarnwell::ParameterValues::Snapshot& values, double sampleRate) noexcept
+{
+    tarnwell::NetworkSettings settings;
+    settings.sampleRate = sampleRate;
+    for (int i = 0; i < params::count; ++i)
+        params::set (settings, i, values.engineValue (i));
+    return settings;
+}
+
+// A tree skips a write whose value compares equal, and restored text such as "1.0" equals the
+// number 1: clear it first (keeping its place) so the number is what is saved.
+void storeNumber (juce::ValueTree& tree, int index, double value)
+{
+    const auto& id = params::propertyId (index);
+    if (tree.getProperty (id).isString())
+        tree.setProperty (id, {}, nullptr);
+    tree.setProperty (id, value, nullptr);
+}
+} // namespace
+
 TarnwellAudioProcessor::TarnwellAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                           .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      coefficients (tarnwell::designNetwork (tarnwell::NetworkSettings {}))
+      coefficients (tarnwell::designNetwork (tarnwell::NetworkSettings {})),
+      designedValues (values.snapshot()),
+      designedSampleRate (tarnwell::NetworkSettings {}.sampleRate)
 {
     // The network starts at 3.5 s, 0.5 s, 6700 Hz while the stored values say 0.25, 0.35, 0.8:
     // the two agree for a parameter once it has been set, and a restore sets all five.
     for (int i = 0; i < params::count; ++i)
     {
         properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
-        storedValues[static_cast<size_t> (i)] = static_cast<float> (params::storedDefault (i));
-        engineValues[static_cast<size_t> (i)] = params::get (settings, i);
         addParameter (new tarnwell::ProcessorParameter (*this, i));
     }
 }
@@ -32,15 +54,9 @@ const juce::String TarnwellAudioProcessor::getName() const { return "Tarnwell"; 
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
-    {
-        const std::lock_guard lock (settingsLock);
-        // A new rate redesigns the filters at once, so decay times stay in seconds.
-        if (newSampleRate > 0 && std::isfinite (newSampleRate) && newSampleRate != settings.sampleRate)
-        {
-            settings.sampleRate = newSampleRate;
-            publishNetwork();
-        }
-    }
+    // The next block redesigns the filters for a new rate, so decay times stay in seconds.
+    if (newSampleRate > 0 && std::isfinite (newSampleRate))
+        sampleRate = newSampleRate;
 
     std::printf ("%d input channels\n", getTotalNumInputChannels());
     std::printf ("%d output channels\n", getTotalNumOutputChannels());
@@ -55,6 +71,7 @@ void TarnwellAudioProcessor::releaseResources()
 void TarnwellAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
     const juce::ScopedNoDenormals noDenormals;
+    designForCurrentValues();
 
     const int channels = buffer.getNumChannels();
     const int frames = buffer.getNumSamples();
@@ -67,7 +84,28 @@ void TarnwellAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         return;
 
     float* right = outputs >= 2 ? buffer.getWritePointer (1) : nullptr;
-    network.process (coefficients.pull(), buffer.getWritePointer (0), right, frames);
+    network.process (coefficients, buffer.getWritePointer (0), right, frames);
+}
+
+void TarnwellAudioProcessor::designForCurrentValues() noexcept
+{
+    // A few tries at a consistent read; should other threads' changes keep overlapping it, the
+    // block runs on the last design and the next block tries again.
+    tarnwell::ParameterValues::Snapshot now;
+    for (int attempt = 0; attempt < 4; ++attempt)
+    {
+        if (! values.trySnapshot (now))
+            continue;
+
+        const double rate = sampleRate.load();
+        if (now != designedValues || rate != designedSampleRate)
+        {
+            coefficients = tarnwell::designNetwork (settingsFor (now, rate));
+            designedValues = now;
+            designedSampleRate = rate;
+        }
+        return;
+    }
 }
 
 bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -88,16 +126,12 @@ bool TarnwellAudioProcessor::producesMidi() const { return false; }
 // Hosts that ask (VST3, LV2) keep processing this long after the input stops: the longest decay.
 double TarnwellAudioProcessor::getTailLengthSeconds() const
 {
-    return juce::jmax (engineValues[params::t60Low].load(), engineValues[params::t60High].load());
+    return juce::jmax (values.engineValue (params::t60Low), values.engineValue (params::t60High));
 }
 
 juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 {
-    auto* editor = new TarnwellAudioProcessorEditor (*this);
-    // An opened editor shows the current state at once, not its controls' start values.
-    for (int i = 0; i < params::count; ++i)
-        editor->parameterChanged (i, getParameter (i));
-    return editor;
+    return new TarnwellAudioProcessorEditor (*this);
 }
 
 bool TarnwellAudioProcessor::hasEditor() const { return true; }
@@ -106,72 +140,16 @@ int TarnwellAudioProcessor::getNumParameters() { return params::count; }
 
 const juce::String TarnwellAudioProcessor::getParameterName (int index) { return params::name (index); }
 
-float TarnwellAudioProcessor::getParameter (int index)
-{
-    return params::isValid (index) ? storedValues[static_cast<size_t> (index)].load() : 0.0f;
-}
+float TarnwellAudioProcessor::getParameter (int index) { return values.normalised (index); }
 
 const juce::String TarnwellAudioProcessor::getParameterText (int index)
 {
     if (! params::isValid (index))
         return {};
-    return params::text (index, engineValues[static_cast<size_t> (index)].load());
+    return params::text (index, values.engineValue (index));
 }
 
-void TarnwellAudioProcessor::setParameter (int index, float value)
-{
-    if (! params::isValid (index))
-        return;
-
-    {
-        const std::lock_guard lock (settingsLock);
-        applyParameter (index, value);
-        publishNetwork();
-    }
-
-    showChangesNowIfOnMessageThread();
-}
-
-void TarnwellAudioProcessor::showChangesNowIfOnMessageThread()
-{
-    // A change made on the message thread shows at once, after any still queued from other
-    // threads; elsewhere the open editor's timer picks it up, and nobody waits for anybody.
-    if (juce::MessageManager::existsAndIsCurrentThread())
-        if (auto* editor = dynamic_cast<TarnwellAudioProcessorEditor*> (getActiveEditor()))
-            editor->showQueuedChanges();
-}
-
-void TarnwellAudioProcessor::applyParameter (int index, float value)
-{
-    // A value that is not a number would poison the network for good: take it as 0.
-    if (! std::isfinite (value))
-        value = 0.0f;
-
-    storeProperty (index, static_cast<double> (value));
-
-    const double engine = params::engineValue (index, value);
-    params::set (settings, index, engine);
-    engineValues[static_cast<size_t> (index)] = engine;
-
-    parameterChanges.push (index, value);
-}
-
-void TarnwellAudioProcessor::storeProperty (int index, const juce::var& value)
-{
-    // A ValueTree skips a write whose value compares equal, and restored text such as "1.0"
-    // equals the number 1: clear it first (keeping its place) so the number is what is saved.
-    const auto& id = params::propertyId (index);
-    if (properties.getProperty (id).isString())
-        properties.setProperty (id, {}, nullptr);
-    properties.setProperty (id, value, nullptr);
-    storedValues[static_cast<size_t> (index)] = static_cast<float> (params::numberFrom (value));
-}
-
-void TarnwellAudioProcessor::publishNetwork()
-{
-    coefficients.writeSlot() = tarnwell::designNetwork (settings);
-    coefficients.publish();
-}
+void TarnwellAudioProcessor::setParameter (int index, float value) { values.set (index, value); }
 
 int TarnwellAudioProcessor::getNumPrograms() { return 0; }
 int TarnwellAudioProcessor::getCurrentProgram() { return 0; }
@@ -181,7 +159,12 @@ void TarnwellAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    const std::lock_guard lock (settingsLock);
+    const std::lock_guard lock (stateLock);
+    const auto now = values.snapshot();
+    // A parameter never set still saves the stored default exactly as it was written.
+    for (int i = 0; i < params::count; ++i)
+        if (! now.atStart[static_cast<size_t> (i)])
+            properties.setProperty (params::propertyId (i), static_cast<double> (now.normalised[static_cast<size_t> (i)]), nullptr);
     tarnwell::writeSavedSettings (properties, destData);
 }
 
@@ -191,21 +174,24 @@ void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBy
     if (! restored.isValid())
         return;
 
+    // Every parameter is applied as read; a missing or unreadable one becomes 0, and each is
+    // stored back as the number it was applied as.
+    std::array<float, params::count> restoredValues {};
+    for (int i = 0; i < params::count; ++i)
     {
-        const std::lock_guard lock (settingsLock);
-        properties = restored;
-
-        // Every parameter is applied as read; a missing or unreadable one becomes 0.
-        for (int i = 0; i < params::count; ++i)
-            applyParameter (i, static_cast<float> (params::numberFrom (properties.getProperty (params::propertyId (i), 0))));
-        publishNetwork();
+        auto value = static_cast<float> (params::numberFrom (restored.getProperty (params::propertyId (i), 0)));
+        if (! std::isfinite (value))
+            value = 0.0f;
+        restoredValues[static_cast<size_t> (i)] = value;
+        storeNumber (restored, i, static_cast<double> (value));
     }
 
-    showChangesNowIfOnMessageThread();
+    const std::lock_guard lock (stateLock);
+    properties = restored;
+    values.restore (restoredValues);
 }
 
 tarnwell::NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
 {
-    const std::lock_guard lock (settingsLock);
-    return settings;
+    return settingsFor (values.snapshot(), sampleRate.load());
 }

@@ -2,23 +2,23 @@
 
 #include "engine/NetworkSettings.h"
 #include "engine/ReverbNetwork.h"
-#include "processor/LatestValueHandOff.h"
-#include "processor/ParameterChangeQueue.h"
 #include "processor/ParameterTable.h"
+#include "processor/ParameterValues.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include <array>
 #include <atomic>
 #include <mutex>
 
-// The plug-in's audio processor: five parameters, each held twice (the normalised value in the
-// property tree, which the host reads back and which is saved, and the physical value the
-// network runs on), the reverberation network, and the saved settings.
+// The plug-in's audio processor: five parameters (the normalised value, which the host reads
+// back and which is saved, and the physical value the network runs on and the texts show), the
+// reverberation network, and the saved settings.
 //
-// Threads: parameter changes, saves and restores may come from any host thread, concurrently.
-// They are serialised by `settingsLock`, which the audio thread never takes: it picks up
-// newly designed coefficients through a lock-free hand-off at the start of each block.
+// Threads: parameter changes may come from any host thread, the audio thread included, and
+// never lock or allocate: the values live in lock-free atomics (ParameterValues). The audio
+// thread designs the network's coefficients itself, at the start of a block whose values differ
+// from those it last designed from. Saves and restores are serialised among themselves by
+// `stateLock`, which the audio thread never takes.
 class TarnwellAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -61,29 +61,25 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
-    // Changes on their way to an open editor (see ParameterChangeQueue).
-    tarnwell::ParameterChangeQueue& getParameterChangeQueue() noexcept { return parameterChanges; }
-
-    // The settings the network currently runs on, for tests and tools.
+    // The settings the network runs on from the next block, for tests and tools.
     tarnwell::NetworkSettings getNetworkSettings() const;
 
 private:
-    void publishNetwork(); // with settingsLock held
-    void storeProperty (int index, const juce::var& value); // with settingsLock held
-    void applyParameter (int index, float value); // with settingsLock held
-    void showChangesNowIfOnMessageThread();
+    void designForCurrentValues() noexcept; // audio thread
 
-    mutable std::mutex settingsLock;
-    tarnwell::NetworkSettings settings;           // guarded by settingsLock
-    juce::ValueTree properties { "properties" };  // guarded by settingsLock
+    tarnwell::ParameterValues values;
+    std::atomic<double> sampleRate { tarnwell::NetworkSettings {}.sampleRate };
 
-    // Lock-free mirrors for readers on any thread, the audio thread included.
-    std::array<std::atomic<float>, tarnwell::parameters::count> storedValues;
-    std::array<std::atomic<double>, tarnwell::parameters::count> engineValues;
+    // The saved settings' frame: the element, its order and whatever else a restored block
+    // held. Its five parameter properties are brought up to date from `values` when saving.
+    std::mutex stateLock;
+    juce::ValueTree properties { "properties" }; // guarded by stateLock
 
-    tarnwell::LatestValueHandOff<tarnwell::NetworkCoefficients> coefficients;
-    tarnwell::ReverbNetwork network; // audio thread only
-    tarnwell::ParameterChangeQueue parameterChanges;
+    // Audio thread only: the coefficients and what they were designed from.
+    tarnwell::NetworkCoefficients coefficients;
+    tarnwell::ParameterValues::Snapshot designedValues;
+    double designedSampleRate;
+    tarnwell::ReverbNetwork network;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessor)
 };

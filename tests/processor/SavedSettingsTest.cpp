@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
@@ -322,4 +325,100 @@ TEST (SavedSettings, RestoreWhileAudioRunsAndParametersChange)
 
     restore (p, a);
     EXPECT_EQ (texts (p), (std::vector<std::string> { "1.00 sec", "2.00 sec", "282.17 Hz", "40.00%", "50.00%" }));
+}
+
+namespace
+{
+// Automation's value for block k, below 0.5 and exact in a float; restores use 0.5 and above.
+float automationValue (long k) { return static_cast<float> (k + 1) / 1048576.0f; }
+
+// Whether five saved values are a state that some order of the calls gives, when automation
+// sets all five in order each block and every restore gives all five one value: the sets made
+// after the last restore are the latest run of L sets (ending at parameter `last` of the newest
+// block), and every other parameter holds that restore's value.
+bool isAStateSomeOrderGives (const std::array<float, 5>& values)
+{
+    long newest = -1;
+    for (float v : values)
+        if (v < 0.5f)
+            newest = std::max (newest, std::lround (v * 1048576.0f) - 1);
+
+    for (long last = 0; last < 5; ++last)
+        for (long runLength = 0; runLength <= 5; ++runLength)
+        {
+            const long end = newest * 5 + last; // the position of the latest set in the sequence
+            float restored = -1.0f;
+            bool matches = true;
+            for (long i = 0; i < 5 && matches; ++i)
+            {
+                const long position = end - (((end - i) % 5) + 5) % 5;
+                const float v = values[static_cast<size_t> (i)];
+                if (position >= 0 && (runLength == 5 || position > end - runLength))
+                    matches = v == automationValue (position / 5);
+                else if (restored < 0.0f)
+                    restored = v, matches = v >= 0.5f;
+                else
+                    matches = v == restored;
+            }
+            if (matches)
+                return true;
+        }
+    return false;
+}
+
+Bytes allFive (float value)
+{
+    char number[32];
+    std::snprintf (number, sizeof (number), "%.10f", static_cast<double> (value));
+    std::string text = "<properties";
+    for (const char* name : { "T60Low", "T60High", "Transition", "Mix", "Diffusion" })
+        text += std::string (" ") + name + "=\"" + number + "\"";
+    return block (text + "/>");
+}
+} // namespace
+
+// Run under ThreadSanitizer too. Saves made while restores race automation never hold a torn
+// mix: what a save holds is always a state that some order of the calls gives.
+TEST (SavedSettings, SavesWhileRestoresRaceAutomationAreNeverTorn)
+{
+    TarnwellAudioProcessor p;
+    restore (p, allFive (0.5f));
+
+    std::atomic<bool> done { false };
+    std::thread audio ([&] {
+        juce::AudioBuffer<float> buffer (2, 16);
+        juce::MidiBuffer midi;
+        for (long k = 0; k < 40000; ++k)
+        {
+            for (int i = 0; i < 5; ++i)
+                p.setParameter (i, automationValue (k));
+            buffer.clear();
+            p.processBlock (buffer, midi);
+        }
+        done = true;
+    });
+    std::thread restorer ([&] {
+        for (int n = 0; ! done; ++n)
+            restore (p, allFive (0.5f + static_cast<float> (n % 500) / 1024.0f));
+    });
+
+    long saves = 0, torn = 0;
+    while (! done)
+    {
+        const auto saved = save (p);
+        const auto tree = tarnwell::readSavedSettings (saved.data(), static_cast<int> (saved.size()));
+        std::array<float, 5> values {};
+        for (int i = 0; i < 5; ++i)
+            values[static_cast<size_t> (i)] = static_cast<float> (tarnwell::parameters::numberFrom (tree.getProperty (tarnwell::parameters::propertyId (i))));
+        ++saves;
+        if (! isAStateSomeOrderGives (values))
+        {
+            ++torn;
+            ADD_FAILURE() << "torn: " << values[0] << " " << values[1] << " " << values[2] << " " << values[3] << " " << values[4];
+        }
+    }
+    audio.join();
+    restorer.join();
+    EXPECT_GT (saves, 0);
+    EXPECT_EQ (torn, 0);
 }
