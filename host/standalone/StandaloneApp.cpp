@@ -52,14 +52,17 @@ public:
         properties.saveIfNeeded();
     }
 
-    // The close button, a desktop's quit request and SIGTERM/SIGINT all end here.
+    // The window's close button, a desktop's quit request and SIGTERM/SIGINT all end here.
     void systemRequestedQuit() override
     {
         if (window != nullptr)
             window->pluginHolder->savePluginState();
 
         if (juce::ModalComponentManager::getInstance()->cancelAllModalComponents())
-            juce::Timer::callAfterDelay (100, [] { juce::JUCEApplicationBase::getInstance()->systemRequestedQuit(); });
+            juce::Timer::callAfterDelay (100, [] {
+                if (auto* app = juce::JUCEApplicationBase::getInstance())
+                    app->systemRequestedQuit();
+            });
         else
             quit();
     }

@@ -37,6 +37,11 @@ void StandaloneWindow::resized()
                           .removeFromTop (NoDeviceNotice::height));
 }
 
+void StandaloneWindow::closeButtonPressed()
+{
+    juce::JUCEApplicationBase::getInstance()->systemRequestedQuit();
+}
+
 void StandaloneWindow::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     updateNotice();

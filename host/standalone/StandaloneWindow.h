@@ -22,6 +22,8 @@ public:
 
     juce::BorderSize<int> getContentComponentBorder() override;
     void resized() override;
+    // Quits the way a signal or the desktop asks the app to, saving everything.
+    void closeButtonPressed() override;
 
 private:
     class NoDeviceNotice final : public juce::Component

@@ -134,7 +134,9 @@ protected:
         return std::make_unique<juce::PropertiesFile> (settingsFile, settingsOptions());
     }
 
-    // Starts the app and waits until its JACK ports are there.
+    // Starts the app and waits until its JACK ports are there and its window is shown: by
+    // then its plug-in has its saved state and plays (before, a burst could meet the default
+    // settings, or silence).
     std::unique_ptr<ChildProcess> startApp()
     {
         // The previous instance's ports must be gone, or this one would be "Tarnwell-01".
@@ -165,6 +167,7 @@ protected:
         while (app->running() && ! allThere() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for (100ms);
         EXPECT_TRUE (allThere()) << "the app's JACK ports did not appear:\n" << app->log();
+        EXPECT_TRUE (AppWindow (app->id(), startTimeout).found()) << "no window of the app on the display";
         return app;
     }
 
@@ -230,7 +233,7 @@ TEST_F (StandaloneJack, SigtermKeepsASettingChangedInTheWindow)
     ASSERT_FALSE (HasFailure());
 
     AppWindow window (app->id(), startTimeout);
-    ASSERT_TRUE (window.found()) << "no window of the app on the display";
+    ASSERT_TRUE (window.found());
 
     // Wait until the editor is painted and still, then click low on the T60Low slider and
     // wait until its readout shows a new value.
