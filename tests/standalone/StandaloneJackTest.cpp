@@ -117,8 +117,8 @@ protected:
     }
 
     // What a user has before the test changes anything: the input unmuted, the plug-in at
-    // `t60Low`, the window at `position` (each test its own, as tests run side by side on
-    // one display). No device chosen.
+    // `t60Low`, the window at `position` (away from other tests' windows on the shared
+    // display). No device chosen.
     void writeSettings (float t60Low, juce::Point<int> position)
     {
         juce::PropertiesFile settings (settingsFile, settingsOptions());
