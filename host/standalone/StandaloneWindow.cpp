@@ -1,0 +1,98 @@
+#include "host/standalone/StandaloneWindow.h"
+
+namespace tarnwell::standalone
+{
+StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet& settings, const juce::String& deviceToPrefer)
+    : StandaloneFilterWindow (title,
+                              juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
+                              &settings, false, deviceToPrefer),
+      notice ([this] { pluginHolder->showAudioSettingsDialog(); })
+{
+    // A window's own children bypass its content component, as JUCE's options button does.
+    Component::addChildComponent (notice);
+    getDeviceManager().addChangeListener (this);
+    updateNotice();
+    // A JACK server that goes away closes the device without a change message.
+    startTimer (1000);
+}
+
+StandaloneWindow::~StandaloneWindow()
+{
+    getDeviceManager().removeChangeListener (this);
+}
+
+juce::BorderSize<int> StandaloneWindow::getContentComponentBorder()
+{
+    auto border = StandaloneFilterWindow::getContentComponentBorder();
+    if (notice.isVisible())
+        border.setTop (border.getTop() + NoDeviceNotice::height);
+    return border;
+}
+
+void StandaloneWindow::resized()
+{
+    StandaloneFilterWindow::resized();
+    notice.setBounds (StandaloneFilterWindow::getContentComponentBorder()
+                          .subtractedFrom (getLocalBounds())
+                          .removeFromTop (NoDeviceNotice::height));
+}
+
+void StandaloneWindow::closeButtonPressed()
+{
+    juce::JUCEApplicationBase::getInstance()->systemRequestedQuit();
+}
+
+void StandaloneWindow::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    updateNotice();
+}
+
+void StandaloneWindow::timerCallback()
+{
+    updateNotice();
+}
+
+void StandaloneWindow::updateNotice()
+{
+    auto* device = getDeviceManager().getCurrentAudioDevice();
+    const bool missing = device == nullptr || ! device->isOpen();
+    if (missing == notice.isVisible())
+        return;
+
+    notice.setVisible (missing);
+    // The window grows or shrinks by the notice; the editor keeps its size.
+    if (auto* content = getContentComponent())
+        childBoundsChanged (content);
+    resized();
+}
+
+StandaloneWindow::NoDeviceNotice::NoDeviceNotice (std::function<void()> openSettings)
+    : message ("noDeviceMessage",
+               "No audio device. Start a JACK server or connect a sound card, then choose it in Settings."),
+      settingsButton ("Settings...")
+{
+    setOpaque (true);
+    message.setColour (juce::Label::textColourId, juce::Colours::black);
+    message.setMinimumHorizontalScale (1.0f);
+    settingsButton.onClick = std::move (openSettings);
+    addAndMakeVisible (message);
+    addAndMakeVisible (settingsButton);
+}
+
+void StandaloneWindow::NoDeviceNotice::paint (juce::Graphics& g)
+{
+    // The colours of JUCE's own notice about the muted input, just below.
+    auto area = getLocalBounds();
+    g.setColour (juce::Colours::darkgoldenrod);
+    g.fillRect (area.removeFromBottom (1));
+    g.setColour (juce::Colours::lightgoldenrodyellow);
+    g.fillRect (area);
+}
+
+void StandaloneWindow::NoDeviceNotice::resized()
+{
+    auto area = getLocalBounds().reduced (5);
+    settingsButton.setBounds (area.removeFromRight (70).withSizeKeepingCentre (70, 20));
+    message.setBounds (area);
+}
+} // namespace tarnwell::standalone
