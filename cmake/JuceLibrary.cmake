@@ -29,6 +29,7 @@ if(WIN32)
     # The Windows build is the plug-in alone: no hosting of other plug-ins.
     set(tarnwell_juce_hosting JUCE_PLUGINHOST_VST=0 JUCE_PLUGINHOST_VST3=0 JUCE_PLUGINHOST_LV2=0)
 else()
+    include(${CMAKE_CURRENT_LIST_DIR}/LinuxImageLibs.cmake)
     set(tarnwell_juce_image_libraries juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
     set(tarnwell_juce_hosting JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1)
 endif()

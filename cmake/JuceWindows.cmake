@@ -5,9 +5,9 @@
 
 # libpng and libjpeg from Debian's sources into a prefix of this build folder, once.
 set(TARNWELL_MINGW_IMAGE_PREFIX ${CMAKE_BINARY_DIR}/mingw-image-libs CACHE PATH
-    "Where cmake/build-mingw-image-libs.sh puts static libpng and libjpeg for MinGW")
+    "Where cmake/build-image-libs.sh puts static libpng and libjpeg for MinGW")
 execute_process(
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-mingw-image-libs.sh
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-image-libs.sh ${CMAKE_TOOLCHAIN_FILE}
             ${TARNWELL_MINGW_IMAGE_PREFIX} ${CMAKE_BINARY_DIR}/mingw-image-libs-src
     RESULT_VARIABLE image_libs_result)
 if(NOT image_libs_result EQUAL 0)
@@ -60,6 +60,10 @@ string(REPLACE "${JUCE_MODULES_DIR}/juce_gui_basics/" "${patched_modules}/juce_g
        gui_basics_sources "${gui_basics_sources}")
 set_target_properties(juce_gui_basics PROPERTIES INTERFACE_SOURCES "${gui_basics_sources}")
 # JUCE's accessibility interfaces specialise its ID table from a nested namespace, which GCC
-# only accepts with -fpermissive; for this one source only.
-set_source_files_properties(${patched_modules}/juce_gui_basics/juce_gui_basics.cpp
-    PROPERTIES COMPILE_OPTIONS -fpermissive)
+# only accepts with -fpermissive; for this one source only. Source properties hold per folder:
+# a target that compiles the JUCE modules in another folder calls this there.
+function(tarnwell_juce_windows_sources)
+    set_source_files_properties(${CMAKE_BINARY_DIR}/juce-patched/juce_gui_basics/juce_gui_basics.cpp
+        PROPERTIES COMPILE_OPTIONS -fpermissive)
+endfunction()
+tarnwell_juce_windows_sources()

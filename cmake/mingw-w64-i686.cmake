@@ -1,33 +1,9 @@
-# Cross-compiling Tarnwell.dll: 32-bit Windows with MinGW-w64's posix-thread compilers, which
-# give std::thread and std::mutex. Everything of the GCC run-time is linked in, so the DLL
-# needs no DLL beyond those Windows itself ships.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling the 32-bit Windows plug-in (Tarnwell.dll for x86) with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TARNWELL_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARNWELL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARNWELL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARNWELL_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARNWELL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# JUCE's CMake package (and juceaide, which runs on the build machine) come from the build
-# machine's own multiarch folder, which a cross build does not search.
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-file(GLOB tarnwell_juce_config_dirs /usr/lib/*/cmake/JUCE-7.0.5)
-if(tarnwell_juce_config_dirs AND NOT JUCE_DIR)
-    list(GET tarnwell_juce_config_dirs 0 tarnwell_juce_config_dir)
-    set(JUCE_DIR ${tarnwell_juce_config_dir} CACHE PATH "JUCE's CMake package")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 
 # SSE2 arithmetic instead of x87, so results match the 64-bit build's; hosts may call with a
 # stack aligned to 4 bytes only, so realign it where SSE needs 16.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
-
-# -static also takes libwinpthread, which the posix compilers would otherwise need as a DLL.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -119,8 +119,12 @@ inline std::vector<char> chunk (AEffect* e)
     return { static_cast<char*> (data), static_cast<char*> (data) + size };
 }
 
+// The runs whose outputs are compared: each scenario, then the first one again on an instance
+// that restored the first run's chunk instead of being set (a restore sets all five values).
+inline size_t runCount() { return scenarios().size() + 1; }
+
 // The reference file: blocks of 32-bit little-endian size plus bytes, in this order: the new
-// instance's chunk, the chunk after the first scenario's settings, then each scenario's output.
+// instance's chunk, the chunk after the first scenario's settings, then each run's output.
 struct Reference
 {
     std::vector<char> newChunk, configuredChunk;
@@ -160,7 +164,7 @@ inline bool read (const char* path, Reference& r)
         return false;
     bool ok = readBlock (f, r.newChunk) && readBlock (f, r.configuredChunk);
     r.outputs.clear();
-    for (size_t i = 0; ok && i < scenarios().size(); ++i)
+    for (size_t i = 0; ok && i < runCount(); ++i)
     {
         std::vector<char> bytes;
         ok = readBlock (f, bytes);
@@ -191,6 +195,16 @@ Reference collect (Open open, Close close)
             r.configuredChunk = chunk (e);
         close (e);
     }
+
+    AEffect* e = open();
+    if (e == nullptr)
+        return {};
+    auto restored = all.front();
+    restored.settings.clear();
+    auto block = r.configuredChunk;
+    dispatch (e, effSetChunk, 0, static_cast<VstIntPtr> (block.size()), block.data());
+    r.outputs.push_back (run (e, restored));
+    close (e);
     return r;
 }
 } // namespace tarnwell::crosscheck

@@ -1,6 +1,6 @@
-// A 32-bit Windows VST 2.4 host of our own, run under Wine: loads Tarnwell.dll, finds it only
-// through its exports, and checks identity, parameters, processing and chunks against the
-// Linux build's results, and the editor in a real window.
+// A Windows VST 2.4 host of our own, built for x86 and x64 like the DLL and run under Wine:
+// loads Tarnwell.dll, finds it only through its exports, and checks identity, parameters,
+// processing and chunks against the Linux build's results, and the editor in a real window.
 //
 //   tarnwell_win32_host <Tarnwell.dll> <reference file from tarnwell_win32_reference>
 //
@@ -71,7 +71,7 @@ std::set<std::string> exportedNames (HMODULE module)
 {
     const auto* base = reinterpret_cast<const unsigned char*> (module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*> (base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*> (base + dos->e_lfanew);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*> (base + dos->e_lfanew);
     const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     std::set<std::string> names;
     if (dir.VirtualAddress == 0)
@@ -159,7 +159,7 @@ void processingAndChunks (const Reference& linux)
             energy += static_cast<double> (b[n]) * static_cast<double> (b[n]);
         }
         char detail[96];
-        std::snprintf (detail, sizeof detail, "scenario %u: largest difference %.3g", static_cast<unsigned> (i), maxDifference);
+        std::snprintf (detail, sizeof detail, "run %u: largest difference %.3g", static_cast<unsigned> (i), maxDifference);
         check (maxDifference <= 1.0e-6, "output matches Tarnwell.so within 1e-6", __LINE__, detail);
         CHECK (energy > 1.0); // the reference is not silence
         std::printf ("%s\n", detail);

@@ -1,0 +1,199 @@
+// The Linux release archive as a user gets it: unpacked into an empty folder (named by
+// TARNWELL_PACKAGE_DIR; ./tarnwell test-package does this), every binary in it needs only
+// libraries that every distribution has, and each plug-in loads and runs from there.
+
+#include "host/VstAbi.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <elf.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+fs::path packageDir()
+{
+    const char* dir = std::getenv ("TARNWELL_PACKAGE_DIR");
+    return dir != nullptr ? fs::path (dir) : fs::path();
+}
+
+std::vector<char> contentsOf (const fs::path& file)
+{
+    std::ifstream in (file, std::ios::binary);
+    return { std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char>() };
+}
+
+template <typename T>
+T at (const std::vector<char>& bytes, size_t offset)
+{
+    T value {};
+    if (offset + sizeof (T) <= bytes.size())
+        std::memcpy (&value, bytes.data() + offset, sizeof (T));
+    return value;
+}
+
+// The DT_NEEDED names of a 64-bit ELF file, from its dynamic section; empty if it has none.
+std::set<std::string> neededLibraries (const std::vector<char>& elf)
+{
+    std::set<std::string> names;
+    const auto header = at<Elf64_Ehdr> (elf, 0);
+    for (size_t i = 0; i < header.e_shnum; ++i)
+    {
+        const auto section = at<Elf64_Shdr> (elf, header.e_shoff + i * header.e_shentsize);
+        if (section.sh_type != SHT_DYNAMIC)
+            continue;
+        const auto strings = at<Elf64_Shdr> (elf, header.e_shoff + section.sh_link * header.e_shentsize);
+        for (size_t offset = section.sh_offset; offset + sizeof (Elf64_Dyn) <= section.sh_offset + section.sh_size; offset += sizeof (Elf64_Dyn))
+        {
+            const auto entry = at<Elf64_Dyn> (elf, offset);
+            const size_t name = strings.sh_offset + entry.d_un.d_val;
+            if (entry.d_tag == DT_NEEDED && name < elf.size())
+                names.insert (std::string (elf.data() + name, strnlen (elf.data() + name, elf.size() - name)));
+        }
+    }
+    return names;
+}
+
+bool isElf (const std::vector<char>& bytes) { return bytes.size() > 4 && std::memcmp (bytes.data(), ELFMAG, SELFMAG) == 0; }
+
+class Package : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (dir.empty())
+            GTEST_SKIP() << "TARNWELL_PACKAGE_DIR names no unpacked archive";
+    }
+    const fs::path dir = packageDir();
+};
+
+//==============================================================================
+TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
+{
+    // glibc, the GCC run-times, zlib and FreeType; the standalone app also talks to ALSA.
+    const std::set<std::string> common { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2", "librt.so.1",
+                                         "ld-linux-x86-64.so.2", "libstdc++.so.6", "libgcc_s.so.1",
+                                         "libz.so.1", "libfreetype.so.6" };
+    std::set<std::string> binaries;
+    for (const auto& entry : fs::recursive_directory_iterator (dir))
+    {
+        if (! entry.is_regular_file())
+            continue;
+        const auto bytes = contentsOf (entry.path());
+        if (! isElf (bytes))
+            continue;
+        const auto name = fs::relative (entry.path(), dir).string();
+        binaries.insert (name);
+        const auto needed = neededLibraries (bytes);
+        EXPECT_TRUE (needed.count ("libc.so.6")) << name;
+        for (const auto& library : needed)
+            EXPECT_TRUE (common.count (library) || (name == "Tarnwell" && library == "libasound.so.2"))
+                << name << " needs " << library;
+    }
+    // The VST 2.4 plug-in, the VST3 and LV2 modules, the standalone app.
+    EXPECT_TRUE (binaries.count ("Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/x86_64-linux/Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell"));
+    EXPECT_EQ (binaries.size(), 4u);
+}
+
+//==============================================================================
+VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST_F (Package, Vst2PluginLoadsAndProcesses)
+{
+    void* library = dlopen ((dir / "Tarnwell.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE (library, nullptr) << dlerror();
+    using Entry = AEffect* (*) (audioMasterCallback);
+    auto entry = reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain"));
+    ASSERT_NE (entry, nullptr);
+    AEffect* e = entry (&hostCallback);
+    ASSERT_NE (e, nullptr);
+    e->dispatcher (e, effOpen, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ (e->uniqueID, 0x516E5477);
+    e->dispatcher (e, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    e->dispatcher (e, effSetBlockSize, 0, 512, nullptr, 0.0f);
+    e->dispatcher (e, effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    // An impulse on the left only; a second later the right has the reverberation.
+    double rightEnergy = 0.0;
+    for (int block = 0; block < 94; ++block)
+    {
+        std::vector<float> left (512, 0.0f), right (512, 0.0f);
+        left[0] = block == 0 ? 1.0f : 0.0f;
+        float* channels[] { left.data(), right.data() };
+        e->processReplacing (e, channels, channels, 512);
+        for (float s : right)
+            rightEnergy += static_cast<double> (s) * static_cast<double> (s);
+    }
+    EXPECT_TRUE (std::isfinite (rightEnergy));
+    EXPECT_GT (rightEnergy, 1.0e-6);
+    e->dispatcher (e, effClose, 0, 0, nullptr, 0.0f);
+    dlclose (library);
+}
+
+TEST_F (Package, Vst3PluginLoadsAndProcesses)
+{
+    juce::VST3PluginFormat format;
+    juce::OwnedArray<juce::PluginDescription> found;
+    format.findAllTypesForFile (found, (dir / "Tarnwell.vst3").string());
+    ASSERT_EQ (found.size(), 1);
+    EXPECT_EQ (found[0]->name, "Tarnwell");
+    EXPECT_EQ (found[0]->manufacturerName, "Quennet");
+
+    juce::String error;
+    auto instance = format.createInstanceFromDescription (*found[0], 48000.0, 512, error);
+    ASSERT_NE (instance, nullptr) << error;
+    instance->prepareToPlay (48000.0, 512);
+    double rightEnergy = 0.0;
+    for (int block = 0; block < 94; ++block)
+    {
+        juce::AudioBuffer<float> buffer (2, 512);
+        buffer.clear();
+        buffer.setSample (0, 0, block == 0 ? 1.0f : 0.0f);
+        juce::MidiBuffer midi;
+        instance->processBlock (buffer, midi);
+        for (int i = 0; i < 512; ++i)
+            rightEnergy += static_cast<double> (buffer.getSample (1, i)) * static_cast<double> (buffer.getSample (1, i));
+    }
+    EXPECT_TRUE (std::isfinite (rightEnergy));
+    EXPECT_GT (rightEnergy, 1.0e-6);
+    instance->releaseResources();
+}
+
+TEST_F (Package, Lv2BundleNamesTheModuleThatDescribesTarnwell)
+{
+    const auto bundle = dir / "Tarnwell.lv2";
+    ASSERT_TRUE (fs::exists (bundle / "manifest.ttl"));
+    fs::path module;
+    for (const auto& entry : fs::directory_iterator (bundle))
+        if (entry.path().extension() == ".so")
+            module = entry.path();
+    void* library = dlopen (module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE (library, nullptr) << dlerror();
+
+    struct Descriptor { const char* uri; };
+    using Discover = const Descriptor* (*) (std::uint32_t);
+    auto discover = reinterpret_cast<Discover> (dlsym (library, "lv2_descriptor"));
+    ASSERT_NE (discover, nullptr);
+    const Descriptor* descriptor = discover (0);
+    ASSERT_NE (descriptor, nullptr);
+    EXPECT_STREQ (descriptor->uri, "https://quennet.audio/plugins/tarnwell");
+    dlclose (library);
+}
+} // namespace
