@@ -33,6 +33,16 @@ namespace
         vst->findAllTypesForFile (found, name);
         return vst;
     }
+
+    // JUCE's VST 2 hosting drops a value equal to the one the plug-in reports; but a new
+    // Tarnwell.so instance runs on other values than the three decay settings it reports until
+    // each is set. Every value asked for is delivered.
+    void deliver (juce::AudioProcessorParameter& parameter, float value)
+    {
+        if (parameter.getValue() == value)
+            parameter.setValue (value == 0.0f ? 1.0f : 0.0f);
+        parameter.setValue (value);
+    }
 } // namespace
 
 PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRate (rate)
@@ -69,7 +79,7 @@ bool PluginRenderer::setParameter (const juce::String& name, float value)
 {
     if (auto* p = findParameter (*instance, name))
     {
-        p->setValue (value);
+        deliver (*p, value);
         settings.add ({ name, value });
         return true;
     }
@@ -132,9 +142,9 @@ std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
     // parameters that a new instance only reports.
     for (const auto& [name, value] : settings)
         if (auto* p = findParameter (*probe, name))
-            p->setValue (value);
+            deliver (*p, value);
     if (auto* mix = findParameter (*probe, "Mix"))
-        mix->setValue (1.0f);
+        deliver (*mix, 1.0f);
 
     prepare (*probe);
     const int ins = probe->getTotalNumInputChannels();
