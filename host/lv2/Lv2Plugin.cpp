@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 // The processor factory, in the shared code.
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
@@ -50,7 +51,16 @@ Lv2Plugin::Lv2Plugin (double rate, const LV2_URID_Map* map)
     const auto& objects = processor->getParameters();
     for (int i = 0; i < parameters::count && i < objects.size(); ++i)
         parameterObjects[static_cast<size_t> (i)] = objects.getUnchecked (i);
+
+    // Ready to run from the start: the sample rate is fixed for the instance's life, and some
+    // hosts (JUCE's LV2 hosting among them) run instances they never activated.
+    prepare();
+}
+
+void Lv2Plugin::prepare()
+{
     processor->setPlayConfigDetails (channels, channels, sampleRate, preparedBlockSize);
+    processor->prepareToPlay (sampleRate, preparedBlockSize);
 }
 
 void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
@@ -63,17 +73,17 @@ void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
         latencyOut = static_cast<float*> (data);
 }
 
+// As VST 2.4 resume and suspend: the instance was prepared when made.
 void Lv2Plugin::activate()
 {
-    processor->setPlayConfigDetails (channels, channels, sampleRate, preparedBlockSize);
-    processor->prepareToPlay (sampleRate, preparedBlockSize);
-    active = true;
+    if (std::exchange (deactivated, false))
+        prepare();
 }
 
 void Lv2Plugin::deactivate()
 {
     processor->releaseResources();
-    active = false;
+    deactivated = true;
 }
 
 void Lv2Plugin::applyControlPorts() noexcept
@@ -98,7 +108,7 @@ void Lv2Plugin::run (std::uint32_t frameCount) noexcept
     if (latencyOut != nullptr)
         *latencyOut = static_cast<float> (processor->getLatencySamples());
 
-    if (! active || frameCount == 0)
+    if (frameCount == 0)
         return;
     for (auto* buffer : audio)
         if (buffer == nullptr)

@@ -34,6 +34,7 @@ public:
     juce::AudioProcessor& getProcessor() noexcept { return *processor; }
 
 private:
+    void prepare();
     void applyControlPorts() noexcept;
 
     // A control value the processor has been given, so unchanged ports cost nothing. Until
@@ -53,7 +54,7 @@ private:
     std::array<const float*, parameters::count> controls {};
     float* latencyOut = nullptr;
     std::array<Applied, parameters::count> applied {};
-    bool active = false;
+    bool deactivated = false;
 
     // Audio thread only: a view of the host's buffers, never allocating.
     juce::AudioBuffer<float> inPlace;

@@ -116,53 +116,86 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
     EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
 }
 
-TEST (Lv2Tools, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
+// Half a second of noise, then a second of the tail, in a folder of its own.
+class Lv2Rendering : public ::testing::Test
 {
-    constexpr double sampleRate = 48000.0;
-    const auto folder = juce::File::createTempFile ("lv2apply");
-    ASSERT_TRUE (folder.createDirectory());
-    const auto inFile = folder.getChildFile ("in.wav");
-    const auto lv2File = folder.getChildFile ("lv2.wav");
-    const auto vst2File = folder.getChildFile ("vst2.wav");
+protected:
+    static constexpr double sampleRate = 48000.0;
 
-    // Half a second of noise, then a second of the tail.
-    juce::AudioBuffer<float> input (2, static_cast<int> (1.5 * sampleRate));
-    input.clear();
-    juce::Random random (3);
-    for (int ch = 0; ch < 2; ++ch)
-        for (int n = 0; n < static_cast<int> (0.5 * sampleRate); ++n)
-            input.setSample (ch, n, 0.5f * (random.nextFloat() - 0.5f));
-    ASSERT_TRUE (writeWav (inFile, input, sampleRate));
+    void SetUp() override
+    {
+        ASSERT_TRUE (folder.createDirectory());
+        input.clear();
+        juce::Random random (3);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int n = 0; n < static_cast<int> (0.5 * sampleRate); ++n)
+                input.setSample (ch, n, 0.5f * (random.nextFloat() - 0.5f));
+        ASSERT_TRUE (writeWav (inFile, input, sampleRate));
+    }
 
-    // lv2apply leaves every port it is not told of at its default; the render tool is told
-    // those defaults, the VST 2.4 build's own.
+    void TearDown() override { folder.deleteRecursively(); }
+
+    // The render tool's output through `plugin` with every parameter set: Mix to `mix`, the
+    // others to the VST 2.4 build's defaults. `printed` gets what the tool printed.
+    juce::AudioBuffer<float> renderTool (const juce::String& plugin, const juce::String& mix, juce::String& printed)
+    {
+        const auto outFile = folder.getChildFile (juce::File (plugin).getFileName() + ".wav");
+        juce::StringArray command { TARNWELL_RENDER_PATH, "render", inFile.getFullPathName(), outFile.getFullPathName(),
+                                    "--plugin", plugin, "--tail", "0" };
+        for (int i = 0; i < params::count; ++i)
+            command.addArray ({ "--set", params::name (i) + "=" + (i == params::mix ? mix : juce::String (params::storedDefault (i))) });
+        const auto rendered = run (command);
+        EXPECT_EQ (rendered.exitCode, 0) << rendered.output;
+        printed = rendered.output;
+        return readWav (outFile);
+    }
+
+    // Largest difference between two renderings of the input, after checking their shape.
+    float largestDifference (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b) const
+    {
+        EXPECT_EQ (a.getNumChannels(), 2);
+        EXPECT_EQ (b.getNumChannels(), 2);
+        EXPECT_EQ (a.getNumSamples(), input.getNumSamples());
+        EXPECT_EQ (b.getNumSamples(), input.getNumSamples());
+        if (a.getNumChannels() != 2 || b.getNumChannels() != 2 || a.getNumSamples() != b.getNumSamples())
+            return 1.0f;
+
+        float largest = 0.0f;
+        for (int ch = 0; ch < 2; ++ch)
+            for (int n = 0; n < a.getNumSamples(); ++n)
+                largest = std::max (largest, std::abs (a.getSample (ch, n) - b.getSample (ch, n)));
+        return largest;
+    }
+
+    const juce::File folder = juce::File::createTempFile ("lv2rendering");
+    const juce::File inFile = folder.getChildFile ("in.wav");
+    juce::AudioBuffer<float> input { 2, static_cast<int> (1.5 * sampleRate) };
+};
+
+TEST_F (Lv2Rendering, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
+{
+    // lv2apply leaves every port it is not told of at its default.
+    const auto lv2File = folder.getChildFile ("lv2apply.wav");
     const auto applied = run ({ TARNWELL_LV2APPLY, "-i", inFile.getFullPathName(), "-o", lv2File.getFullPathName(),
                                 "-c", "Mix", "0.7", pluginUri });
     ASSERT_EQ (applied.exitCode, 0) << applied.output;
-
-    juce::StringArray render { TARNWELL_RENDER_PATH, "render", inFile.getFullPathName(), vst2File.getFullPathName(),
-                               "--plugin", TARNWELL_VST2_PATH, "--tail", "0" };
-    for (int i = 0; i < params::count; ++i)
-        render.addArray ({ "--set", params::name (i) + "=" + (i == params::mix ? juce::String ("0.7") : juce::String (params::storedDefault (i))) });
-    const auto rendered = run (render);
-    ASSERT_EQ (rendered.exitCode, 0) << rendered.output;
-
     const auto lv2 = readWav (lv2File);
-    const auto vst2 = readWav (vst2File);
-    ASSERT_EQ (lv2.getNumChannels(), 2);
-    ASSERT_EQ (vst2.getNumChannels(), 2);
-    ASSERT_EQ (lv2.getNumSamples(), input.getNumSamples());
-    ASSERT_EQ (vst2.getNumSamples(), input.getNumSamples());
 
-    float largest = 0.0f, tail = 0.0f;
-    for (int ch = 0; ch < 2; ++ch)
-        for (int n = 0; n < input.getNumSamples(); ++n)
-        {
-            largest = std::max (largest, std::abs (lv2.getSample (ch, n) - vst2.getSample (ch, n)));
-            if (n > sampleRate)
-                tail = std::max (tail, std::abs (lv2.getSample (ch, n)));
-        }
-    EXPECT_GT (tail, 0.001f) << "the reverberation rings on after the input";
-    EXPECT_LE (largest, 1e-6f);
-    folder.deleteRecursively();
+    juce::String printed;
+    EXPECT_LE (largestDifference (lv2, renderTool (TARNWELL_VST2_PATH, "0.7", printed)), 1e-6f);
+    ASSERT_EQ (lv2.getNumSamples(), input.getNumSamples());
+    EXPECT_GT (lv2.getMagnitude (static_cast<int> (sampleRate), static_cast<int> (0.5 * sampleRate)), 0.001f)
+        << "the reverberation rings on after the input";
+}
+
+TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
+{
+    juce::String lv2Printed, vst2Printed;
+    const auto lv2 = renderTool (TARNWELL_LV2_BUNDLE, "0.4", lv2Printed);
+    const auto vst2 = renderTool (TARNWELL_VST2_PATH, "0.4", vst2Printed);
+    EXPECT_LE (largestDifference (lv2, vst2), 1e-6f);
+
+    const auto measured = [] (const juce::String& printed) { return printed.fromFirstOccurrenceOf ("Measured decay", true, false).upToFirstOccurrenceOf ("\n", false, false); };
+    EXPECT_TRUE (measured (vst2Printed).contains (" s at 250 Hz")) << vst2Printed;
+    EXPECT_EQ (measured (lv2Printed), measured (vst2Printed));
 }

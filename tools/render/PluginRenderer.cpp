@@ -65,6 +65,12 @@ void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
 {
     plugin.enableAllBuses();
     plugin.prepareToPlay (sampleRate, blockSize);
+
+    // JUCE's LV2 hosting makes a new instance in prepareToPlay, from the old one's saved
+    // state, in which values set since its last block are not yet: set them again.
+    for (const auto& [name, value] : settings)
+        if (auto* p = findParameter (plugin, name))
+            deliver (*p, value);
 }
 
 juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginInstance& plugin, const juce::String& name)
@@ -138,15 +144,12 @@ std::vector<float> PluginRenderer::measureImpulseResponse (int numFrames)
     if (probe == nullptr)
         return {};
 
-    // The same changes as the first one had, not a copy of its state: a restore may set
-    // parameters that a new instance only reports.
-    for (const auto& [name, value] : settings)
-        if (auto* p = findParameter (*probe, name))
-            deliver (*p, value);
+    // The same changes as the first one had (prepare makes them), not a copy of its state: a
+    // restore may set parameters that a new instance only reports.
+    prepare (*probe);
     if (auto* mix = findParameter (*probe, "Mix"))
         deliver (*mix, 1.0f);
 
-    prepare (*probe);
     const int ins = probe->getTotalNumInputChannels();
     const int outs = probe->getTotalNumOutputChannels();
 
