@@ -2,6 +2,7 @@
 // the ports and through setParameter must give the same sound, and the state must carry the
 // processor's own settings block.
 
+#include "AudioThreadCounts.h"
 #include "LilvHost.h"
 
 #include "processor/ParameterTable.h"
@@ -207,4 +208,51 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     for (size_t offset = 0; offset < numFrames; offset += blockSize)
         withoutPorts->run (input, offset, blockSize, output);
     EXPECT_LE (largestDifference (output, expected), 1e-6f);
+}
+
+// What run does on the audio thread, counted as the real-time checks of the VST 2.4 build
+// count it: nothing that allocates or locks while the ports stay, and with a port changed no
+// more than VST 2.4 automation of the same change costs (the very same parameter path).
+TEST_F (Lv2Host, RunNeitherAllocatesNorLocksAndAPortChangeCostsWhatAutomationDoes)
+{
+    using namespace tarnwell::test;
+    if (! audioThreadCountingWorks())
+        GTEST_SKIP() << "the sanitizer's runtime owns malloc and the mutex functions";
+
+    auto lv2 = instance();
+    Channels output (2, std::vector<float> (numFrames));
+    lv2Output (*lv2, someValues, input); // the first runs set up whatever they set up
+
+    startCounting();
+    for (size_t offset = 0; offset < numFrames; offset += blockSize)
+        lv2->run (input, offset, blockSize, output);
+    const auto steady = stopCounting();
+    EXPECT_TRUE (steady.isZero()) << steady;
+
+    tarnwell::testhost::PluginLibrary library;
+    ASSERT_TRUE (library.isLoaded());
+    tarnwell::testhost::Plugin vst (library);
+    vst.resume (static_cast<float> (sampleRate), blockSize);
+    float* in[2] = { const_cast<float*> (input[0].data()), const_cast<float*> (input[1].data()) };
+    float* out[2] = { output[0].data(), output[1].data() };
+    vst.effect->processReplacing (vst.effect, in, out, blockSize);
+
+    for (int i = 0; i < params::count; ++i)
+    {
+        const float value = 1.0f - someValues[static_cast<size_t> (i)];
+        lv2->control (i) = value;
+        startCounting();
+        lv2->run (input, 0, blockSize, output);
+        const auto changed = stopCounting();
+
+        startCounting();
+        vst.effect->setParameter (vst.effect, i, value);
+        vst.effect->processReplacing (vst.effect, in, out, blockSize);
+        const auto automated = stopCounting();
+
+        EXPECT_LE (changed.allocations, automated.allocations) << params::name (i) << ": " << changed << " against " << automated;
+        EXPECT_LE (changed.frees, automated.frees) << params::name (i);
+        EXPECT_LE (changed.mutexLocks, automated.mutexLocks) << params::name (i);
+        EXPECT_LE (changed.mutexWaits, automated.mutexWaits) << params::name (i);
+    }
 }
