@@ -33,7 +33,8 @@ Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, L
 }
 
 Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
-    : write (writeFunction), controller (hostController), touch (hostTouch),
+    : write (writeFunction), controller (hostController),
+      touch (hostTouch != nullptr ? *hostTouch : LV2UI_Touch { nullptr, nullptr }),
       mirror (createPluginFilter()), editor (mirror.get())
 {
     if (mirror != nullptr)
@@ -85,8 +86,8 @@ void Lv2Ui::idle()
         {
             case Lv2UiEvents::Event::beginGesture:
             case Lv2UiEvents::Event::endGesture:
-                if (touch != nullptr && touch->touch != nullptr)
-                    touch->touch (touch->handle, port, e.kind == Lv2UiEvents::Event::beginGesture);
+                if (touch.touch != nullptr)
+                    touch.touch (touch.handle, port, e.kind == Lv2UiEvents::Event::beginGesture);
                 break;
             case Lv2UiEvents::Event::value:
                 write (controller, port, sizeof (float), 0, &e.newValue);

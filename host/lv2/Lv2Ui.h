@@ -45,7 +45,7 @@ private:
 
     const LV2UI_Write_Function write;
     const LV2UI_Controller controller;
-    const LV2UI_Touch* const touch; // null if the host offers none
+    const LV2UI_Touch touch; // a copy: the host's feature data need not outlive instantiate
     const std::unique_ptr<juce::AudioProcessor> mirror;
     EditorHost editor;
     Lv2UiEvents events;
