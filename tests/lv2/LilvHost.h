@@ -1,7 +1,7 @@
 #pragma once
 
 // A small LV2 host on lilv, an LV2 host library independent of our code: it finds Tarnwell in
-// the LV2 path the test runs with (the built bundle's folder and the LV2 specifications),
+// the LV2 path the test runs with (the built bundle's folder and LV2's own bundles),
 // instantiates it with urid:map, connects every port and runs it, as port-based hosts do.
 
 #include "host/lv2/Lv2Ports.h"
