@@ -9,6 +9,8 @@
 // parameters' symbols are their names.
 namespace tarnwell::lv2
 {
+constexpr std::uint32_t numParameters = parameters::count;
+
 enum Port : std::uint32_t
 {
     inLeft,
@@ -16,13 +18,13 @@ enum Port : std::uint32_t
     outLeft,
     outRight,
     firstParameter,
-    latency = firstParameter + parameters::count,
+    latency = firstParameter + numParameters,
     numPorts
 };
 
 constexpr bool isParameterPort (std::uint32_t port) noexcept
 {
-    return port >= firstParameter && port < firstParameter + parameters::count;
+    return port >= firstParameter && port < firstParameter + numParameters;
 }
 
 constexpr int parameterOf (std::uint32_t port) noexcept { return static_cast<int> (port - firstParameter); }
