@@ -133,8 +133,8 @@ protected:
         LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (hostWindow) };
         LV2_Feature resizeFeature { LV2_UI__resize, &resize };
         LV2_Feature touchFeature { LV2_UI__touch, &touch };
-        const LV2_Feature* features[] = { &world.urids.mapEntry, withParent ? &parentFeature : &resizeFeature, &resizeFeature,
-                                          &touchFeature, nullptr };
+        const LV2_Feature* features[] = { &world.urids.mapEntry, &resizeFeature, &touchFeature,
+                                          withParent ? &parentFeature : nullptr, nullptr };
         return descriptor->instantiate (descriptor, "https://quennet.audio/plugins/tarnwell", bundlePath.c_str(),
                                         &HostSide::write, &host, &widget, features);
     }
