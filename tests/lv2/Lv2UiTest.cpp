@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace params = tarnwell::parameters;
@@ -228,7 +229,7 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
     idleUntil (*idle, [n = 0]() mutable { return ++n > 20; });
     EXPECT_TRUE (host.writes.empty()) << "values from the host are not sent back";
 
-    const int knobX = 38 + 17, knobY = 55 + 17;
+    const int knobX = 38 + 17, knobY = 55 + 17; // the Mix knob's centre: 35 x 35 at (38, 55)
     mouse (ButtonPress, knobX, knobY);
     for (int step = 1; step <= 6; ++step)
         mouse (MotionNotify, knobX, knobY - 5 * step);
