@@ -64,6 +64,16 @@ bool EditorHost::getRect (ERect** rect)
     return known;
 }
 
+void* EditorHost::nativeWindow()
+{
+    void* window = nullptr;
+    SharedMessageThread::call ([&] {
+        if (editor != nullptr)
+            window = editor->getWindowHandle();
+    });
+    return window;
+}
+
 void EditorHost::close()
 {
     SharedMessageThread::call ([&] { editor.reset(); });

@@ -31,6 +31,10 @@ public:
     // stays valid until the next call.
     bool getRect (ERect** rect);
 
+    // The open editor's own native window (an X11 window id or an HWND), null if none is open.
+    // LV2 hosts want it back from the UI they embed.
+    void* nativeWindow();
+
     // effEditClose.
     void close();
 

@@ -34,8 +34,8 @@ juce::MemoryBlock withoutVst3Trailer (const juce::MemoryBlock& state)
     return { bytes, static_cast<size_t> (size - magicSize - 16 - privateSize) };
 }
 
-// The LV2 wrapper stores the block as a base64 string under <uri>:StateString; JUCE's LV2
-// hosting hands the whole state over as Turtle text.
+// The LV2 plug-in stores the block as JUCE's base64 text under <uri>:StateString, as the JUCE
+// wrapper it replaced did; JUCE's LV2 hosting hands the whole state over as Turtle text.
 const juce::String lv2StateKey = juce::String (lv2Uri) + ":StateString>";
 
 juce::Range<int> lv2BlockTextRange (const juce::String& turtle)

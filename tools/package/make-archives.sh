@@ -13,7 +13,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 stamp=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
 
-# The one folder of that name under a build's host/ (wherever the format's glue builds it).
+# The one folder of that name under a build folder (wherever the format's glue builds it).
 find_one() { # folder, name
     local found
     found=$(find "$1" -name "$2" -prune -print | head -n 1)
@@ -31,7 +31,7 @@ name=tarnwell-$version-linux-x86_64
 dir=$staging/$name
 mkdir -p "$dir"
 install -m 755 "$linux/host/Tarnwell.so" "$dir/"
-cp -r "$(find_one "$linux/host" Tarnwell.vst3)" "$(find_one "$linux/host" Tarnwell.lv2)" "$dir/"
+cp -r "$(find_one "$linux/host" Tarnwell.vst3)" "$(find_one "$linux/lv2" Tarnwell.lv2)" "$dir/"
 standalone=$(find "$linux/host" -path '*Standalone/Tarnwell' -type f | head -n 1)
 [ -n "$standalone" ] || { echo "make-archives: no standalone app under $linux/host" >&2; exit 1; }
 install -m 755 "$standalone" "$dir/Tarnwell"

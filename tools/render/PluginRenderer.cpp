@@ -31,6 +31,16 @@ namespace
         vst->findAllTypesForFile (found, name);
         return vst;
     }
+
+    // JUCE's VST 2 hosting drops a value equal to the one the plug-in reports; but a new
+    // Tarnwell.so instance runs on other values than the three decay settings it reports until
+    // each is set. Every value asked for is delivered.
+    void deliver (juce::AudioProcessorParameter& parameter, float value)
+    {
+        if (parameter.getValue() == value)
+            parameter.setValue (value == 0.0f ? 1.0f : 0.0f);
+        parameter.setValue (value);
+    }
 } // namespace
 
 PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRate (rate)
@@ -58,6 +68,12 @@ void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
 {
     plugin.enableAllBuses();
     plugin.prepareToPlay (sampleRate, blockSize);
+
+    // JUCE's LV2 hosting makes a new instance in prepareToPlay, from the old one's saved
+    // state, in which values set since its last block are not yet: set them again.
+    for (const auto& [name, value] : settings)
+        if (auto* p = findParameter (plugin, name))
+            deliver (*p, value);
 }
 
 juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginInstance& plugin, const juce::String& name)
@@ -72,7 +88,7 @@ bool PluginRenderer::setParameter (const juce::String& name, float value)
 {
     if (auto* p = findParameter (*instance, name))
     {
-        p->setValue (value);
+        deliver (*p, value);
         settings.add ({ name, value });
         return true;
     }
@@ -139,15 +155,12 @@ juce::AudioBuffer<float> PluginRenderer::measureImpulseResponse (int numFrames, 
     if (probe == nullptr)
         return {};
 
-    // The same changes as the first one had, not a copy of its state: a restore may set
-    // parameters that a new instance only reports.
-    for (const auto& [name, value] : settings)
-        if (auto* p = findParameter (*probe, name))
-            p->setValue (value);
-    if (auto* mix = findParameter (*probe, "Mix"))
-        mix->setValue (1.0f);
-
+    // The same changes as the first one had (prepare makes them), not a copy of its state: a
+    // restore may set parameters that a new instance only reports.
     prepare (*probe);
+    if (auto* mix = findParameter (*probe, "Mix"))
+        deliver (*mix, 1.0f);
+
     const int ins = probe->getTotalNumInputChannels();
     const int outs = probe->getTotalNumOutputChannels();
 

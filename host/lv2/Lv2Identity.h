@@ -1,0 +1,23 @@
+#pragma once
+
+// What Tarnwell tells an LV2 host about itself, beside the parameter table. The URIs are the
+// ones the earlier bundle published: hosts' saved sessions name them.
+namespace tarnwell::lv2
+{
+constexpr const char* pluginUri = "https://quennet.audio/plugins/tarnwell";
+constexpr const char* uiUri = "https://quennet.audio/plugins/tarnwell:UI";
+constexpr const char* stateKeyUri = "https://quennet.audio/plugins/tarnwell:StateString";
+
+constexpr const char* binaryName = "Tarnwell.so";
+constexpr const char* pluginTurtle = "Tarnwell.ttl";
+constexpr const char* uiTurtle = "TarnwellUi.ttl";
+
+constexpr const char* productName = "Tarnwell";
+constexpr const char* vendorName = "Quennet";
+constexpr const char* vendorHomepage = "https://quennet.audio";
+constexpr const char* license = "https://spdx.org/licenses/GPL-3.0-or-later";
+
+// Above the earlier bundle's 0.0, so a host that finds both prefers this one.
+constexpr int minorVersion = 2;
+constexpr int microVersion = 0;
+} // namespace tarnwell::lv2

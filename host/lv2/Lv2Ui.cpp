@@ -1,0 +1,117 @@
+#include "host/lv2/Lv2Ui.h"
+
+#include "host/lv2/Lv2Ports.h"
+
+#include <cstring>
+
+// The processor factory, in the shared code.
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
+
+namespace tarnwell::lv2
+{
+namespace
+{
+    const void* featureData (const LV2_Feature* const* features, const char* uri)
+    {
+        for (auto f = features; f != nullptr && *f != nullptr; ++f)
+            if (std::strcmp ((*f)->URI, uri) == 0)
+                return (*f)->data;
+        return nullptr;
+    }
+} // namespace
+
+Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                      const LV2_Feature* const* features)
+{
+    auto* parent = const_cast<void*> (featureData (features, LV2_UI__parent));
+    if (parent == nullptr || write == nullptr || widget == nullptr)
+        return nullptr;
+
+    auto ui = std::make_unique<Lv2Ui> (write, controller, static_cast<const LV2UI_Touch*> (featureData (features, LV2_UI__touch)));
+    const auto* resize = static_cast<const LV2UI_Resize*> (featureData (features, LV2_UI__resize));
+    return ui->open (parent, resize, widget) ? ui.release() : nullptr;
+}
+
+Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
+    : write (writeFunction), controller (hostController),
+      touch (hostTouch != nullptr ? *hostTouch : LV2UI_Touch { nullptr, nullptr }),
+      mirror (createPluginFilter()), editor (mirror.get())
+{
+    if (mirror != nullptr)
+        mirror->addListener (this);
+}
+
+Lv2Ui::~Lv2Ui()
+{
+    editor.close();
+    if (mirror != nullptr)
+        mirror->removeListener (this);
+}
+
+bool Lv2Ui::open (void* parentWindow, const LV2UI_Resize* resize, LV2UI_Widget* widget)
+{
+    ERect* bounds = nullptr;
+    if (mirror == nullptr || ! editor.open (parentWindow) || ! editor.getRect (&bounds))
+        return false;
+
+    *widget = editor.nativeWindow();
+    if (resize != nullptr && resize->ui_resize != nullptr)
+        resize->ui_resize (resize->handle, bounds->right - bounds->left, bounds->bottom - bounds->top);
+    return *widget != nullptr;
+}
+
+juce::AudioProcessorParameter* Lv2Ui::parameter (int index) const noexcept
+{
+    const auto& params = mirror->getParameters();
+    return index >= 0 && index < params.size() ? params.getUnchecked (index) : nullptr;
+}
+
+void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32_t format, const void* buffer)
+{
+    // Only plain float values of the parameter ports mean anything to the editor.
+    if (format != 0 || bufferSize != sizeof (float) || buffer == nullptr || ! isParameterPort (port))
+        return;
+
+    float value;
+    std::memcpy (&value, buffer, sizeof (float));
+    if (auto* p = parameter (parameterOf (port)))
+        p->setValue (value); // shown by the editor; not sent back to the host
+}
+
+void Lv2Ui::idle()
+{
+    events.drain ([this] (const Lv2UiEvents::Event& e) {
+        const auto port = portOf (e.parameter);
+        switch (e.kind)
+        {
+            case Lv2UiEvents::Event::beginGesture:
+            case Lv2UiEvents::Event::endGesture:
+                if (touch.touch != nullptr)
+                    touch.touch (touch.handle, port, e.kind == Lv2UiEvents::Event::beginGesture);
+                break;
+            case Lv2UiEvents::Event::value:
+                write (controller, port, sizeof (float), 0, &e.newValue);
+                break;
+        }
+    });
+}
+
+// The editor's own changes, on the message thread.
+void Lv2Ui::audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value)
+{
+    if (parameters::isValid (index))
+        events.push ({ Lv2UiEvents::Event::value, index, value });
+}
+
+void Lv2Ui::audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index)
+{
+    if (parameters::isValid (index))
+        events.push ({ Lv2UiEvents::Event::beginGesture, index, 0.0f });
+}
+
+void Lv2Ui::audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index)
+{
+    if (parameters::isValid (index))
+        events.push ({ Lv2UiEvents::Event::endGesture, index, 0.0f });
+}
+} // namespace tarnwell::lv2

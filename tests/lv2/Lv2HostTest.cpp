@@ -1,0 +1,258 @@
+// Tarnwell.lv2 in a lilv host, held against Tarnwell.so in a VST 2.4 host: the same values on
+// the ports and through setParameter must give the same sound, and the state must carry the
+// processor's own settings block.
+
+#include "AudioThreadCounts.h"
+#include "LilvHost.h"
+
+#include "processor/ParameterTable.h"
+#include "processor/TarnwellAudioProcessor.h"
+#include "tests/host/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+namespace params = tarnwell::parameters;
+using tarnwell::test::Lv2Instance;
+using tarnwell::test::Lv2World;
+
+namespace
+{
+constexpr double sampleRate = 48000.0;
+constexpr int blockSize = 256;
+constexpr int numBlocks = 48;
+constexpr size_t numFrames = blockSize * numBlocks;
+
+using Values = std::array<float, params::count>;
+using Channels = std::vector<std::vector<float>>;
+
+const Values someValues { 0.3f, 0.12f, 0.6f, 0.7f, 0.8f };
+const Values otherValues { 0.05f, 0.45f, 0.2f, 0.35f, 0.1f };
+
+// The ports' defaults, which must be the values a VST 2.4 instance reports when new.
+Values defaults()
+{
+    Values values {};
+    for (int i = 0; i < params::count; ++i)
+        values[static_cast<size_t> (i)] = static_cast<float> (params::storedDefault (i));
+    return values;
+}
+
+// Noise for the first third, then silence, so the tail counts as well.
+Channels testInput()
+{
+    Channels input (2, std::vector<float> (numFrames, 0.0f));
+    uint32_t seed = 17;
+    for (auto& channel : input)
+        for (size_t n = 0; n < numFrames / 3; ++n)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            channel[n] = static_cast<float> (seed >> 8) / 16777216.0f - 0.5f;
+        }
+    return input;
+}
+
+// Called before each block with the block's index: a place to change values between blocks.
+using BetweenBlocks = std::function<void (int block, const std::function<void (int, float)>& set)>;
+
+Channels vst2Output (const Values& values, const Channels& input, const BetweenBlocks& between = {})
+{
+    tarnwell::testhost::PluginLibrary library;
+    EXPECT_TRUE (library.isLoaded());
+    tarnwell::testhost::Plugin vst (library);
+    vst.resume (static_cast<float> (sampleRate), blockSize);
+    for (int i = 0; i < params::count; ++i)
+        vst.effect->setParameter (vst.effect, i, values[static_cast<size_t> (i)]);
+
+    Channels output (2, std::vector<float> (numFrames));
+    for (int b = 0; b < numBlocks; ++b)
+    {
+        if (between)
+            between (b, [&] (int i, float v) { vst.effect->setParameter (vst.effect, i, v); });
+        const auto offset = static_cast<size_t> (b * blockSize);
+        float* in[2] = { const_cast<float*> (input[0].data()) + offset, const_cast<float*> (input[1].data()) + offset };
+        float* out[2] = { output[0].data() + offset, output[1].data() + offset };
+        vst.effect->processReplacing (vst.effect, in, out, blockSize);
+    }
+    return output;
+}
+
+// The LV2 instance runs pieces of uneven length (as hosts split blocks at automation points),
+// each of the VST 2.4 host's blocks as two runs.
+Channels lv2Output (Lv2Instance& lv2, const Values& values, const Channels& input, const BetweenBlocks& between = {})
+{
+    for (int i = 0; i < params::count; ++i)
+        lv2.control (i) = values[static_cast<size_t> (i)];
+
+    Channels output (2, std::vector<float> (numFrames));
+    for (int b = 0; b < numBlocks; ++b)
+    {
+        if (between)
+            between (b, [&] (int i, float v) { lv2.control (i) = v; });
+        const auto offset = static_cast<size_t> (b * blockSize);
+        const int first = 1 + (b * 37) % (blockSize - 1);
+        lv2.run (input, offset, first, output);
+        lv2.run (input, offset + static_cast<size_t> (first), blockSize - first, output);
+    }
+    return output;
+}
+
+float largestDifference (const Channels& a, const Channels& b)
+{
+    float largest = 0.0f;
+    for (size_t ch = 0; ch < a.size(); ++ch)
+        for (size_t n = 0; n < a[ch].size(); ++n)
+            largest = std::max (largest, std::abs (a[ch][n] - b[ch][n]));
+    return largest;
+}
+
+float peak (const Channels& c) { return largestDifference (c, Channels (c.size(), std::vector<float> (c[0].size(), 0.0f))); }
+
+juce::MemoryBlock processorBlock (const Values& values)
+{
+    TarnwellAudioProcessor processor;
+    for (int i = 0; i < params::count; ++i)
+        processor.getParameters()[i]->setValue (values[static_cast<size_t> (i)]);
+    juce::MemoryBlock block;
+    processor.getStateInformation (block);
+    return block;
+}
+
+class Lv2Host : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_NE (world.plugin, nullptr) << "Tarnwell not found in LV2_PATH"; }
+
+    std::unique_ptr<Lv2Instance> instance()
+    {
+        auto lv2 = std::make_unique<Lv2Instance> (world, sampleRate, blockSize);
+        EXPECT_NE (lv2->instance, nullptr);
+        return lv2;
+    }
+
+    Lv2World world;
+    const Channels input = testInput();
+};
+} // namespace
+
+TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
+{
+    // Ports left at their defaults count too: a new processor runs on other values than the
+    // ones it reports until each is set, and the first run must set them all.
+    for (const auto& values : { defaults(), someValues, otherValues })
+    {
+        auto lv2 = instance();
+        for (int i = 0; i < params::count; ++i)
+            EXPECT_EQ (lv2->control (i), defaults()[static_cast<size_t> (i)]) << params::name (i);
+        const auto expected = vst2Output (values, input);
+        const auto actual = lv2Output (*lv2, values, input);
+        ASSERT_GT (peak (expected), 0.01f);
+        EXPECT_LE (largestDifference (actual, expected), 1e-6f);
+        EXPECT_EQ (lv2->ports[tarnwell::lv2::latency], 0.0f);
+    }
+}
+
+TEST_F (Lv2Host, PortChangesTakeEffectAtTheNextRunAsAutomationDoes)
+{
+    // Mix and the high decay change while the input still sounds, the low decay in the tail.
+    const BetweenBlocks automation = [] (int block, const std::function<void (int, float)>& set) {
+        if (block == 5)
+        {
+            set (params::mix, 0.9f);
+            set (params::t60High, 0.6f);
+        }
+        if (block == 30)
+            set (params::t60Low, 0.02f);
+    };
+    auto lv2 = instance();
+    EXPECT_LE (largestDifference (lv2Output (*lv2, someValues, input, automation), vst2Output (someValues, input, automation)), 1e-6f);
+}
+
+TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
+{
+    auto saved = instance();
+    lv2Output (*saved, someValues, input);
+    LilvState* state = saved->saveState();
+    ASSERT_NE (state, nullptr);
+
+    // Through the text a host writes into its session file and back.
+    char* text = lilv_state_to_string (world.get(), &world.urids.mapFeature, &world.urids.unmapFeature, state,
+                                       "urn:tarnwell:test", nullptr);
+    lilv_state_free (state);
+    ASSERT_NE (text, nullptr);
+    const std::string turtle (text);
+    lilv_free (text);
+    EXPECT_NE (turtle.find (processorBlock (someValues).toBase64Encoding().toStdString()), std::string::npos)
+        << "the processor's own settings block, as the other formats save it:\n" << turtle;
+    LilvState* restored = lilv_state_new_from_string (world.get(), &world.urids.mapFeature, turtle.c_str());
+    ASSERT_NE (restored, nullptr);
+
+    // A whole session restored: the ports take the saved values, and so does the sound.
+    auto fresh = instance();
+    fresh->restoreState (restored, true);
+    for (int i = 0; i < params::count; ++i)
+        EXPECT_EQ (fresh->control (i), someValues[static_cast<size_t> (i)]) << params::name (i);
+    const auto expected = vst2Output (someValues, input);
+    Channels output (2, std::vector<float> (numFrames));
+    for (size_t offset = 0; offset < numFrames; offset += blockSize)
+        fresh->run (input, offset, blockSize, output);
+    EXPECT_LE (largestDifference (output, expected), 1e-6f);
+
+    // The plug-in's state alone (as sessions of the earlier bundle, which had no ports, hold
+    // it): ports the host leaves at their defaults do not undo the restore.
+    auto withoutPorts = instance();
+    withoutPorts->restoreState (restored, false);
+    lilv_state_free (restored);
+    for (size_t offset = 0; offset < numFrames; offset += blockSize)
+        withoutPorts->run (input, offset, blockSize, output);
+    EXPECT_LE (largestDifference (output, expected), 1e-6f);
+}
+
+// What run does on the audio thread, counted as the real-time checks of the VST 2.4 build
+// count it: nothing that allocates or locks while the ports stay, and with a port changed no
+// more than VST 2.4 automation of the same change costs (the very same parameter path).
+TEST_F (Lv2Host, RunNeitherAllocatesNorLocksAndAPortChangeCostsWhatAutomationDoes)
+{
+    using namespace tarnwell::test;
+    if (! audioThreadCountingWorks())
+        GTEST_SKIP() << "the sanitizer's runtime owns malloc and the mutex functions";
+
+    auto lv2 = instance();
+    Channels output (2, std::vector<float> (numFrames));
+    lv2Output (*lv2, someValues, input); // the first runs set up whatever they set up
+
+    startCounting();
+    for (size_t offset = 0; offset < numFrames; offset += blockSize)
+        lv2->run (input, offset, blockSize, output);
+    const auto steady = stopCounting();
+    EXPECT_TRUE (steady.isZero()) << steady;
+
+    tarnwell::testhost::PluginLibrary library;
+    ASSERT_TRUE (library.isLoaded());
+    tarnwell::testhost::Plugin vst (library);
+    vst.resume (static_cast<float> (sampleRate), blockSize);
+    float* in[2] = { const_cast<float*> (input[0].data()), const_cast<float*> (input[1].data()) };
+    float* out[2] = { output[0].data(), output[1].data() };
+    vst.effect->processReplacing (vst.effect, in, out, blockSize);
+
+    for (int i = 0; i < params::count; ++i)
+    {
+        const float value = 1.0f - someValues[static_cast<size_t> (i)];
+        lv2->control (i) = value;
+        startCounting();
+        lv2->run (input, 0, blockSize, output);
+        const auto changed = stopCounting();
+
+        startCounting();
+        vst.effect->setParameter (vst.effect, i, value);
+        vst.effect->processReplacing (vst.effect, in, out, blockSize);
+        const auto automated = stopCounting();
+
+        EXPECT_LE (changed.allocations, automated.allocations) << params::name (i) << ": " << changed << " against " << automated;
+        EXPECT_LE (changed.frees, automated.frees) << params::name (i);
+        EXPECT_LE (changed.mutexLocks, automated.mutexLocks) << params::name (i);
+        EXPECT_LE (changed.mutexWaits, automated.mutexWaits) << params::name (i);
+    }
+}

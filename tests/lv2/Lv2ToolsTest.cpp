@@ -1,0 +1,204 @@
+// The bundle as the LV2 package's validator, lilv's lv2info and lv2apply see it.
+
+#include "processor/ParameterTable.h"
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace params = tarnwell::parameters;
+
+namespace
+{
+const juce::String pluginUri = "https://quennet.audio/plugins/tarnwell";
+
+struct Run
+{
+    int exitCode = -1;
+    juce::String output;
+};
+
+Run run (const juce::StringArray& command)
+{
+    juce::ChildProcess process;
+    Run result;
+    if (! process.start (command))
+        return result;
+    result.output = process.readAllProcessOutput();
+    process.waitForProcessToFinish (60000);
+    result.exitCode = static_cast<int> (process.getExitCode());
+    return result;
+}
+
+// The lines lv2info prints for the port whose symbol is given, up to the next port.
+juce::String portBlock (const juce::String& info, const juce::String& symbol)
+{
+    auto rest = info;
+    while (rest.contains ("\tPort "))
+    {
+        rest = rest.fromFirstOccurrenceOf ("\tPort ", false, false);
+        const auto block = rest.upToFirstOccurrenceOf ("\tPort ", false, false);
+        if (block.contains ("Symbol:      " + symbol + "\n"))
+            return block;
+    }
+    return {};
+}
+
+int occurrences (const juce::String& text, const juce::String& what)
+{
+    int count = 0;
+    for (int at = text.indexOf (what); at >= 0; at = text.indexOf (at + 1, what))
+        ++count;
+    return count;
+}
+
+juce::String number (double value)
+{
+    char text[32];
+    std::snprintf (text, sizeof (text), "%f", value);
+    return text;
+}
+
+juce::AudioBuffer<float> readWav (const juce::File& file)
+{
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
+    if (reader == nullptr)
+        return {};
+    juce::AudioBuffer<float> audio (static_cast<int> (reader->numChannels), static_cast<int> (reader->lengthInSamples));
+    reader->read (&audio, 0, audio.getNumSamples(), 0, true, true);
+    return audio;
+}
+
+bool writeWav (const juce::File& file, const juce::AudioBuffer<float>& audio, double sampleRate)
+{
+    file.deleteFile();
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatWriter> writer (
+        wav.createWriterFor (file.createOutputStream().release(), sampleRate, static_cast<unsigned int> (audio.getNumChannels()), 32, {}, 0));
+    return writer != nullptr && writer->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
+}
+} // namespace
+
+TEST (Lv2Tools, ValidatorFindsNoErrorOrWarning)
+{
+    const juce::File bundle (TARNWELL_LV2_BUNDLE);
+    const auto result = run ({ TARNWELL_LV2_VALIDATE, bundle.getChildFile ("manifest.ttl").getFullPathName(),
+                               bundle.getChildFile ("Tarnwell.ttl").getFullPathName(),
+                               bundle.getChildFile ("TarnwellUi.ttl").getFullPathName() });
+    EXPECT_EQ (result.exitCode, 0) << result.output;
+    EXPECT_TRUE (result.output.contains ("Found 0 errors")) << result.output;
+    EXPECT_FALSE (result.output.containsIgnoreCase ("warning")) << result.output;
+}
+
+TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
+{
+    const auto result = run ({ TARNWELL_LV2INFO, pluginUri });
+    ASSERT_EQ (result.exitCode, 0) << result.output;
+    const auto& info = result.output;
+
+    EXPECT_TRUE (info.contains ("\tName:              Tarnwell\n")) << info;
+    EXPECT_TRUE (info.contains ("\tAuthor:            Quennet\n")) << info;
+    EXPECT_TRUE (info.contains ("\tAuthor Homepage:   https://quennet.audio\n")) << info;
+    EXPECT_FALSE (info.contains ("Author Email")) << info;
+    EXPECT_TRUE (info.contains ("Has latency:       yes")) << info;
+
+    for (int i = 0; i < params::count; ++i)
+    {
+        const auto block = portBlock (info, params::name (i));
+        EXPECT_TRUE (block.contains ("lv2core#ControlPort") && block.contains ("lv2core#InputPort")) << block;
+        EXPECT_TRUE (block.contains ("Minimum:     0.000000\n")) << block;
+        EXPECT_TRUE (block.contains ("Maximum:     1.000000\n")) << block;
+        EXPECT_TRUE (block.contains ("Default:     " + number (params::storedDefault (i)) + "\n")) << block;
+    }
+    EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
+}
+
+// Half a second of noise, then a second of the tail, in a folder of its own.
+class Lv2Rendering : public ::testing::Test
+{
+protected:
+    static constexpr double sampleRate = 48000.0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE (folder.createDirectory());
+        input.clear();
+        juce::Random random (3);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int n = 0; n < static_cast<int> (0.5 * sampleRate); ++n)
+                input.setSample (ch, n, 0.5f * (random.nextFloat() - 0.5f));
+        ASSERT_TRUE (writeWav (inFile, input, sampleRate));
+    }
+
+    void TearDown() override { folder.deleteRecursively(); }
+
+    // The render tool's output through `plugin` with every parameter set: Mix to `mix`, the
+    // others to the VST 2.4 build's defaults. `printed` gets what the tool printed.
+    juce::AudioBuffer<float> renderTool (const juce::String& plugin, const juce::String& mix, juce::String& printed)
+    {
+        const auto outFile = folder.getChildFile (juce::File (plugin).getFileName() + ".wav");
+        juce::StringArray command { TARNWELL_RENDER_PATH, "render", inFile.getFullPathName(), outFile.getFullPathName(),
+                                    "--plugin", plugin, "--tail", "0" };
+        for (int i = 0; i < params::count; ++i)
+            command.addArray ({ "--set", params::name (i) + "=" + (i == params::mix ? mix : juce::String (params::storedDefault (i))) });
+        const auto rendered = run (command);
+        EXPECT_EQ (rendered.exitCode, 0) << rendered.output;
+        printed = rendered.output;
+        return readWav (outFile);
+    }
+
+    // Largest difference between two renderings of the input, after checking their shape.
+    float largestDifference (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b) const
+    {
+        EXPECT_EQ (a.getNumChannels(), 2);
+        EXPECT_EQ (b.getNumChannels(), 2);
+        EXPECT_EQ (a.getNumSamples(), input.getNumSamples());
+        EXPECT_EQ (b.getNumSamples(), input.getNumSamples());
+        if (a.getNumChannels() != 2 || b.getNumChannels() != 2 || a.getNumSamples() != b.getNumSamples())
+            return 1.0f;
+
+        float largest = 0.0f;
+        for (int ch = 0; ch < 2; ++ch)
+            for (int n = 0; n < a.getNumSamples(); ++n)
+                largest = std::max (largest, std::abs (a.getSample (ch, n) - b.getSample (ch, n)));
+        return largest;
+    }
+
+    const juce::File folder = juce::File::createTempFile ("lv2rendering");
+    const juce::File inFile = folder.getChildFile ("in.wav");
+    juce::AudioBuffer<float> input { 2, static_cast<int> (1.5 * sampleRate) };
+};
+
+TEST_F (Lv2Rendering, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
+{
+#ifdef TARNWELL_PLUGIN_NEEDS_SANITIZER_RUNTIME
+    GTEST_SKIP() << "lv2apply cannot load a plug-in built with sanitizers";
+#endif
+    // lv2apply leaves every port it is not told of at its default.
+    const auto lv2File = folder.getChildFile ("lv2apply.wav");
+    const auto applied = run ({ TARNWELL_LV2APPLY, "-i", inFile.getFullPathName(), "-o", lv2File.getFullPathName(),
+                                "-c", "Mix", "0.7", pluginUri });
+    ASSERT_EQ (applied.exitCode, 0) << applied.output;
+    const auto lv2 = readWav (lv2File);
+
+    juce::String printed;
+    EXPECT_LE (largestDifference (lv2, renderTool (TARNWELL_VST2_PATH, "0.7", printed)), 1e-6f);
+    ASSERT_EQ (lv2.getNumSamples(), input.getNumSamples());
+    EXPECT_GT (lv2.getMagnitude (static_cast<int> (sampleRate), static_cast<int> (0.5 * sampleRate)), 0.001f)
+        << "the reverberation rings on after the input";
+}
+
+TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
+{
+    juce::String lv2Printed, vst2Printed;
+    const auto lv2 = renderTool (TARNWELL_LV2_BUNDLE, "0.4", lv2Printed);
+    const auto vst2 = renderTool (TARNWELL_VST2_PATH, "0.4", vst2Printed);
+    EXPECT_LE (largestDifference (lv2, vst2), 1e-6f);
+
+    const auto measured = [] (const juce::String& printed) { return printed.fromFirstOccurrenceOf ("Measured decay", true, false).upToFirstOccurrenceOf ("\n", false, false); };
+    EXPECT_TRUE (measured (vst2Printed).contains (" s at 250 Hz")) << vst2Printed;
+    EXPECT_EQ (measured (lv2Printed), measured (vst2Printed));
+}

@@ -1,0 +1,252 @@
+// Tarnwell's LV2 UI as a host embeds it: found through lilv, loaded from the bundle, placed in
+// a host's X11 window and driven only through the LV2 UI protocol. Needs an X server (run
+// under xvfb-run -a).
+
+#include "LilvHost.h"
+
+#include "processor/ParameterTable.h"
+
+#include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace params = tarnwell::parameters;
+namespace lv2 = tarnwell::lv2;
+using tarnwell::test::Lv2World;
+
+namespace
+{
+int xErrors = 0;
+
+int countXError (Display*, XErrorEvent* e)
+{
+    ++xErrors;
+    ADD_FAILURE() << "X error " << int (e->error_code) << " from request " << int (e->request_code);
+    return 0;
+}
+
+// What the UI told the host.
+struct HostSide
+{
+    struct Write
+    {
+        uint32_t port;
+        float value;
+    };
+    struct Touch
+    {
+        uint32_t port;
+        bool grabbed;
+    };
+    std::vector<Write> writes;
+    std::vector<Touch> touches;
+    int width = 0, height = 0;
+
+    static void write (LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t format, const void* buffer)
+    {
+        if (format == 0 && size == sizeof (float))
+            static_cast<HostSide*> (self)->writes.push_back ({ port, *static_cast<const float*> (buffer) });
+    }
+    static int resize (LV2UI_Feature_Handle self, int w, int h)
+    {
+        static_cast<HostSide*> (self)->width = w;
+        static_cast<HostSide*> (self)->height = h;
+        return 0;
+    }
+    static void touch (LV2UI_Feature_Handle self, uint32_t port, bool grabbed)
+    {
+        static_cast<HostSide*> (self)->touches.push_back ({ port, grabbed });
+    }
+};
+
+class Lv2Ui : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (std::getenv ("DISPLAY") == nullptr || (display = XOpenDisplay (nullptr)) == nullptr)
+            GTEST_SKIP() << "no X server";
+        ASSERT_NE (world.plugin, nullptr) << "Tarnwell not found in LV2_PATH";
+
+        // The UI as lilv finds it: its class and binary come from the bundle's Turtle.
+        const LilvUIs* uis = lilv_plugin_get_uis (world.plugin);
+        ASSERT_EQ (lilv_uis_size (uis), 1u);
+        const LilvUI* ui = lilv_uis_get (uis, lilv_uis_begin (uis));
+        LilvNode* x11 = lilv_new_uri (world.get(), LV2_UI__X11UI);
+        EXPECT_TRUE (lilv_ui_is_a (ui, x11));
+        lilv_node_free (x11);
+        uiUri = lilv_node_as_uri (lilv_ui_get_uri (ui));
+        char* binary = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_binary_uri (ui)), nullptr);
+        char* bundle = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_bundle_uri (ui)), nullptr);
+        bundlePath = bundle;
+        library = dlopen (binary, RTLD_NOW | RTLD_LOCAL);
+        lilv_free (binary);
+        lilv_free (bundle);
+        ASSERT_NE (library, nullptr) << dlerror();
+        auto entry = reinterpret_cast<LV2UI_DescriptorFunction> (dlsym (library, "lv2ui_descriptor"));
+        ASSERT_NE (entry, nullptr);
+        descriptor = entry (0);
+        ASSERT_NE (descriptor, nullptr);
+        EXPECT_EQ (std::string (descriptor->URI), uiUri);
+        EXPECT_EQ (entry (1), nullptr);
+
+        // Atoms a running window manager would have made, which JUCE looks up without
+        // creating them; bare Xvfb has none.
+        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
+                                  "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
+                                  "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
+            XInternAtom (display, atom, False);
+        XSync (display, False);
+        XSetErrorHandler (&countXError);
+        xErrors = 0;
+
+        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 600, 400, 0, 0, 0);
+        XMapWindow (display, hostWindow);
+        XSync (display, False);
+    }
+
+    void TearDown() override
+    {
+        if (handle != nullptr)
+            descriptor->cleanup (handle);
+        if (library != nullptr)
+            dlclose (library);
+        if (display != nullptr)
+        {
+            EXPECT_EQ (xErrors, 0);
+            XDestroyWindow (display, hostWindow);
+            XCloseDisplay (display);
+        }
+    }
+
+    LV2UI_Handle instantiate (bool withParent)
+    {
+        LV2UI_Resize resize { &host, &HostSide::resize };
+        LV2UI_Touch touch { &host, &HostSide::touch };
+        LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (hostWindow) };
+        LV2_Feature resizeFeature { LV2_UI__resize, &resize };
+        LV2_Feature touchFeature { LV2_UI__touch, &touch };
+        const LV2_Feature* features[] = { &world.urids.mapEntry, &resizeFeature, &touchFeature,
+                                          withParent ? &parentFeature : nullptr, nullptr };
+        return descriptor->instantiate (descriptor, "https://quennet.audio/plugins/tarnwell", bundlePath.c_str(),
+                                        &HostSide::write, &host, &widget, features);
+    }
+
+    std::vector<Window> children()
+    {
+        XSync (display, False);
+        Window root = 0, parent = 0, *list = nullptr;
+        unsigned count = 0;
+        XQueryTree (display, hostWindow, &root, &parent, &list, &count);
+        std::vector<Window> result (list, list + count);
+        if (list != nullptr)
+            XFree (list);
+        return result;
+    }
+
+    // A mouse button event or a drag step at (x, y) in the UI's window, as the X server would
+    // deliver it.
+    void mouse (int type, int x, int y)
+    {
+        XEvent e {};
+        e.xbutton.type = type;
+        e.xbutton.display = display;
+        e.xbutton.window = static_cast<Window> (reinterpret_cast<uintptr_t> (widget));
+        e.xbutton.root = DefaultRootWindow (display);
+        e.xbutton.x = e.xbutton.x_root = x;
+        e.xbutton.y = e.xbutton.y_root = y;
+        e.xbutton.same_screen = True;
+        e.xbutton.time = static_cast<Time> (++eventTime * 50);
+        if (type == MotionNotify)
+            e.xmotion.state = Button1Mask;
+        else
+            e.xbutton.button = Button1;
+        const long mask = type == ButtonPress ? ButtonPressMask : type == ButtonRelease ? ButtonReleaseMask : ButtonMotionMask | PointerMotionMask;
+        XSendEvent (display, e.xbutton.window, True, mask, &e);
+        XSync (display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (30));
+    }
+
+    // Calls idle as a host's UI loop does until `done`, for at most two seconds.
+    template <typename Done>
+    bool idleUntil (const LV2UI_Idle_Interface& idle, Done&& done)
+    {
+        for (int i = 0; i < 200 && ! done(); ++i)
+        {
+            EXPECT_EQ (idle.idle (handle), 0);
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        return done();
+    }
+
+    Lv2World world;
+    std::string uiUri, bundlePath;
+    void* library = nullptr;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    Display* display = nullptr;
+    Window hostWindow = 0;
+    HostSide host;
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle = nullptr;
+    long eventTime = 1;
+};
+} // namespace
+
+TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
+{
+    EXPECT_EQ (instantiate (false), nullptr) << "no window to embed in: refused";
+
+    handle = instantiate (true);
+    ASSERT_NE (handle, nullptr);
+    const auto embedded = children();
+    ASSERT_EQ (embedded.size(), 1u);
+    EXPECT_EQ (reinterpret_cast<uintptr_t> (widget), embedded[0]);
+    XWindowAttributes attributes {};
+    XGetWindowAttributes (display, embedded[0], &attributes);
+    EXPECT_EQ (attributes.width, 453);
+    EXPECT_EQ (attributes.height, 200);
+    EXPECT_EQ (host.width, 453);
+    EXPECT_EQ (host.height, 200);
+
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*> (descriptor->extension_data (LV2_UI__idleInterface));
+    ASSERT_NE (idle, nullptr);
+
+    // The host sets Mix; then the user drags the Mix knob up from there. The writes that come
+    // back start above the host's value, so the editor showed it.
+    const float hostMix = 0.6f;
+    const auto mixPort = lv2::portOf (params::mix);
+    descriptor->port_event (handle, mixPort, sizeof (float), 0, &hostMix);
+    const float ignored = 0.9f;
+    descriptor->port_event (handle, lv2::latency, sizeof (float), 0, &ignored);
+    idleUntil (*idle, [n = 0]() mutable { return ++n > 20; });
+    EXPECT_TRUE (host.writes.empty()) << "values from the host are not sent back";
+
+    const int knobX = 38 + 17, knobY = 55 + 17; // the Mix knob's centre: 35 x 35 at (38, 55)
+    mouse (ButtonPress, knobX, knobY);
+    for (int step = 1; step <= 6; ++step)
+        mouse (MotionNotify, knobX, knobY - 5 * step);
+    mouse (ButtonRelease, knobX, knobY - 30);
+    ASSERT_TRUE (idleUntil (*idle, [&] { return host.touches.size() >= 2; })) << host.touches.size() << " touches";
+
+    ASSERT_FALSE (host.writes.empty());
+    for (const auto& w : host.writes)
+        EXPECT_EQ (w.port, mixPort);
+    EXPECT_GT (host.writes.front().value, hostMix);
+    EXPECT_GT (host.writes.back().value, host.writes.front().value - 1e-6f);
+    EXPECT_LE (host.writes.back().value, 1.0f);
+    EXPECT_EQ (host.touches.front().port, mixPort);
+    EXPECT_TRUE (host.touches.front().grabbed);
+    EXPECT_EQ (host.touches.back().port, mixPort);
+    EXPECT_FALSE (host.touches.back().grabbed);
+
+    descriptor->cleanup (std::exchange (handle, nullptr));
+    EXPECT_TRUE (children().empty());
+}
