@@ -211,9 +211,8 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
 }
 
 // What run does on the audio thread, counted as the real-time checks of the VST 2.4 build
-// count it: nothing that allocates or locks while the ports stay, and with a port changed no
-// more than VST 2.4 automation of the same change costs (the very same parameter path).
-TEST_F (Lv2Host, RunNeitherAllocatesNorLocksAndAPortChangeCostsWhatAutomationDoes)
+// count it: nothing that allocates or locks, whether the ports stay or change.
+TEST_F (Lv2Host, RunNeitherAllocatesNorLocksWhetherPortsStayOrChange)
 {
     using namespace tarnwell::test;
     if (! audioThreadCountingWorks())
@@ -229,30 +228,12 @@ TEST_F (Lv2Host, RunNeitherAllocatesNorLocksAndAPortChangeCostsWhatAutomationDoe
     const auto steady = stopCounting();
     EXPECT_TRUE (steady.isZero()) << steady;
 
-    tarnwell::testhost::PluginLibrary library;
-    ASSERT_TRUE (library.isLoaded());
-    tarnwell::testhost::Plugin vst (library);
-    vst.resume (static_cast<float> (sampleRate), blockSize);
-    float* in[2] = { const_cast<float*> (input[0].data()), const_cast<float*> (input[1].data()) };
-    float* out[2] = { output[0].data(), output[1].data() };
-    vst.effect->processReplacing (vst.effect, in, out, blockSize);
-
     for (int i = 0; i < params::count; ++i)
     {
-        const float value = 1.0f - someValues[static_cast<size_t> (i)];
-        lv2->control (i) = value;
+        lv2->control (i) = 1.0f - someValues[static_cast<size_t> (i)];
         startCounting();
         lv2->run (input, 0, blockSize, output);
         const auto changed = stopCounting();
-
-        startCounting();
-        vst.effect->setParameter (vst.effect, i, value);
-        vst.effect->processReplacing (vst.effect, in, out, blockSize);
-        const auto automated = stopCounting();
-
-        EXPECT_LE (changed.allocations, automated.allocations) << params::name (i) << ": " << changed << " against " << automated;
-        EXPECT_LE (changed.frees, automated.frees) << params::name (i);
-        EXPECT_LE (changed.mutexLocks, automated.mutexLocks) << params::name (i);
-        EXPECT_LE (changed.mutexWaits, automated.mutexWaits) << params::name (i);
+        EXPECT_TRUE (changed.isZero()) << params::name (i) << ": " << changed;
     }
 }
