@@ -1,11 +1,26 @@
 #include "host/EditorHost.h"
 
+#include "editor/ScaledEditorFrame.h"
 #include "host/MessageThread.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace tarnwell
 {
+namespace
+{
+std::unique_ptr<ScaledEditorFrame> makeEditor (juce::AudioProcessor& processor, float hostScale)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    if (editor == nullptr)
+        return nullptr;
+
+    auto frame = std::make_unique<ScaledEditorFrame> (std::move (editor));
+    frame->setHostScale (hostScale);
+    return frame;
+}
+} // namespace
+
 EditorHost::EditorHost (juce::AudioProcessor* p) : processor (p) {}
 
 EditorHost::~EditorHost() { close(); }
@@ -31,7 +46,7 @@ bool EditorHost::open (void* hostWindow)
     bool opened = false;
     SharedMessageThread::call ([&] {
         editor.reset();
-        editor.reset (processor->createEditorIfNeeded());
+        editor = makeEditor (*processor, hostScale);
         if (editor == nullptr)
             return;
 
@@ -51,17 +66,35 @@ bool EditorHost::getRect (ERect** rect)
     bool known = false;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
-            editor.reset (processor->createEditorIfNeeded());
+            editor = makeEditor (*processor, hostScale);
         if (editor == nullptr)
             return;
 
-        bounds = { 0, 0, static_cast<short> (editor->getHeight()), static_cast<short> (editor->getWidth()) };
+        const auto size = editor->getDeviceBounds();
+        bounds = { 0, 0, static_cast<short> (size.getHeight()), static_cast<short> (size.getWidth()) };
         known = true;
     });
 
     if (known)
         *rect = &bounds;
     return known;
+}
+
+bool EditorHost::setHostScale (float scale, bool& openEditorResized)
+{
+    openEditorResized = false;
+    if (! ScaledEditorFrame::isScale (scale) || processor == nullptr)
+        return false;
+
+    SharedMessageThread::call ([&] {
+        hostScale = scale;
+        if (editor == nullptr)
+            return;
+        const auto before = editor->getDeviceBounds();
+        editor->setHostScale (scale);
+        openEditorResized = editor->isOnDesktop() && editor->getDeviceBounds() != before;
+    });
+    return true;
 }
 
 void EditorHost::close()

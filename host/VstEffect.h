@@ -41,6 +41,7 @@ private:
     VstIntPtr dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt);
     VstIntPtr dispatchParameterRequest (int opcode, int index, void* ptr);
     VstIntPtr dispatchProgramRequest (int opcode, int index, void* ptr);
+    bool setHostScale (float scale);
     void resume();
     void suspend();
     bool setSpeakerArrangement (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out);
