@@ -7,21 +7,21 @@ namespace tarnwell
 namespace
 {
 constexpr float minScale = 0.25f, maxScale = 8.0f;
-}
+// How soon a changed desktop scale reaches an open editor; each look is one round trip.
+constexpr int desktopCheckIntervalMs = 1000;
+} // namespace
 
-ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> e) : editor (std::move (e))
+ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> e, std::function<float()> desktop)
+    : editor (std::move (e)), readDesktopScale (std::move (desktop))
 {
     jassert (editor != nullptr);
     addAndMakeVisible (*editor);
+    if (readDesktopScale)
+        desktopScale = readDesktopScale();
     applyScale();
 }
 
-ScaledEditorFrame::~ScaledEditorFrame()
-{
-    cancelPendingUpdate();
-    if (watchedPeer != nullptr && juce::ComponentPeer::isValidPeer (watchedPeer))
-        watchedPeer->removeScaleFactorListener (this);
-}
+ScaledEditorFrame::~ScaledEditorFrame() = default;
 
 bool ScaledEditorFrame::isScale (float scale) noexcept
 {
@@ -38,7 +38,7 @@ bool ScaledEditorFrame::setHostScale (float scale)
     return true;
 }
 
-float ScaledEditorFrame::getDisplayScale() const
+float ScaledEditorFrame::getWindowScale() const
 {
     if (auto* peer = getPeer())
         return static_cast<float> (peer->getPlatformScaleFactor());
@@ -51,47 +51,41 @@ float ScaledEditorFrame::getDisplayScale() const
 
 float ScaledEditorFrame::getScale() const
 {
-    return hostScale > 0.0f ? hostScale : getDisplayScale();
+    if (hostScale > 0.0f)
+        return hostScale;
+    return isScale (desktopScale) && desktopScale > 0.0f ? desktopScale : getWindowScale();
 }
 
 juce::Rectangle<int> ScaledEditorFrame::getDeviceBounds() const
 {
-    const auto display = getDisplayScale();
-    return { juce::roundToInt (static_cast<float> (getWidth()) * display),
-             juce::roundToInt (static_cast<float> (getHeight()) * display) };
+    const auto windowScale = getWindowScale();
+    return { juce::roundToInt (static_cast<float> (getWidth()) * windowScale),
+             juce::roundToInt (static_cast<float> (getHeight()) * windowScale) };
 }
 
 void ScaledEditorFrame::applyScale()
 {
-    // The window draws at the display's scale already; the transform supplies the rest.
-    const auto transformScale = getScale() / getDisplayScale();
+    const auto transformScale = getScale() / getWindowScale();
     if (editor->getTransform() != juce::AffineTransform::scale (transformScale))
         editor->setScaleFactor (transformScale);
-    setSize (editor->getBoundsInParent().getWidth(), editor->getBoundsInParent().getHeight());
+    const auto scaled = editor->getBoundsInParent();
+    setSize (scaled.getWidth(), scaled.getHeight());
 }
 
 void ScaledEditorFrame::parentHierarchyChanged()
 {
-    auto* peer = getPeer();
-    if (peer == watchedPeer)
-        return;
-
-    if (watchedPeer != nullptr && juce::ComponentPeer::isValidPeer (watchedPeer))
-        watchedPeer->removeScaleFactorListener (this);
-    watchedPeer = peer;
-    if (watchedPeer != nullptr)
-        watchedPeer->addScaleFactorListener (this);
+    // On the screen, the window's scale is known now, and either scale may change from here on.
+    if (isOnDesktop())
+        startTimer (desktopCheckIntervalMs);
+    else
+        stopTimer();
     applyScale();
 }
 
-void ScaledEditorFrame::nativeScaleFactorChanged (double)
+void ScaledEditorFrame::timerCallback()
 {
-    // Called while the window is being moved or resized: resize it afterwards, not within.
-    triggerAsyncUpdate();
-}
-
-void ScaledEditorFrame::handleAsyncUpdate()
-{
+    if (readDesktopScale)
+        desktopScale = readDesktopScale();
     applyScale();
 }
 } // namespace tarnwell

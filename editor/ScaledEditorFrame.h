@@ -2,24 +2,26 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <functional>
 #include <memory>
 
 namespace tarnwell
 {
 // An editor at the scale its user sees, for glue that places the editor in a host's window
-// itself. The editor keeps its layout in layout pixels; the window already draws at the
-// display's scale, and the frame adds whatever transform makes up the difference to the host's
-// requested scale, if the host asked for one. The frame is as large as the transformed editor.
-// Message thread only.
+// itself. The editor keeps its layout in layout pixels; its window already draws at the scale
+// JUCE gives it, and the frame adds a transform for the difference to the wanted scale: the
+// host's, if it asked for one, else the desktop's. The frame is as large as the transformed
+// editor, and follows changes of either scale while it is on the screen. Message thread only.
 class ScaledEditorFrame final : public juce::Component,
-                                private juce::ComponentPeer::ScaleFactorListener,
-                                private juce::AsyncUpdater
+                                private juce::Timer
 {
 public:
-    explicit ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> editor);
+    // desktopScale gives the desktop's scale where JUCE's windows do not follow it themselves,
+    // 0 where they do; it is asked again while the frame is on the screen.
+    ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> editor, std::function<float()> desktopScale = {});
     ~ScaledEditorFrame() override;
 
-    // The scale the host asked for; it takes the display's place. 0 follows the display again.
+    // The scale the host asked for; it takes the desktop's place. 0 follows the desktop again.
     // False (and no change) for a factor no display has (see isScale).
     bool setHostScale (float scale);
 
@@ -29,10 +31,6 @@ public:
     // Device pixels per layout pixel, as the user sees the editor.
     float getScale() const;
 
-    // The display's own scale: the window's once the frame is on the desktop, before that the
-    // main display's.
-    float getDisplayScale() const;
-
     // The frame's size in device pixels: what the host's window must hold.
     juce::Rectangle<int> getDeviceBounds() const;
 
@@ -41,13 +39,15 @@ public:
     void parentHierarchyChanged() override;
 
 private:
+    // The scale JUCE draws the window at: its own once on the screen, the main display's before.
+    float getWindowScale() const;
     void applyScale();
-    void nativeScaleFactorChanged (double) override;
-    void handleAsyncUpdate() override;
+    void timerCallback() override;
 
     const std::unique_ptr<juce::AudioProcessorEditor> editor;
+    const std::function<float()> readDesktopScale;
     float hostScale = 0.0f;
-    juce::ComponentPeer* watchedPeer = nullptr;
+    float desktopScale = 0.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ScaledEditorFrame)
 };

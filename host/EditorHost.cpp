@@ -1,6 +1,7 @@
 #include "host/EditorHost.h"
 
 #include "editor/ScaledEditorFrame.h"
+#include "host/DesktopScale.h"
 #include "host/MessageThread.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -15,7 +16,7 @@ std::unique_ptr<ScaledEditorFrame> makeEditor (juce::AudioProcessor& processor, 
     if (editor == nullptr)
         return nullptr;
 
-    auto frame = std::make_unique<ScaledEditorFrame> (std::move (editor));
+    auto frame = std::make_unique<ScaledEditorFrame> (std::move (editor), &desktopScale);
     frame->setHostScale (hostScale);
     return frame;
 }
