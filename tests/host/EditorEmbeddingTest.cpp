@@ -242,6 +242,18 @@ protected:
         return { attributes.width, attributes.height };
     }
 
+    // Waits a while (seconds) for the editor's window to take a size; the size it has then.
+    juce::Point<int> windowSizeOnceItIs (juce::Point<int> expected, double seconds = 5.0)
+    {
+        auto size = windowSize();
+        for (int attempt = 0; attempt < int (seconds * 20) && size != expected; ++attempt)
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+            size = windowSize();
+        }
+        return size;
+    }
+
     // Waits for the editor's window to show the 2x background where no control lies: the band
     // above the controls and the strip right of the readouts, down to the last device pixel.
     // The pixels that differ in the end.
@@ -390,7 +402,7 @@ protected:
     std::string sharedDisplay;
 };
 
-TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPicture)
+TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollowsTheDesktop)
 {
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
@@ -398,9 +410,15 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPicture)
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0);
 
-    // The host's own scale comes first: 100 % here, though the desktop says 200 %.
-    EXPECT_EQ (sendHostScale (1.0f), 1);
-    EXPECT_EQ (windowSize(), juce::Point<int> (453, 200));
+    // The user sets the desktop back to 100 % while the editor is open.
+    desktop.setScale (1);
+    EXPECT_EQ (windowSizeOnceItIs ({ 453, 200 }), juce::Point<int> (453, 200));
     EXPECT_EQ (reportedSize(), juce::Point<int> (453, 200));
+
+    // The host's own scale comes first, whatever the desktop says afterwards.
+    EXPECT_EQ (sendHostScale (2.0f), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
+    desktop.setScale (3);
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
 }
 } // namespace
