@@ -84,7 +84,8 @@ void ScaledEditorFrame::parentHierarchyChanged()
 
 void ScaledEditorFrame::timerCallback()
 {
-    if (readDesktopScale)
+    // While the host sets the scale, what the desktop says does not matter.
+    if (readDesktopScale && hostScale <= 0.0f)
         desktopScale = readDesktopScale();
     applyScale();
 }

@@ -83,7 +83,7 @@ public:
         name = ":" + number;
 
         config = ::testing::TempDir() + "tarnwell-xsettings-" + std::to_string (getpid());
-        writeConfig (scale);
+        announce ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
         daemon = spawn ({ "xsettingsd", "-c", config }, name);
         running = daemon != 0 && settingsAnnounced();
     }
@@ -99,19 +99,15 @@ public:
     bool isRunning() const { return running; }
     const std::string& display() const { return name; }
 
-    // A new desktop scale, announced to every client as a settings change.
-    void setScale (int scale)
+    // New settings (xsettingsd's configuration lines), announced to every client as a change.
+    void announce (const std::string& settings)
     {
-        writeConfig (scale);
-        kill (daemon, SIGHUP);
+        std::ofstream (config) << settings;
+        if (daemon != 0)
+            kill (daemon, SIGHUP);
     }
 
 private:
-    void writeConfig (int scale)
-    {
-        std::ofstream (config) << "Gdk/WindowScalingFactor " << scale << "\nXft/DPI " << 96 * 1024 * scale << "\n";
-    }
-
     static std::string readLine (int fd)
     {
         std::string line;
@@ -410,15 +406,16 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0);
 
-    // The user sets the desktop back to 100 % while the editor is open.
-    desktop.setScale (1);
-    EXPECT_EQ (windowSizeOnceItIs ({ 453, 200 }), juce::Point<int> (453, 200));
-    EXPECT_EQ (reportedSize(), juce::Point<int> (453, 200));
+    // While the editor is open, the desktop changes to 150 %, told only by its font resolution
+    // (144 dpi in 1024ths), as some desktops do.
+    desktop.announce ("Net/ThemeName \"Adwaita\"\nXft/DPI 147456\n");
+    EXPECT_EQ (windowSizeOnceItIs ({ 680, 300 }), juce::Point<int> (680, 300));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));
 
     // The host's own scale comes first, whatever the desktop says afterwards.
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
-    desktop.setScale (3);
+    desktop.announce ("Gdk/WindowScalingFactor 3\n");
     EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
 }
 } // namespace
