@@ -8,7 +8,7 @@ namespace tarnwell
 //
 // Linux: JUCE leaves a plug-in's windows at 100 % whatever the desktop says, expecting the host
 // to tell the scale. Hosts that do not are answered by the desktop's XSETTINGS
-// (Gdk/WindowScalingFactor, else Xft/DPI over 96). Windows: JUCE's windows take their monitor's
+// (Gdk/WindowScalingFactor, else Xft/DPI over 96), else by the X resource Xft.dpi. Windows: JUCE's windows take their monitor's
 // DPI themselves, so 0.
 float desktopScale();
 } // namespace tarnwell

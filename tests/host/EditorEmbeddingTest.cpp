@@ -7,6 +7,7 @@
 #include <TarnwellArtwork.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <poll.h>
 #include <signal.h>
@@ -412,7 +413,16 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     EXPECT_EQ (windowSizeOnceItIs ({ 680, 300 }), juce::Point<int> (680, 300));
     EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));
 
+    // A desktop without scale settings, at 200 % by its X resources alone (as xrdb sets them).
+    desktop.announce ("Net/ThemeName \"Adwaita\"\n");
+    const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
+    XChangeProperty (display, DefaultRootWindow (display), XInternAtom (display, "RESOURCE_MANAGER", False), XA_STRING, 8,
+                     PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()), int (resources.size()));
+    EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
+
     // The host's own scale comes first, whatever the desktop says afterwards.
+    EXPECT_EQ (sendHostScale (1.0f), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (453, 200));
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     desktop.announce ("Gdk/WindowScalingFactor 3\n");
