@@ -12,16 +12,21 @@ constexpr float dateHeight = 12.9f;
 const juce::Colour knobOutline { 0xff202020 };
 const juce::Colour dateColour { 0x8a000000 };
 
+// Keyed by the data's address, so a reopened editor reuses the decoded pictures.
 juce::Image embeddedBackground()
 {
-    // Keyed by the data's address, so a reopened editor reuses the decoded picture.
     return juce::ImageCache::getFromMemory (TarnwellArtwork::background_png, TarnwellArtwork::background_pngSize);
+}
+
+juce::Image embeddedBackground2x()
+{
+    return juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 } // namespace
 
-TarnwellView::TarnwellView() : TarnwellView (embeddedBackground()) {}
+TarnwellView::TarnwellView() : TarnwellView (embeddedBackground(), embeddedBackground2x()) {}
 
-TarnwellView::TarnwellView (juce::Image background) : juce::Component ("TarnwellView")
+TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : juce::Component ("TarnwellView")
 {
     const auto gill = fonts.gillSans (labelHeight);
 
@@ -43,6 +48,7 @@ TarnwellView::TarnwellView (juce::Image background) : juce::Component ("Tarnwell
     addAndMakeVisible (t60View);
 
     backgroundImage = std::move (background);
+    backgroundImage2x = std::move (background2x);
 
     dateLabel.setText (tarnwell::buildDateText(), juce::dontSendNotification);
     addLabel (dateLabel, fonts.lucidaGrande (dateHeight), juce::Justification::centredLeft);
@@ -85,9 +91,11 @@ void TarnwellView::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::darkgrey);
     g.setColour (juce::Colours::black);
-    // An invalid picture draws nothing, leaving the dark grey.
-    g.drawImage (backgroundImage, 0, 0, width, height, 0, 0,
-                 backgroundImage.getWidth(), backgroundImage.getHeight(), false);
+    // At 100 % the 1x picture maps pixel for pixel; on denser displays the 2x one, shrunk for
+    // scales between. An invalid picture draws nothing, leaving the dark grey.
+    const bool dense = g.getInternalContext().getPhysicalPixelScaleFactor() > 1.0f && backgroundImage2x.isValid();
+    const auto& picture = dense ? backgroundImage2x : backgroundImage;
+    g.drawImage (picture, 0, 0, width, height, 0, 0, picture.getWidth(), picture.getHeight(), false);
 }
 
 void TarnwellView::resized()

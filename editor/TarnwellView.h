@@ -19,8 +19,10 @@ class TarnwellView : public juce::Component,
 {
 public:
     TarnwellView();
-    // With another background picture, which may be invalid: then only the dark grey shows.
-    explicit TarnwellView (juce::Image background);
+    // With other background pictures, which may be invalid: then only the dark grey shows.
+    // background2x, twice the size, is drawn wherever a device pixel is smaller than a layout
+    // pixel; without it the 1x picture is stretched.
+    explicit TarnwellView (juce::Image background, juce::Image background2x = {});
     ~TarnwellView() override;
 
     void paint (juce::Graphics& g) override;
@@ -72,6 +74,7 @@ private:
     juce::Label diffusionValueString { "diffusionValueString", "?" };
     T60View t60View;
     juce::Image backgroundImage;
+    juce::Image backgroundImage2x;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellView)
 };

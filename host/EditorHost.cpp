@@ -1,11 +1,27 @@
 #include "host/EditorHost.h"
 
+#include "editor/ScaledEditorFrame.h"
+#include "host/DesktopScale.h"
 #include "host/MessageThread.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace tarnwell
 {
+namespace
+{
+std::unique_ptr<ScaledEditorFrame> makeEditor (juce::AudioProcessor& processor, float hostScale)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    if (editor == nullptr)
+        return nullptr;
+
+    auto frame = std::make_unique<ScaledEditorFrame> (std::move (editor), &desktopScale);
+    frame->setHostScale (hostScale);
+    return frame;
+}
+} // namespace
+
 EditorHost::EditorHost (juce::AudioProcessor* p) : processor (p) {}
 
 EditorHost::~EditorHost() { close(); }
@@ -31,7 +47,7 @@ bool EditorHost::open (void* hostWindow)
     bool opened = false;
     SharedMessageThread::call ([&] {
         editor.reset();
-        editor.reset (processor->createEditorIfNeeded());
+        editor = makeEditor (*processor, hostScale);
         if (editor == nullptr)
             return;
 
@@ -51,11 +67,12 @@ bool EditorHost::getRect (ERect** rect)
     bool known = false;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
-            editor.reset (processor->createEditorIfNeeded());
+            editor = makeEditor (*processor, hostScale);
         if (editor == nullptr)
             return;
 
-        bounds = { 0, 0, static_cast<short> (editor->getHeight()), static_cast<short> (editor->getWidth()) };
+        const auto size = editor->getDeviceBounds();
+        bounds = { 0, 0, static_cast<short> (size.getHeight()), static_cast<short> (size.getWidth()) };
         known = true;
     });
 
@@ -72,6 +89,23 @@ void* EditorHost::nativeWindow()
             window = editor->getWindowHandle();
     });
     return window;
+}
+
+bool EditorHost::setHostScale (float scale, bool& openEditorResized)
+{
+    openEditorResized = false;
+    if (! ScaledEditorFrame::isScale (scale) || processor == nullptr)
+        return false;
+
+    SharedMessageThread::call ([&] {
+        hostScale = scale;
+        if (editor == nullptr)
+            return;
+        const auto before = editor->getDeviceBounds();
+        editor->setHostScale (scale);
+        openEditorResized = editor->isOnDesktop() && editor->getDeviceBounds() != before;
+    });
+    return true;
 }
 
 void EditorHost::close()

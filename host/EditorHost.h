@@ -7,13 +7,15 @@
 namespace juce
 {
 class AudioProcessor;
-class AudioProcessorEditor;
 }
 
 namespace tarnwell
 {
-// The processor's editor placed in a host's window (X11 or Win32). Every call hops to the message
-// thread, whichever host thread makes it, and waits there.
+class ScaledEditorFrame;
+
+// The processor's editor placed in a host's window (X11 or Win32), at the host's scale if it
+// sent one, else at the display's. Every call hops to the message thread, whichever host thread
+// makes it, and waits there.
 class EditorHost
 {
 public:
@@ -27,20 +29,26 @@ public:
     // refused.
     bool open (void* hostWindow);
 
-    // effEditGetRect: the editor's size, making the editor first if needed. The rectangle
-    // stays valid until the next call.
+    // effEditGetRect: the editor's size in device pixels, making the editor first if needed.
+    // The rectangle stays valid until the next call.
     bool getRect (ERect** rect);
 
     // The open editor's own native window (an X11 window id or an HWND), null if none is open.
     // LV2 hosts want it back from the UI they embed.
     void* nativeWindow();
 
+    // The host's scale message: device pixels per layout pixel, for this editor and every later
+    // one. False for a factor no display has. An open editor is resized, and then
+    // openEditorResized is set.
+    bool setHostScale (float scale, bool& openEditorResized);
+
     // effEditClose.
     void close();
 
 private:
     juce::AudioProcessor* const processor;
-    std::unique_ptr<juce::AudioProcessorEditor> editor; // message thread only
+    std::unique_ptr<ScaledEditorFrame> editor; // message thread only
+    float hostScale = 0.0f;                    // message thread only; 0: the display's
     ERect bounds {};
 };
 } // namespace tarnwell

@@ -60,4 +60,8 @@ constexpr int fourCharCode (char a, char b, char c, char d) noexcept
                              | (static_cast<unsigned> (static_cast<unsigned char> (c)) << 8)
                              | static_cast<unsigned> (static_cast<unsigned char> (d)));
 }
+// effVendorSpecific as several hosts send their display scale: index 'PreS', value 'AeCs', the
+// factor in the float argument; 1 answers that it was applied.
+constexpr int scaleMessageIndex = fourCharCode ('P', 'r', 'e', 'S');
+constexpr int scaleMessageValue = fourCharCode ('A', 'e', 'C', 's');
 } // namespace tarnwell::vst

@@ -127,6 +127,8 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
         case effEditGetRect: return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
         case effEditClose: editor.close(); return 0;
         case effEditIdle: return 0; // JUCE's message loop keeps the editor going
+        case effVendorSpecific:
+            return index == vst::scaleMessageIndex && value == vst::scaleMessageValue && setHostScale (opt) ? 1 : 0;
 
         case effGetEffectName: copyToHost (ptr, identity::effectName, identity::maxIdentityChars); return 1;
         case effGetProductString: copyToHost (ptr, identity::productString, identity::maxIdentityChars); return 1;
@@ -156,6 +158,19 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
             // Bypass, events, idle and the rest: the plain VST 2.4 answer, touching nothing.
             return 0;
     }
+}
+
+bool VstEffect::setHostScale (float scale)
+{
+    bool resized = false;
+    if (! editor.setHostScale (scale, resized))
+        return false;
+
+    // The editor's window grew or shrank inside the host's: ask the host to fit it.
+    ERect* rect = nullptr;
+    if (resized && editor.getRect (&rect))
+        host (&effect, audioMasterSizeWindow, rect->right - rect->left, rect->bottom - rect->top, nullptr, 0.0f);
+    return true;
 }
 
 VstIntPtr VstEffect::dispatchParameterRequest (int opcode, int index, void* ptr)

@@ -42,6 +42,7 @@ private:
     VstIntPtr dispatchParameterRequest (int opcode, int index, void* ptr);
     VstIntPtr dispatchProgramRequest (int opcode, int index, void* ptr);
     int requestedOrDefaultBlockSize() const noexcept;
+    bool setHostScale (float scale);
     void resume();
     void suspend();
     bool setSpeakerArrangement (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out);

@@ -1,16 +1,150 @@
-// The editor inside a host's X11 window: needs an X server (run under xvfb-run -a).
+// The editor inside a host's X11 window: needs an X server (run under xvfb-run -a). The tests
+// of a scaled desktop start an X server and an XSETTINGS daemon of their own.
 
 #include "TestHost.h"
 
-#include <X11/Xlib.h>
+#include <juce_graphics/juce_graphics.h>
+#include <TarnwellArtwork.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 using namespace tarnwell::testhost;
+
+extern char** environ;
 
 namespace
 {
 int xErrors = 0;
+
+// Starts a program with this process's environment, DISPLAY replaced when one is given; its
+// process id, or 0.
+pid_t spawn (const std::vector<std::string>& arguments, const std::string& display = {})
+{
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e)
+        if (std::strncmp (*e, "DISPLAY=", 8) != 0)
+            environment.emplace_back (*e);
+    if (! display.empty())
+        environment.push_back ("DISPLAY=" + display);
+
+    std::vector<char*> argv, envp;
+    for (auto& a : arguments)
+        argv.push_back (const_cast<char*> (a.c_str()));
+    for (auto& e : environment)
+        envp.push_back (const_cast<char*> (e.c_str()));
+    argv.push_back (nullptr);
+    envp.push_back (nullptr);
+
+    pid_t pid = 0;
+    return posix_spawnp (&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : 0;
+}
+
+void stop (pid_t pid)
+{
+    if (pid > 0)
+    {
+        kill (pid, SIGTERM);
+        waitpid (pid, nullptr, 0);
+    }
+}
+
+// An X server of the test's own whose XSETTINGS daemon announces a desktop scale, so that no
+// other test sharing a display sees it. Both are stopped by their process ids.
+class ScaledDesktop
+{
+public:
+    explicit ScaledDesktop (int scale)
+    {
+        int ready[2];
+        if (pipe (ready) != 0)
+            return;
+        // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
+        server = spawn ({ "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" });
+        close (ready[1]);
+        const auto number = readLine (ready[0]);
+        close (ready[0]);
+        if (server == 0 || number.empty())
+            return;
+        name = ":" + number;
+
+        config = ::testing::TempDir() + "tarnwell-xsettings-" + std::to_string (getpid());
+        announce ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
+        daemon = spawn ({ "xsettingsd", "-c", config }, name);
+        running = daemon != 0 && settingsAnnounced();
+    }
+
+    ~ScaledDesktop()
+    {
+        stop (daemon);
+        stop (server);
+        if (! config.empty())
+            std::remove (config.c_str());
+    }
+
+    bool isRunning() const { return running; }
+    const std::string& display() const { return name; }
+
+    // New settings (xsettingsd's configuration lines), announced to every client as a change.
+    void announce (const std::string& settings)
+    {
+        std::ofstream (config) << settings;
+        if (daemon != 0)
+            kill (daemon, SIGHUP);
+    }
+
+private:
+    static std::string readLine (int fd)
+    {
+        std::string line;
+        char c = 0;
+        pollfd p { fd, POLLIN, 0 };
+        while (poll (&p, 1, 10000) == 1 && read (fd, &c, 1) == 1 && c != '\n')
+            line += c;
+        return line;
+    }
+
+    bool settingsAnnounced() const
+    {
+        Display* d = XOpenDisplay (name.c_str());
+        if (d == nullptr)
+            return false;
+        const Atom selection = XInternAtom (d, "_XSETTINGS_S0", False);
+        bool owned = false;
+        for (int i = 0; i < 500 && ! owned; ++i)
+        {
+            owned = XGetSelectionOwner (d, selection) != None;
+            if (! owned)
+                std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        XCloseDisplay (d);
+        return owned;
+    }
+
+    pid_t server = 0, daemon = 0;
+    std::string name, config;
+    bool running = false;
+};
+
+juce::Image background2x()
+{
+    return juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
+}
 
 // Hosts own the process's X error handling; a plug-in must cause no errors to handle.
 int countXError (Display*, XErrorEvent* e)
@@ -44,7 +178,8 @@ protected:
         if ((plugin->effect->flags & effFlagsHasEditor) == 0)
             GTEST_SKIP() << "the plug-in offers no editor";
 
-        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 600, 400, 0, 0, 0);
+        // Room for the editor at 200 %, all of it on the screen, so its pixels can be read back.
+        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 1000, 500, 0, 0, 0);
         XMapWindow (display, hostWindow);
         XSync (display, False);
     }
@@ -70,6 +205,87 @@ protected:
         if (children != nullptr)
             XFree (children);
         return count;
+    }
+
+    Window editorWindow()
+    {
+        Window root = 0, parent = 0, *children = nullptr, window = 0;
+        unsigned count = 0;
+        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
+        if (count == 1)
+            window = children[0];
+        if (children != nullptr)
+            XFree (children);
+        return window;
+    }
+
+    static juce::Point<int> sizeOf (const ERect& r) { return { r.right - r.left, r.bottom - r.top }; }
+
+    juce::Point<int> reportedSize()
+    {
+        ERect* rect = nullptr;
+        if (plugin->dispatch (effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr)
+            return {};
+        return sizeOf (*rect);
+    }
+
+    juce::Point<int> windowSize()
+    {
+        XSync (display, False);
+        XWindowAttributes attributes {};
+        const Window window = editorWindow();
+        if (window == 0 || XGetWindowAttributes (display, window, &attributes) == 0)
+            return {};
+        return { attributes.width, attributes.height };
+    }
+
+    // Waits a while (seconds) for the editor's window to take a size; the size it has then.
+    juce::Point<int> windowSizeOnceItIs (juce::Point<int> expected, double seconds = 5.0)
+    {
+        auto size = windowSize();
+        for (int attempt = 0; attempt < int (seconds * 20) && size != expected; ++attempt)
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+            size = windowSize();
+        }
+        return size;
+    }
+
+    // Waits for the editor's window to show the 2x background where no control lies: the band
+    // above the controls and the strip right of the readouts, down to the last device pixel.
+    // The pixels that differ in the end.
+    int pixelsUnlikeThe2xArtwork()
+    {
+        const auto art = background2x();
+        const juce::Rectangle<int> uncovered[] = { { 0, 0, 906, 60 }, { 882, 0, 24, 400 } };
+        int differing = -1;
+        for (int attempt = 0; attempt < 100 && differing != 0; ++attempt)
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+            XImage* shown = XGetImage (display, editorWindow(), 0, 0, 906, 400, AllPlanes, ZPixmap);
+            if (shown == nullptr)
+                continue;
+            differing = 0;
+            for (const auto& area : uncovered)
+                for (int y = area.getY(); y < area.getBottom(); ++y)
+                    for (int x = area.getX(); x < area.getRight(); ++x)
+                    {
+                        const auto pixel = static_cast<juce::uint32> (XGetPixel (shown, x, y));
+                        const auto expected = art.getPixelAt (x, y);
+                        const auto distance = juce::jmax (std::abs (int ((pixel >> 16) & 0xff) - expected.getRed()),
+                                                          std::abs (int ((pixel >> 8) & 0xff) - expected.getGreen()),
+                                                          std::abs (int (pixel & 0xff) - expected.getBlue()));
+                        differing += distance > 2 ? 1 : 0;
+                    }
+            XDestroyImage (shown);
+        }
+        return differing;
+    }
+
+    // The host's scale message as hosts send it.
+    VstIntPtr sendHostScale (float scale)
+    {
+        return plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, scale);
     }
 
     Display* display = nullptr;
@@ -120,5 +336,96 @@ TEST_F (EditorEmbedding, ANullHostWindowIsRefused)
 {
     EXPECT_EQ (plugin->dispatch (effEditOpen, 0, 0, nullptr), 0);
     EXPECT_EQ (plugin->dispatch (effEditGetRect, 0, 0, nullptr), 0);
+}
+
+// On a desktop at 100 %, hosts that draw at 200 % say so with the scale message.
+TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
+{
+    EXPECT_EQ (reportedSize(), juce::Point<int> (453, 200)) << "the desktop here is at 100 %";
+    EXPECT_EQ (sendHostScale (2.0f), 1);
+    EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
+
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
+    EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0) << "drawn at 2x, from the 2x picture";
+
+    // A new scale while open resizes the window, and the host is asked to fit its own.
+    HostLog::clear();
+    EXPECT_EQ (sendHostScale (1.5f), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));
+    const auto calls = HostLog::callsFor (plugin->effect);
+    ASSERT_EQ (calls.size(), 1u);
+    EXPECT_EQ (calls[0].opcode, audioMasterSizeWindow);
+    EXPECT_EQ (calls[0].index, 680);
+
+    // Anything else is not a scale: refused, nothing changes.
+    for (const float nonsense : { 0.0f / 0.0f, -1.0f, 100.0f })
+        EXPECT_EQ (sendHostScale (nonsense), 0) << nonsense;
+    EXPECT_EQ (plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, 0, nullptr, 2.0f), 0);
+    EXPECT_EQ (plugin->dispatch (effVendorSpecific, 0, tarnwell::vst::scaleMessageValue, nullptr, 2.0f), 0);
+    EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));
+
+    // The scale outlives the editor: the next one opens at it.
+    plugin->dispatch (effEditClose);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
+}
+
+// The same plug-in on a desktop at 200 %, announced over XSETTINGS as desktops do.
+class EditorOnADesktopAt200 : public EditorEmbedding
+{
+protected:
+    void SetUp() override
+    {
+        if (! desktop.isRunning())
+            GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+        if (const char* shared = std::getenv ("DISPLAY"))
+            sharedDisplay = shared;
+        setenv ("DISPLAY", desktop.display().c_str(), 1);
+        EditorEmbedding::SetUp();
+    }
+
+    void TearDown() override
+    {
+        EditorEmbedding::TearDown();
+        if (sharedDisplay.empty())
+            unsetenv ("DISPLAY");
+        else
+            setenv ("DISPLAY", sharedDisplay.c_str(), 1);
+    }
+
+    ScaledDesktop desktop { 2 };
+    std::string sharedDisplay;
+};
+
+TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollowsTheDesktop)
+{
+    EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
+    EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0);
+
+    // While the editor is open, the desktop changes to 150 %, told only by its font resolution
+    // (144 dpi in 1024ths), as some desktops do.
+    desktop.announce ("Net/ThemeName \"Adwaita\"\nXft/DPI 147456\n");
+    EXPECT_EQ (windowSizeOnceItIs ({ 680, 300 }), juce::Point<int> (680, 300));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));
+
+    // A desktop without scale settings, at 200 % by its X resources alone (as xrdb sets them).
+    desktop.announce ("Net/ThemeName \"Adwaita\"\n");
+    const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
+    XChangeProperty (display, DefaultRootWindow (display), XInternAtom (display, "RESOURCE_MANAGER", False), XA_STRING, 8,
+                     PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()), int (resources.size()));
+    EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
+
+    // The host's own scale comes first, whatever the desktop says afterwards.
+    EXPECT_EQ (sendHostScale (1.0f), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (453, 200));
+    EXPECT_EQ (sendHostScale (2.0f), 1);
+    EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
+    desktop.announce ("Gdk/WindowScalingFactor 3\n");
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
 }
 } // namespace

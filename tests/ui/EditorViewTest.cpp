@@ -1,4 +1,5 @@
 #include "editor/BuildDate.h"
+#include "editor/ScaledEditorFrame.h"
 #include "tests/editor/Snapshot.h"
 #include "tests/ui/EditorFixture.h"
 
@@ -197,4 +198,85 @@ TEST_F (FreshEditor, SnapshotShowsArtworkControlsAndGraphButNeverTheShell)
     const auto interiorDarkened = juce::Colour (0xff443d3f).overlaidWith (juce::Colour (0x8f000000));
     EXPECT_TRUE (near (image, 380, 60, interiorDarkened.getARGB(), 2));
     EXPECT_FALSE (near (image, 150, 120, interiorDarkened.getARGB(), 8)) << "lower band";
+}
+
+namespace
+{
+// Squared steps between neighbouring pixels' brightness, over an area: what blur takes away.
+double highFrequencyEnergy (const juce::Image& image, juce::Rectangle<int> area)
+{
+    double energy = 0.0;
+    for (int y = area.getY(); y < area.getBottom() - 1; ++y)
+        for (int x = area.getX(); x < area.getRight() - 1; ++x)
+        {
+            const auto here = image.getPixelAt (x, y).getPerceivedBrightness();
+            const auto right = image.getPixelAt (x + 1, y).getPerceivedBrightness() - here;
+            const auto below = image.getPixelAt (x, y + 1).getPerceivedBrightness() - here;
+            energy += static_cast<double> (right * right + below * below);
+        }
+    return energy;
+}
+
+// The 1x picture stretched to a scale, as an editor without 2x artwork would draw it.
+juce::Image stretched1x (float scale)
+{
+    juce::Image image (juce::Image::RGB, juce::roundToInt (453 * scale), juce::roundToInt (200 * scale), true);
+    juce::Graphics g (image);
+    g.addTransform (juce::AffineTransform::scale (scale));
+    g.drawImage (embeddedArtwork(), 0, 0, 453, 200, 0, 0, 453, 200, false);
+    return image;
+}
+} // namespace
+
+// The editor as the VST 2.4 glue shows it at a host's scale, drawn offscreen.
+TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
+{
+    for (const float scale : { 1.0f, 1.5f, 2.0f })
+    {
+        SCOPED_TRACE (scale);
+        TarnwellAudioProcessor processor;
+        tarnwell::ScaledEditorFrame frame (std::unique_ptr<juce::AudioProcessorEditor> (processor.createEditorIfNeeded()));
+        ASSERT_TRUE (frame.setHostScale (scale));
+
+        EXPECT_NEAR (frame.getWidth(), 453 * scale, 1.0);
+        EXPECT_NEAR (frame.getHeight(), 200 * scale, 1.0);
+        EXPECT_EQ (frame.getDeviceBounds(), frame.getLocalBounds()) << "offscreen, a layout pixel of the frame is a device pixel";
+
+        auto& view = dynamic_cast<TarnwellAudioProcessorEditor&> (frame.getEditor()).getView();
+        ASSERT_EQ (view.getNumChildComponents(), 15);
+        for (int i = 0; i < 15; ++i)
+        {
+            SCOPED_TRACE (layout[i].name);
+            auto* child = view.getChildComponent (i);
+            const auto shown = frame.getLocalArea (child, child->getLocalBounds().toFloat());
+            const auto expected = layout[i].bounds.toFloat() * scale;
+            EXPECT_NEAR (shown.getX(), expected.getX(), 1.0f);
+            EXPECT_NEAR (shown.getY(), expected.getY(), 1.0f);
+            EXPECT_NEAR (shown.getRight(), expected.getRight(), 1.0f);
+            EXPECT_NEAR (shown.getBottom(), expected.getBottom(), 1.0f);
+        }
+
+        const auto image = snapshot::of (frame);
+        if (scale == 1.0f)
+        {
+            // Exactly the editor of old: pixel for pixel.
+            const auto plain = snapshot::of (frame.getEditor());
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 453; ++x)
+                    ASSERT_EQ (image.getPixelAt (x, y), plain.getPixelAt (x, y)) << x << ", " << y;
+            continue;
+        }
+
+        // Above the controls (30 layout rows) lie the wordmarks, all edges: drawn from the 2x
+        // picture they keep the fine detail a stretched 1x picture loses.
+        const juce::Rectangle<int> band (0, 0, juce::roundToInt (453 * scale), juce::roundToInt (30 * scale));
+        const auto painted = highFrequencyEnergy (image, band);
+        const auto blurred = highFrequencyEnergy (stretched1x (scale), band);
+        EXPECT_GT (painted, 1.3 * blurred) << "painted " << painted << ", stretched 1x " << blurred;
+        if (scale == 2.0f)
+        {
+            const auto art = juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
+            EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the 2x picture, pixel for pixel";
+        }
+    }
 }

@@ -299,6 +299,37 @@ void editorInAWindow()
 
     DestroyWindow (hostWindow);
 }
+
+// A host drawing at 200 % says so with its scale message; the editor then opens at twice its size.
+void editorAtTheHostsScale()
+{
+    WNDCLASSW windowClass {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW (nullptr);
+    windowClass.lpszClassName = L"TarnwellTestHostScaledWindow";
+    RegisterClassW (&windowClass);
+    HWND hostWindow = CreateWindowExW (0, windowClass.lpszClassName, L"Tarnwell test host at 200 %", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                       0, 0, 1000, 500, nullptr, nullptr, windowClass.hInstance, nullptr);
+    AEffect* e = open();
+    if (! CHECK (hostWindow != nullptr && e != nullptr))
+        return;
+
+    CHECK (dispatch (e, effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, 2.0f) == 1);
+    ERect* rect = nullptr;
+    CHECK (dispatch (e, effEditGetRect, 0, 0, &rect) == 1);
+    CHECK (rect != nullptr && rect->right - rect->left == 906 && rect->bottom - rect->top == 400);
+
+    CHECK (dispatch (e, effEditOpen, 0, 0, hostWindow) == 1);
+    pumpMessages (5);
+    RECT client {};
+    GetClientRect (GetWindow (hostWindow, GW_CHILD), &client);
+    check (client.right == 906 && client.bottom == 400, "the editor's window at 200 %", __LINE__,
+           std::to_string (client.right) + " x " + std::to_string (client.bottom));
+
+    dispatch (e, effEditClose);
+    close (e);
+    DestroyWindow (hostWindow);
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -327,6 +358,7 @@ int main (int argc, char** argv)
     entryAndIdentity();
     processingAndChunks (linux);
     editorInAWindow();
+    editorAtTheHostsScale();
 
     std::printf ("%d passed, %d failed\n", passed, failed);
     std::fflush (stdout);

@@ -1,6 +1,8 @@
-// make_artwork OUT.png
+// make_artwork OUT.png [SCALE]
 //
-// Draws the editor's 453 x 200 background: a rounded mauve-grey panel on a dark surround, a
+// Draws the editor's 453 x 200 background, at SCALE device pixels per layout pixel (1 or 2; 1
+// when left out), so high-density displays get the picture drawn at their resolution rather
+// than stretched: a rounded mauve-grey panel on a dark surround, a
 // recessed frame whose flat interior lies exactly under the decay-time graph, shallow wells for
 // the two knobs with their engraved captions, and the maker's and the effect's names.
 
@@ -8,6 +10,7 @@
 #include <juce_events/juce_events.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace
 {
@@ -143,9 +146,10 @@ void drawGroove (juce::Graphics& g, float x1, float y1, float x2, float y2)
 
 int main (int argc, char** argv)
 {
-    if (argc != 2)
+    const int scale = argc == 3 ? std::atoi (argv[2]) : 1;
+    if (argc < 2 || argc > 3 || scale < 1 || scale > 4)
     {
-        std::fprintf (stderr, "usage: make_artwork OUT.png\n");
+        std::fprintf (stderr, "usage: make_artwork OUT.png [SCALE]\n");
         return 2;
     }
 
@@ -159,9 +163,11 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    juce::Image image (juce::Image::RGB, width, height, true);
+    juce::Image image (juce::Image::RGB, width * scale, height * scale, true);
     {
         juce::Graphics g (image);
+        // Everything below is in layout pixels; an integer scale keeps every edge on a pixel edge.
+        g.addTransform (juce::AffineTransform::scale (static_cast<float> (scale)));
         drawPanel (g);
         drawFrame (g);
 

@@ -1,0 +1,92 @@
+#include "editor/ScaledEditorFrame.h"
+
+#include <cmath>
+
+namespace tarnwell
+{
+namespace
+{
+constexpr float minScale = 0.25f, maxScale = 8.0f;
+// How soon a changed desktop scale reaches an open editor; each look is one round trip.
+constexpr int desktopCheckIntervalMs = 1000;
+} // namespace
+
+ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> e, std::function<float()> desktop)
+    : editor (std::move (e)), readDesktopScale (std::move (desktop))
+{
+    jassert (editor != nullptr);
+    addAndMakeVisible (*editor);
+    if (readDesktopScale)
+        desktopScale = readDesktopScale();
+    applyScale();
+}
+
+ScaledEditorFrame::~ScaledEditorFrame() = default;
+
+bool ScaledEditorFrame::isScale (float scale) noexcept
+{
+    return scale == 0.0f || (std::isfinite (scale) && scale >= minScale && scale <= maxScale);
+}
+
+bool ScaledEditorFrame::setHostScale (float scale)
+{
+    if (! isScale (scale))
+        return false;
+
+    hostScale = scale;
+    applyScale();
+    return true;
+}
+
+float ScaledEditorFrame::getWindowScale() const
+{
+    if (auto* peer = getPeer())
+        return static_cast<float> (peer->getPlatformScaleFactor());
+
+    const auto& desktop = juce::Desktop::getInstance();
+    if (auto* display = desktop.getDisplays().getPrimaryDisplay())
+        return static_cast<float> (display->scale) / desktop.getGlobalScaleFactor();
+    return 1.0f;
+}
+
+float ScaledEditorFrame::getScale() const
+{
+    if (hostScale > 0.0f)
+        return hostScale;
+    return isScale (desktopScale) && desktopScale > 0.0f ? desktopScale : getWindowScale();
+}
+
+juce::Rectangle<int> ScaledEditorFrame::getDeviceBounds() const
+{
+    const auto windowScale = getWindowScale();
+    return { juce::roundToInt (static_cast<float> (getWidth()) * windowScale),
+             juce::roundToInt (static_cast<float> (getHeight()) * windowScale) };
+}
+
+void ScaledEditorFrame::applyScale()
+{
+    const auto transformScale = getScale() / getWindowScale();
+    if (editor->getTransform() != juce::AffineTransform::scale (transformScale))
+        editor->setScaleFactor (transformScale);
+    const auto scaled = editor->getBoundsInParent();
+    setSize (scaled.getWidth(), scaled.getHeight());
+}
+
+void ScaledEditorFrame::parentHierarchyChanged()
+{
+    // On the screen, the window's scale is known now, and either scale may change from here on.
+    if (isOnDesktop())
+        startTimer (desktopCheckIntervalMs);
+    else
+        stopTimer();
+    applyScale();
+}
+
+void ScaledEditorFrame::timerCallback()
+{
+    // While the host sets the scale, what the desktop says does not matter.
+    if (readDesktopScale && hostScale <= 0.0f)
+        desktopScale = readDesktopScale();
+    applyScale();
+}
+} // namespace tarnwell

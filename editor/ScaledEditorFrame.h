@@ -1,0 +1,54 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <functional>
+#include <memory>
+
+namespace tarnwell
+{
+// An editor at the scale its user sees, for glue that places the editor in a host's window
+// itself. The editor keeps its layout in layout pixels; its window already draws at the scale
+// JUCE gives it, and the frame adds a transform for the difference to the wanted scale: the
+// host's, if it asked for one, else the desktop's. The frame is as large as the transformed
+// editor, and follows changes of either scale while it is on the screen. Message thread only.
+class ScaledEditorFrame final : public juce::Component,
+                                private juce::Timer
+{
+public:
+    // desktopScale gives the desktop's scale where JUCE's windows do not follow it themselves,
+    // 0 where they do; it is asked again while the frame is on the screen.
+    ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> editor, std::function<float()> desktopScale = {});
+    ~ScaledEditorFrame() override;
+
+    // The scale the host asked for; it takes the desktop's place. 0 follows the desktop again.
+    // False (and no change) for a factor no display has (see isScale).
+    bool setHostScale (float scale);
+
+    // True for 0 and for finite factors from 0.25 to 8.
+    static bool isScale (float scale) noexcept;
+
+    // Device pixels per layout pixel, as the user sees the editor.
+    float getScale() const;
+
+    // The frame's size in device pixels: what the host's window must hold.
+    juce::Rectangle<int> getDeviceBounds() const;
+
+    juce::AudioProcessorEditor& getEditor() noexcept { return *editor; }
+
+    void parentHierarchyChanged() override;
+
+private:
+    // The scale JUCE draws the window at: its own once on the screen, the main display's before.
+    float getWindowScale() const;
+    void applyScale();
+    void timerCallback() override;
+
+    const std::unique_ptr<juce::AudioProcessorEditor> editor;
+    const std::function<float()> readDesktopScale;
+    float hostScale = 0.0f;
+    float desktopScale = 0.0f;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ScaledEditorFrame)
+};
+} // namespace tarnwell

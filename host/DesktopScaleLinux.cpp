@@ -1,0 +1,196 @@
+#include "host/DesktopScale.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwell
+{
+namespace
+{
+    // The integer settings of an XSETTINGS property (freedesktop.org's XSETTINGS format): a
+    // byte-order byte and three spare, serial and count, then per setting its type, name, serial
+    // and value.
+    class SettingsReader
+    {
+    public:
+        SettingsReader (const unsigned char* d, std::size_t n) : data (d), size (n) {}
+
+        std::optional<std::int32_t> integer (std::string_view wanted) const
+        {
+            std::size_t at = 12;
+            const auto count = card32 (8);
+            for (std::uint32_t i = 0; count && i < *count; ++i)
+            {
+                const auto type = byte (at);
+                const auto nameLength = card16 (at + 2);
+                if (! type || ! nameLength)
+                    return std::nullopt;
+                const std::size_t nameAt = at + 4;
+                const std::size_t valueAt = nameAt + padded (*nameLength) + 4; // after the setting's serial
+                if (valueAt > size)
+                    return std::nullopt;
+                const std::string_view name (reinterpret_cast<const char*> (data + nameAt), *nameLength);
+
+                std::size_t valueSize = 0;
+                switch (*type)
+                {
+                    case 0: valueSize = 4; break; // integer
+                    case 1:                       // string
+                        if (const auto length = card32 (valueAt))
+                            valueSize = 4 + padded (*length);
+                        else
+                            return std::nullopt;
+                        break;
+                    case 2: valueSize = 8; break; // colour
+                    default: return std::nullopt;
+                }
+                if (*type == 0 && name == wanted)
+                    if (const auto value = card32 (valueAt))
+                        return static_cast<std::int32_t> (*value);
+                at = valueAt + valueSize;
+            }
+            return std::nullopt;
+        }
+
+    private:
+        static std::size_t padded (std::size_t n) { return (n + 3) & ~std::size_t (3); }
+        bool msbFirst() const { return size > 0 && data[0] == 1; } // X's MSBFirst
+
+        std::optional<std::uint8_t> byte (std::size_t at) const
+        {
+            return at < size ? std::optional<std::uint8_t> (data[at]) : std::nullopt;
+        }
+
+        std::optional<std::uint32_t> card (std::size_t at, int bytes) const
+        {
+            if (at + static_cast<std::size_t> (bytes) > size)
+                return std::nullopt;
+            std::uint32_t v = 0;
+            for (int i = 0; i < bytes; ++i)
+                v |= static_cast<std::uint32_t> (data[at + static_cast<std::size_t> (msbFirst() ? bytes - 1 - i : i)]) << (8 * i);
+            return v;
+        }
+
+        std::optional<std::uint32_t> card16 (std::size_t at) const { return card (at, 2); }
+        std::optional<std::uint32_t> card32 (std::size_t at) const { return card (at, 4); }
+
+        const unsigned char* data;
+        std::size_t size;
+    };
+
+    // Dots per inch over the 96 of 100 %, to the nearest quarter, so that a desktop a few dots
+    // off 96 keeps the pixel-exact 100 %.
+    float scaleForDpi (double dpi)
+    {
+        return dpi > 0.0 ? std::max (1.0f, static_cast<float> (std::round (dpi / 96.0 * 4.0) / 4.0)) : 0.0f;
+    }
+
+    float scaleFrom (const SettingsReader& settings)
+    {
+        if (const auto factor = settings.integer ("Gdk/WindowScalingFactor"); factor && *factor > 0)
+            return static_cast<float> (*factor);
+        if (const auto dpi = settings.integer ("Xft/DPI"); dpi && *dpi > 0)
+            return scaleForDpi (*dpi / 1024.0); // in 1024ths
+        return 0.0f;
+    }
+
+    // The X resources' "Xft.dpi: 192" line (xrdb), which desktops without XSETTINGS use.
+    float scaleFromResources (const std::string& resources)
+    {
+        constexpr std::string_view key = "Xft.dpi:";
+        for (std::size_t line = 0; line < resources.size();)
+        {
+            if (resources.compare (line, key.size(), key) == 0)
+                return scaleForDpi (std::strtod (resources.c_str() + line + key.size(), nullptr));
+            const auto end = resources.find ('\n', line);
+            if (end == std::string::npos)
+                break;
+            line = end + 1;
+        }
+        return 0.0f;
+    }
+
+    // A connection of our own through xcb, whose errors come back to the caller: the process's
+    // Xlib error handler is the host's.
+    class Connection
+    {
+    public:
+        Connection() : connection (xcb_connect (nullptr, &screen)) {}
+        ~Connection() { xcb_disconnect (connection); }
+        Connection (const Connection&) = delete;
+        Connection& operator= (const Connection&) = delete;
+
+        bool isOpen() const { return xcb_connection_has_error (connection) == 0; }
+
+        xcb_window_t root() const
+        {
+            auto roots = xcb_setup_roots_iterator (xcb_get_setup (connection));
+            for (int i = 0; i < screen && roots.rem > 1; ++i)
+                xcb_screen_next (&roots);
+            return roots.data != nullptr ? roots.data->root : XCB_NONE;
+        }
+
+        xcb_window_t settingsOwner() const
+        {
+            const auto selection = atom ("_XSETTINGS_S" + std::to_string (screen));
+            if (selection == XCB_ATOM_NONE)
+                return XCB_NONE;
+            auto* reply = xcb_get_selection_owner_reply (connection, xcb_get_selection_owner (connection, selection), nullptr);
+            const xcb_window_t owner = reply != nullptr ? reply->owner : static_cast<xcb_window_t> (XCB_NONE);
+            std::free (reply);
+            return owner;
+        }
+
+        // A property's bytes; empty if the window or the property is gone.
+        std::string property (xcb_window_t window, const std::string& name) const
+        {
+            const auto which = atom (name);
+            if (window == XCB_NONE || which == XCB_ATOM_NONE)
+                return {};
+            auto* reply = xcb_get_property_reply (connection,
+                                                  xcb_get_property (connection, 0, window, which, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
+                                                  nullptr);
+            std::string bytes;
+            if (reply != nullptr && reply->format == 8)
+                bytes.assign (static_cast<const char*> (xcb_get_property_value (reply)),
+                              static_cast<std::size_t> (xcb_get_property_value_length (reply)));
+            std::free (reply);
+            return bytes;
+        }
+
+    private:
+        xcb_atom_t atom (const std::string& name) const
+        {
+            auto* reply = xcb_intern_atom_reply (connection,
+                                                 xcb_intern_atom (connection, 1, static_cast<std::uint16_t> (name.size()), name.c_str()),
+                                                 nullptr);
+            const xcb_atom_t found = reply != nullptr ? reply->atom : static_cast<xcb_atom_t> (XCB_ATOM_NONE);
+            std::free (reply);
+            return found;
+        }
+
+        int screen = 0;
+        xcb_connection_t* const connection;
+    };
+} // namespace
+
+float desktopScale()
+{
+    const Connection x;
+    if (! x.isOpen())
+        return 0.0f;
+
+    const auto settings = x.property (x.settingsOwner(), "_XSETTINGS_SETTINGS");
+    if (const auto scale = scaleFrom (SettingsReader (reinterpret_cast<const unsigned char*> (settings.data()), settings.size()));
+        scale > 0.0f)
+        return scale;
+    return scaleFromResources (x.property (x.root(), "RESOURCE_MANAGER"));
+}
+} // namespace tarnwell
