@@ -156,7 +156,7 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
                                {
                                    tarnwell::test::startCounting();
                                    for (int i = 0; i < parameters.size(); ++i)
-                                       parameters[i]->setValue (std::fmod (0.07f * static_cast<float> (block + i), 1.0f));
+                                       parameters.getUnchecked (i)->setValue (std::fmod (0.07f * static_cast<float> (block + i), 1.0f));
                                    callback->audioDeviceIOCallbackWithContext (inPointers.data(), c.ins, outPointers.data(),
                                                                                c.outs, c.blockSize, {});
                                    auto counts = tarnwell::test::stopCounting();
@@ -185,6 +185,7 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
     }
 }
 
+// JUCE comes from TarnwellFormats here, not tarnwell_juce, so tests/support's main would not do.
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
