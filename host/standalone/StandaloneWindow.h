@@ -4,7 +4,8 @@
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <juce_gui_extra/juce_gui_extra.h>
 
-#include <juce_audio_plugin_client/Standalone/juce_StandaloneFilterWindow.h>
+// JUCE's standalone holder and window, from our patched copy (host/standalone/CMakeLists.txt).
+#include <juce_StandaloneFilterWindow.h>
 
 namespace tarnwell::standalone
 {
