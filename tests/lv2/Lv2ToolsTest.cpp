@@ -202,4 +202,5 @@ TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
     const auto measured = [] (const juce::String& printed) { return printed.fromFirstOccurrenceOf ("Decay (T60) by octave band", true, false).upToFirstOccurrenceOf ("Decay picture", false, false); };
     EXPECT_TRUE (measured (vst2Printed).contains ("250 Hz")) << vst2Printed;
     EXPECT_EQ (measured (lv2Printed), measured (vst2Printed));
+    EXPECT_FALSE (lv2Printed.contains ("input channels")) << "the plug-in's own printing, made quiet by default";
 }

@@ -8,12 +8,21 @@ namespace tarnwell::render
 {
 std::optional<analysis::DecaySettings> decaySettingsOf (PluginRenderer& renderer, double sampleRate)
 {
-    const auto low = renderer.getParameterText ("T60Low");
-    const auto high = renderer.getParameterText ("T60High");
-    const auto transition = renderer.getParameterText ("Transition");
-    if (low.isEmpty() || high.isEmpty() || transition.isEmpty())
+    // A text without its unit is a host's plain number (a normalised value, say), which is no
+    // decay time: better no set decay, and a long enough response, than a wrong one.
+    const auto physical = [&renderer] (const char* name, const char* unit) -> std::optional<double>
+    {
+        const auto text = renderer.getParameterText (name).trim();
+        if (! text.endsWith (unit) || ! text.containsAnyOf ("0123456789"))
+            return std::nullopt;
+        return text.getDoubleValue();
+    };
+
+    const auto low = physical ("T60Low", " sec"), high = physical ("T60High", " sec");
+    const auto transition = physical ("Transition", " Hz");
+    if (! low || ! high || ! transition)
         return std::nullopt;
-    return analysis::DecaySettings { low.getDoubleValue(), high.getDoubleValue(), transition.getDoubleValue(), sampleRate };
+    return analysis::DecaySettings { *low, *high, *transition, sampleRate };
 }
 
 double impulseResponseSeconds (const std::optional<analysis::DecaySettings>& settings)

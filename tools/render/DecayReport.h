@@ -27,7 +27,8 @@ struct DecayReport
 
 // The decay settings of a plug-in with "T60Low", "T60High" and "Transition" parameters, read
 // from its own display texts ("2.00 sec", "500.00 Hz"): the values its engine runs at, which
-// may differ from the stored normalised ones until each is set.
+// may differ from the stored normalised ones until each is set. Empty when a text lacks its
+// unit.
 std::optional<analysis::DecaySettings> decaySettingsOf (PluginRenderer&, double sampleRate);
 
 // Long enough for the longest set decay to fall some 90 dB; 12 s when the plug-in does not say.

@@ -1,5 +1,8 @@
 #include "tools/render/PluginRenderer.h"
 
+#include "host/lv2/Lv2Identity.h"
+#include "processor/ParameterTable.h"
+
 namespace tarnwell::render
 {
 namespace
@@ -106,7 +109,19 @@ juce::StringArray PluginRenderer::getParameterNames()
 juce::String PluginRenderer::getParameterText (const juce::String& name)
 {
     auto* p = findParameter (*instance, name);
-    return p != nullptr ? p->getCurrentValueAsText() : juce::String();
+    if (p == nullptr)
+        return {};
+
+    // LV2 has no value-to-text call, so JUCE's LV2 hosting shows a port's plain number, and
+    // the bundle's scale points label only a few values. Tarnwell's ports are its normalised
+    // parameters, which its glue hands to the processor as they stand: the text is the one
+    // Tarnwell shows in the other formats, from the processor's own parameter table.
+    if (description.pluginFormatName == juce::LV2PluginFormat::getFormatName() && description.fileOrIdentifier == lv2::pluginUri)
+        for (int i = 0; i < parameters::count; ++i)
+            if (parameters::name (i).equalsIgnoreCase (name))
+                return parameters::text (i, parameters::engineValue (i, p->getValue()));
+
+    return p->getCurrentValueAsText();
 }
 
 juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>& input, int tailFrames,

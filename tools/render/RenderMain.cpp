@@ -40,7 +40,12 @@ bool canWrite (const juce::File& file, juce::String& error)
 
 std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampleRate, juce::String& error)
 {
-    auto renderer = std::make_unique<PluginRenderer> (options.plugin, sampleRate);
+    std::unique_ptr<PluginRenderer> renderer;
+    {
+        // An LV2 instance is prepared as it is made, and the plug-in may print as it is.
+        const SilencedStdout quiet (! options.verbose);
+        renderer = std::make_unique<PluginRenderer> (options.plugin, sampleRate);
+    }
     if (! renderer->isLoaded())
     {
         error = renderer->getError();
