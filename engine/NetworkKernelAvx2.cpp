@@ -2,6 +2,10 @@
 #include "engine/NetworkSettings.h"
 #include "engine/NetworkState.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+ #include <immintrin.h>
+#endif
+
 namespace tarnwell::kernels
 {
 namespace avx2

@@ -21,7 +21,7 @@ struct NetworkState
     void clear() noexcept;
 };
 
-// The per-block procedure, compiled once for baseline x86-64 and once for AVX2 with FMA.
+// The per-block procedure, compiled for baseline x86-64, for AVX2 with FMA and for AVX-512.
 struct NetworkCoefficients;
 using NetworkKernel = void (*) (NetworkState&, const NetworkCoefficients&, float* left, float* right, int numFrames) noexcept;
 
@@ -29,6 +29,8 @@ namespace kernels
 {
     void processBaseline (NetworkState&, const NetworkCoefficients&, float*, float*, int) noexcept;
     void processAvx2 (NetworkState&, const NetworkCoefficients&, float*, float*, int) noexcept;
+    void processAvx512 (NetworkState&, const NetworkCoefficients&, float*, float*, int) noexcept;
     bool avx2Available() noexcept;
+    bool avx512Available() noexcept; // F, VL and DQ, with AVX2 and FMA
 } // namespace kernels
 } // namespace tarnwell

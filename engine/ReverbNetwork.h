@@ -11,8 +11,11 @@ namespace tarnwell
 class ReverbNetwork
 {
 public:
-    enum class InstructionSet { automatic, baseline, avx2 };
+    enum class InstructionSet { automatic, baseline, avx2, avx512 };
 
+    // automatic takes the widest kernel this processor runs, or a narrower one named by the
+    // environment variable TARNWELL_KERNEL ("baseline", "avx2"), to compare kernels inside a
+    // host or to rule one out. A set the processor lacks falls back to the baseline.
     explicit ReverbNetwork (InstructionSet = InstructionSet::automatic) noexcept;
 
     // Processes in place. right may be null: then only left is read and written and the
@@ -22,12 +25,20 @@ public:
         kernel (state, coefficients, left, right, numFrames);
     }
 
+    // Silences the tail: rings and filter states back to 0.
     void clear() noexcept { state.clear(); }
 
-    bool usesAvx2() const noexcept { return kernel == &kernels::processAvx2; }
+    InstructionSet instructionSet() const noexcept { return chosen; }
+
+    // The set the constructor takes for a request, on this processor and in this environment.
+    static InstructionSet resolve (InstructionSet) noexcept;
+    static bool isAvailable (InstructionSet) noexcept;
+    static InstructionSet widestAvailable() noexcept;
+    static const char* name (InstructionSet) noexcept;
 
 private:
     NetworkState state;
+    InstructionSet chosen;
     NetworkKernel kernel;
 };
 } // namespace tarnwell

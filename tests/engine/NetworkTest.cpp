@@ -35,11 +35,14 @@ Impulse impulseResponse (Network& network, const NetworkCoefficients& c, int fra
     return r;
 }
 
+// Every kernel this processor can run; the others can only be tested on a machine that has them.
 std::vector<ReverbNetwork::InstructionSet> availableKernels()
 {
-    std::vector<ReverbNetwork::InstructionSet> sets { ReverbNetwork::InstructionSet::baseline };
-    if (kernels::avx2Available())
-        sets.push_back (ReverbNetwork::InstructionSet::avx2);
+    using Set = ReverbNetwork::InstructionSet;
+    std::vector<Set> sets;
+    for (auto set : { Set::baseline, Set::avx2, Set::avx512 })
+        if (ReverbNetwork::isAvailable (set))
+            sets.push_back (set);
     return sets;
 }
 } // namespace
@@ -96,6 +99,7 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
         for (auto layout : { Layout::mono, Layout::monoToStereo, Layout::stereo })
         {
             auto fast = std::make_unique<ReverbNetwork> (set);
+            ASSERT_EQ (fast->instructionSet(), set);
             auto plain = std::make_unique<PlainReverbNetwork>();
             std::mt19937 rng (42);
             std::uniform_real_distribution<float> unit (0, 1), sample (-1, 1);
