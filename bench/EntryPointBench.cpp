@@ -3,6 +3,7 @@
 // place or apart. The difference from the engine rows is the plug-in's own overhead.
 #include "BenchSignal.h"
 
+#include "engine/ReverbNetwork.h"
 #include "host/VstAbi.h"
 
 #include <dlfcn.h>
@@ -119,6 +120,8 @@ void measure (benchmark::State& state, bool inPlace)
         benchmark::ClobberMemory();
     }
     reportPerFrame (state, block);
+    // The plug-in resolves its kernel with this same code, on this processor, in this environment.
+    state.SetLabel (tarnwell::ReverbNetwork::name (tarnwell::ReverbNetwork::resolve (tarnwell::ReverbNetwork::InstructionSet::automatic)));
 }
 
 void entryPointInPlace (benchmark::State& s) { measure (s, true); }
