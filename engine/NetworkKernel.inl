@@ -1,6 +1,7 @@
 // The network's block procedure, included by one file per instruction set (each compiled with
-// its own target flags, and including <immintrin.h> first) inside its own namespace. Everything here has internal linkage and uses
-// no library templates, so no code built for one instruction set can leak into the other.
+// its own target flags, and including <immintrin.h> first) inside its own namespace. Everything
+// here has internal linkage and uses no library templates, so no code built for one instruction
+// set can leak into the other.
 //
 // Four frames at a time, a 4-double vector holds one line over four frames: that is how the
 // rings are read and written, and the matrix, applied as four levels of rotations between
@@ -77,7 +78,7 @@ inline void rotate (v4& a, v4& b, v4 t) noexcept
 // Four neighbouring lines of one frame through their decay filters. The state's update
 // b1 v - a1 y, with y = b0 v + state, is formed as (b1 - a1 b0) v - a1 state: the same value,
 // but the chain from frame to frame is one multiply-add instead of three operations, and that
-// chain is what bounds the kernel's speed.
+// chain sets how fast one frame can follow another.
 inline void filterFrame (const Constants& c, int g, v4& state, v4& v) noexcept
 {
     const v4 y = c.b0[g] * v + state;

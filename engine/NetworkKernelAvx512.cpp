@@ -3,11 +3,10 @@
 // Eight frames at a time: one 512-bit vector holds one line over eight frames, so the matrix's
 // rotations do twice the work per instruction of the AVX2 kernel. The decay filters, which run
 // from frame to frame, take lines 0-7 and 8-15 of one frame per vector, reached by an 8 x 8
-// transpose. Fewer than eight frames left over go to the four-frame kernel compiled alongside.
+// transpose. Rings are addressed without wrapping or checks for as long as no line reaches its
+// ring's end. Fewer than eight frames left over go to the four-frame kernel compiled alongside.
 #include "engine/NetworkSettings.h"
 #include "engine/NetworkState.h"
-
-#include <algorithm>
 
 #if defined(__x86_64__) || defined(__i386__)
  #include <immintrin.h>
@@ -23,6 +22,10 @@ namespace
 {
 typedef double v8 __attribute__ ((vector_size (64)));
 typedef float v8f __attribute__ ((vector_size (32)));
+
+// Not std::min: a library template instantiated here, with AVX-512 code, could be the copy the
+// linker keeps for every other file.
+inline int lesser (int a, int b) noexcept { return a < b ? a : b; }
 
 inline v8 splat8 (double x) noexcept { return v8 { x, x, x, x, x, x, x, x }; }
 
@@ -221,10 +224,10 @@ void processEights (NetworkState& st, const NetworkCoefficients& k, float* left,
         for (int i = 0; i < numLines; ++i)
         {
             const int slot = (w + readOffset[i]) & ringMask;
-            room = std::min (room, ringSize - slot);
+            room = lesser (room, ringSize - slot);
             readDelta[i] = slot - w;
         }
-        const int runEnd = n + std::min (room, numFrames - n) / 8 * 8;
+        const int runEnd = n + lesser (room, numFrames - n) / 8 * 8;
 
         if (runEnd == n)
         {

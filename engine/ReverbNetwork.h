@@ -5,9 +5,9 @@
 
 namespace tarnwell
 {
-// The fast network: the same sums as PlainReverbNetwork, computed four frames at a time with
-// the matrix applied as four stages of 2 x 2 rotations. 1 MiB of state lives inside the object;
-// nothing is allocated after construction.
+// The fast network: the same sums as PlainReverbNetwork, computed four or eight frames at a
+// time with the matrix applied as four stages of 2 x 2 rotations. 1 MiB of state lives inside
+// the object; nothing is allocated after construction.
 class ReverbNetwork
 {
 public:
