@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
@@ -109,9 +110,9 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
             double worst = 0;
             for (int block : blockSizes)
             {
-                s.t60Low = 10 * unit (rng);
-                s.t60High = 10 * unit (rng);
-                s.transitionFrequency = 50 + 9950 * unit (rng);
+                s.t60Low = 10 * double (unit (rng));
+                s.t60High = 10 * double (unit (rng));
+                s.transitionFrequency = 50 + 9950 * double (unit (rng));
                 s.diffusion = unit (rng);
                 s.mix = unit (rng);
                 const auto c = designNetwork (s);
@@ -136,6 +137,33 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
             EXPECT_LE (worst, 1e-6) << "kernel " << int (set) << " layout " << int (layout);
         }
     }
+}
+
+// The widest kernel by default; the environment may name a narrower one (to compare kernels in a
+// host), never one the processor lacks, and never overrides an explicit choice.
+TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheEnvironment)
+{
+    using Set = ReverbNetwork::InstructionSet;
+    const auto resolved = [] (const char* wanted, Set set = Set::automatic) {
+        if (wanted != nullptr)
+            setenv ("TARNWELL_KERNEL", wanted, 1);
+        else
+            unsetenv ("TARNWELL_KERNEL");
+        return ReverbNetwork::resolve (set);
+    };
+
+    const auto widest = ReverbNetwork::widestAvailable();
+    EXPECT_TRUE (ReverbNetwork::isAvailable (widest));
+    EXPECT_EQ (resolved (nullptr), widest);
+    EXPECT_EQ (resolved ("no such kernel"), widest);
+    EXPECT_EQ (resolved ("baseline"), Set::baseline);
+    for (auto set : { Set::avx2, Set::avx512 })
+    {
+        const auto expected = ReverbNetwork::isAvailable (set) ? set : Set::baseline;
+        EXPECT_EQ (resolved (ReverbNetwork::name (set)), expected) << ReverbNetwork::name (set);
+        EXPECT_EQ (resolved ("baseline", set), expected) << ReverbNetwork::name (set);
+    }
+    unsetenv ("TARNWELL_KERNEL");
 }
 
 TEST (ReverbNetwork, NonFiniteInputIsTakenAsSilence)
