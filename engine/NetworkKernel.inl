@@ -117,14 +117,14 @@ inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]
 // is line i's read slot minus w; otherwise it is line i's read offset, taken modulo the ring.
 template <bool stereo, bool wraps>
 inline void processFour (NetworkState& st, const Constants& c, v4 (&state)[4], const int (&readDelta)[numLines],
-                         int w, float* left, float* right) noexcept
+                         int w, const NetworkAudio& audio) noexcept
 {
     const auto read = [&] (int i) {
         return wraps ? readRing (st.rings[i], (w + readDelta[i]) & ringMask) : load4 (st.rings[i] + w + readDelta[i]);
     };
 
-    const v4 xL = finiteOrZero (loadFloats (left));
-    const v4 xR = stereo ? finiteOrZero (loadFloats (right)) : broadcast (0.0);
+    const v4 xL = finiteOrZero (loadFloats (audio.inLeft));
+    const v4 xR = stereo ? finiteOrZero (loadFloats (audio.inRight)) : broadcast (0.0);
 
     // A vector holds one line over these four frames, so the matrix's rotations mix whole
     // vectors, without shuffles. The outer two levels pair lines i, i+4, i+8, i+12 and the
@@ -172,13 +172,13 @@ inline void processFour (NetworkState& st, const Constants& c, v4 (&state)[4], c
         }
     }
 
-    storeFloats (left, xL * broadcast (c.dryGain) + broadcast (c.wetGain) * wetL);
+    storeFloats (audio.outLeft, xL * broadcast (c.dryGain) + broadcast (c.wetGain) * wetL);
     if constexpr (stereo)
-        storeFloats (right, xR * broadcast (c.dryGain) + broadcast (c.wetGain) * wetR);
+        storeFloats (audio.outRight, xR * broadcast (c.dryGain) + broadcast (c.wetGain) * wetR);
 }
 
 template <bool stereo>
-void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processBlock (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
     const Constants c = makeConstants (k);
 
@@ -210,21 +210,21 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
 
         if (runEnd == n)
         {
-            processFour<stereo, true> (st, c, state, readOffset, w, left + n, stereo ? right + n : nullptr);
+            processFour<stereo, true> (st, c, state, readOffset, w, audio.from (n));
             w = (w + 4) & ringMask;
             n += 4;
             continue;
         }
 
         for (; n < runEnd; n += 4, w += 4)
-            processFour<stereo, false> (st, c, state, readDelta, w, left + n, stereo ? right + n : nullptr);
+            processFour<stereo, false> (st, c, state, readDelta, w, audio.from (n));
         w &= ringMask;
     }
 
     for (; n < numFrames; ++n)
     {
-        const double xL = finiteOrZero (double (left[n]));
-        const double xR = stereo ? finiteOrZero (double (right[n])) : 0.0;
+        const double xL = finiteOrZero (double (audio.inLeft[n]));
+        const double xR = stereo ? finiteOrZero (double (audio.inRight[n])) : 0.0;
 
         v4 r[4];
         for (int g = 0; g < 4; ++g)
@@ -239,9 +239,9 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
             for (int l = 0; l < 4; ++l)
                 st.rings[4 * g + l][w] = lane (r[g], l);
 
-        left[n] = float (xL * c.dryGain + c.wetGain * (lane (wet, 0) + lane (wet, 2)));
+        audio.outLeft[n] = float (xL * c.dryGain + c.wetGain * (lane (wet, 0) + lane (wet, 2)));
         if constexpr (stereo)
-            right[n] = float (xR * c.dryGain + c.wetGain * (lane (wet, 1) + lane (wet, 3)));
+            audio.outRight[n] = float (xR * c.dryGain + c.wetGain * (lane (wet, 1) + lane (wet, 3)));
 
         w = (w + 1) & ringMask;
     }
@@ -251,11 +251,11 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
     st.writeIndex = w;
 }
 
-void processAny (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processAny (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    if (right != nullptr)
-        processBlock<true> (st, k, left, right, numFrames);
+    if (audio.outRight != nullptr)
+        processBlock<true> (st, k, audio, numFrames);
     else
-        processBlock<false> (st, k, left, right, numFrames);
+        processBlock<false> (st, k, audio, numFrames);
 }
 } // namespace

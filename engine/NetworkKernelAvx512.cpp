@@ -137,14 +137,14 @@ inline Eights makeEights (const NetworkCoefficients& k) noexcept
 // is line i's read slot minus w; otherwise it is line i's read offset, taken modulo the ring.
 template <bool stereo, bool wraps>
 inline void processEight (NetworkState& st, const Eights& e, v8 (&state)[2], const int (&readDelta)[numLines],
-                          int w, float* left, float* right) noexcept
+                          int w, const NetworkAudio& audio) noexcept
 {
     const auto read = [&] (int i) {
         return wraps ? readRing8 (st.rings[i], (w + readDelta[i]) & ringMask) : load8 (st.rings[i] + w + readDelta[i]);
     };
 
-    const v8 xL = finiteOrZero8 (loadFloats8 (left));
-    const v8 xR = stereo ? finiteOrZero8 (loadFloats8 (right)) : v8 {};
+    const v8 xL = finiteOrZero8 (loadFloats8 (audio.inLeft));
+    const v8 xR = stereo ? finiteOrZero8 (loadFloats8 (audio.inRight)) : v8 {};
 
     // The same rotations as the four-frame kernel: outer levels on lines i, i+4, i+8, i+12,
     // then the inner ones on neighbours 4g .. 4g+3.
@@ -195,13 +195,13 @@ inline void processEight (NetworkState& st, const Eights& e, v8 (&state)[2], con
             store8 (st.rings[i] + w, lines[i]);
     }
 
-    storeFloats8 (left, xL * e.dryGain + e.wetGain * wetL);
+    storeFloats8 (audio.outLeft, xL * e.dryGain + e.wetGain * wetL);
     if constexpr (stereo)
-        storeFloats8 (right, xR * e.dryGain + e.wetGain * wetR);
+        storeFloats8 (audio.outRight, xR * e.dryGain + e.wetGain * wetR);
 }
 
 template <bool stereo>
-void processEights (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processEights (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
     const Eights e = makeEights (k);
 
@@ -231,14 +231,14 @@ void processEights (NetworkState& st, const NetworkCoefficients& k, float* left,
 
         if (runEnd == n)
         {
-            processEight<stereo, true> (st, e, state, readOffset, w, left + n, stereo ? right + n : nullptr);
+            processEight<stereo, true> (st, e, state, readOffset, w, audio.from (n));
             w = (w + 8) & ringMask;
             n += 8;
             continue;
         }
 
         for (; n < runEnd; n += 8, w += 8)
-            processEight<stereo, false> (st, e, state, readDelta, w, left + n, stereo ? right + n : nullptr);
+            processEight<stereo, false> (st, e, state, readDelta, w, audio.from (n));
         w &= ringMask;
     }
 
@@ -249,15 +249,15 @@ void processEights (NetworkState& st, const NetworkCoefficients& k, float* left,
 } // namespace
 } // namespace avx512
 
-void processAvx512 (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processAvx512 (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
     const int eights = numFrames & ~7;
-    if (right != nullptr)
-        avx512::processEights<true> (st, k, left, right, eights);
+    if (audio.outRight != nullptr)
+        avx512::processEights<true> (st, k, audio, eights);
     else
-        avx512::processEights<false> (st, k, left, right, eights);
+        avx512::processEights<false> (st, k, audio, eights);
 
     if (eights < numFrames)
-        avx512::processAny (st, k, left + eights, right != nullptr ? right + eights : nullptr, numFrames - eights);
+        avx512::processAny (st, k, audio.from (eights), numFrames - eights);
 }
 } // namespace tarnwell::kernels

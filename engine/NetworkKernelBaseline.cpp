@@ -12,9 +12,9 @@ namespace baseline
 #include "engine/NetworkKernel.inl"
 }
 
-void processBaseline (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processBaseline (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    baseline::processAny (st, k, left, right, numFrames);
+    baseline::processAny (st, k, audio, numFrames);
 }
 
 bool avx2Available() noexcept

@@ -22,7 +22,14 @@ public:
     // right input is silence. Non-finite input samples are taken as silence.
     void process (const NetworkCoefficients& coefficients, float* left, float* right, int numFrames) noexcept
     {
-        kernel (state, coefficients, left, right, numFrames);
+        kernel (state, coefficients, { left, right, left, right }, numFrames);
+    }
+
+    // The same from input buffers into output buffers (see NetworkAudio), for hosts whose
+    // buffers differ: no copy of the input first.
+    void process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept
+    {
+        kernel (state, coefficients, audio, numFrames);
     }
 
     // Silences the tail: rings and filter states back to 0.
