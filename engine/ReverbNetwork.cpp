@@ -1,5 +1,6 @@
 #include "engine/ReverbNetwork.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -40,6 +41,32 @@ ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve 
     kernel = set == Set::avx512 ? &kernels::processAvx512
            : set == Set::avx2   ? &kernels::processAvx2
                                 : &kernels::processBaseline;
+}
+
+namespace
+{
+    // Whether an output starts a little above its input, counted modulo 4 KiB. The processor
+    // matches a load against earlier stores by the low 12 address bits only, so there each
+    // chunk's input load waits for the previous chunk's output store: measured up to a third
+    // slower than copying the input over the output and working in place.
+    bool storesDelayLoads (const float* output, const float* input) noexcept
+    {
+        const auto distance = (reinterpret_cast<std::uintptr_t> (output) - reinterpret_cast<std::uintptr_t> (input)) & 4095;
+        return distance != 0 && distance < 128;
+    }
+} // namespace
+
+void ReverbNetwork::process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept
+{
+    const bool stereo = audio.outRight != nullptr;
+    if (! storesDelayLoads (audio.outLeft, audio.inLeft) && ! (stereo && storesDelayLoads (audio.outRight, audio.inRight)))
+        return kernel (state, coefficients, audio, numFrames);
+
+    const auto bytes = sizeof (float) * static_cast<std::size_t> (numFrames > 0 ? numFrames : 0);
+    std::memmove (audio.outLeft, audio.inLeft, bytes);
+    if (stereo)
+        std::memmove (audio.outRight, audio.inRight, bytes);
+    kernel (state, coefficients, { audio.outLeft, audio.outRight, audio.outLeft, audio.outRight }, numFrames);
 }
 
 ReverbNetwork::InstructionSet ReverbNetwork::resolve (InstructionSet set) noexcept

@@ -26,11 +26,8 @@ public:
     }
 
     // The same from input buffers into output buffers (see NetworkAudio), for hosts whose
-    // buffers differ: no copy of the input first.
-    void process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept
-    {
-        kernel (state, coefficients, audio, numFrames);
-    }
+    // buffers differ: as a rule without copying the input first.
+    void process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept;
 
     // Silences the tail: rings and filter states back to 0.
     void clear() noexcept { state.clear(); }
