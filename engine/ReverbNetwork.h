@@ -14,7 +14,7 @@ public:
     enum class InstructionSet { automatic, baseline, avx2, avx512 };
 
     // automatic takes the widest kernel this processor runs, or a narrower one named by the
-    // environment variable TARNWELL_KERNEL ("baseline", "avx2"), to compare kernels inside a
+    // environment variable TARNWELL_KERNEL ("baseline", "avx2", "avx512"), to compare kernels in a
     // host or to rule one out. A set the processor lacks falls back to the baseline.
     explicit ReverbNetwork (InstructionSet = InstructionSet::automatic) noexcept;
 

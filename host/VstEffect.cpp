@@ -267,12 +267,19 @@ void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames
     const int piece = std::max (1, preparedBlockSize.load());
 
     // Separate buffers go to the network as they are: copying the input into the output first
-    // costs several per cent of the network's own time, the more the larger the block.
-    bool sameBuffers = true;
-    for (int ch = 0; ch < std::min (ins, outs); ++ch)
-        sameBuffers = sameBuffers && inputs[ch] == outputs[ch];
+    // costs several per cent of the network's own time, the more the larger the block. That
+    // needs every output to be its own input or no input at all.
+    bool inPlaceAlready = true, separable = true;
+    for (int out = 0; out < outs; ++out)
+        for (int in = 0; in < ins; ++in)
+        {
+            if (in == out)
+                inPlaceAlready = inPlaceAlready && outputs[out] == inputs[in];
+            else
+                separable = separable && outputs[out] != inputs[in];
+        }
 
-    if (! sameBuffers && ownProcessor != nullptr)
+    if (! inPlaceAlready && separable && ownProcessor != nullptr)
     {
         for (int start = 0; start < numFrames; start += piece)
         {

@@ -37,6 +37,7 @@ public:
     // copying them there first. The channel counts are the processor's; each output either is
     // its input or does not overlap it.
     void processSeparate (const float* const* inputs, float* const* outputs, int numFrames) noexcept;
+
     bool isBusesLayoutSupported (const BusesLayout&) const override;
 
     const juce::String getInputChannelName (int index) const override;
