@@ -1,6 +1,7 @@
 // The network's block procedure, included by one file per instruction set (each compiled with
-// its own target flags) inside its own namespace. Everything here has internal linkage and uses
-// no library templates, so no code built for one instruction set can leak into the other.
+// its own target flags, and including <immintrin.h> first) inside its own namespace. Everything
+// here has internal linkage and uses no library templates, so no code built for one instruction
+// set can leak into the other.
 //
 // Four frames at a time, a 4-double vector holds one line over four frames: that is how the
 // rings are read and written, and the matrix, applied as four levels of rotations between
@@ -33,12 +34,12 @@ inline double finiteOrZero (double x) noexcept { return x - x == 0.0 ? x : 0.0; 
 
 struct Constants
 {
-    v4 b0[4], b1[4], a1[4];
+    v4 b0[4], c1[4], a1[4];     // c1 = b1 - a1 b0: see filterFrame
     v4 t;                       // tan of the rotation angle, for the stages across vectors
     v4 tInner;                  // -t: the innermost pair of lines turns the other way
     v4 tHalves, tPairs;         // the signs of the two in-vector stages of a single frame
     v4 gain;                    // cos^4: the rotations run as (1, t) pairs, scaled once at the end
-    double dryGain, wetGain;
+    double dryGain, wetGain;    // wetGain includes gain: the wet sums are taken before it
 };
 
 inline Constants makeConstants (const NetworkCoefficients& k) noexcept
@@ -47,8 +48,8 @@ inline Constants makeConstants (const NetworkCoefficients& k) noexcept
     for (int g = 0; g < 4; ++g)
     {
         c.b0[g] = load4 (k.b0 + 4 * g);
-        c.b1[g] = load4 (k.b1 + 4 * g);
         c.a1[g] = load4 (k.a1 + 4 * g);
+        c.c1[g] = load4 (k.b1 + 4 * g) - c.a1[g] * c.b0[g];
     }
 
     const double cosine = k.rotation.c, sine = k.rotation.s;
@@ -57,10 +58,11 @@ inline Constants makeConstants (const NetworkCoefficients& k) noexcept
     c.tInner = broadcast (-t);
     c.tHalves = make4 (-t, -t, t, t);
     c.tPairs = make4 (t, -t, t, -t);
-    c.gain = broadcast ((cosine * cosine) * (cosine * cosine));
+    const double gain = (cosine * cosine) * (cosine * cosine);
+    c.gain = broadcast (gain);
 
     c.dryGain = 1.0 - double (k.mix);
-    c.wetGain = double (k.mix) * double (wetScale);
+    c.wetGain = double (k.mix) * double (wetScale) * gain;
     return c;
 }
 
@@ -73,17 +75,21 @@ inline void rotate (v4& a, v4& b, v4 t) noexcept
     b = b + t * a0;
 }
 
-// Four neighbouring lines of one frame through their decay filters.
+// Four neighbouring lines of one frame through their decay filters. The state's update
+// b1 v - a1 y, with y = b0 v + state, is formed as (b1 - a1 b0) v - a1 state: the same value,
+// but the chain from frame to frame is one multiply-add instead of three operations, and that
+// chain sets how fast one frame can follow another.
 inline void filterFrame (const Constants& c, int g, v4& state, v4& v) noexcept
 {
     const v4 y = c.b0[g] * v + state;
-    state = c.b1[g] * v - c.a1[g] * y;
+    state = negMulAdd (c.a1[g], state, c.c1[g] * v);
     v = y;
 }
 
 // One frame through matrix, input and filters, with four neighbouring lines per vector. r holds
 // the lines' outputs on entry and the filtered values to write on return; the matrix outputs
-// summed for the wet signal are returned as (even lines, odd lines, even, odd) partial sums.
+// summed for the wet signal (before the gain) are returned as (even lines, odd lines, even, odd)
+// partial sums.
 inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]) noexcept
 {
     rotate (r[0], r[2], c.t); // lines i and i+8
@@ -99,16 +105,80 @@ inline v4 processFrame (const Constants& c, v4 (&r)[4], v4 input, v4 (&state)[4]
     v4 wet = broadcast (0.0);
     for (int g = 0; g < 4; ++g)
     {
-        r[g] = r[g] * c.gain;
         wet += r[g];
-        r[g] = r[g] + input;
+        r[g] = c.gain * r[g] + input;
         filterFrame (c, g, state[g], r[g]);
     }
     return wet;
 }
 
+// Four frames, starting at ring slot w. Where `wraps` is false, the caller has made sure that
+// no line's four read slots nor the four write slots run past a ring's end, and readDelta[i]
+// is line i's read slot minus w; otherwise it is line i's read offset, taken modulo the ring.
+template <bool stereo, bool wraps>
+inline void processFour (NetworkState& st, const Constants& c, v4 (&state)[4], const int (&readDelta)[numLines],
+                         int w, const NetworkAudio& audio) noexcept
+{
+    const auto read = [&] (int i) {
+        return wraps ? readRing (st.rings[i], (w + readDelta[i]) & ringMask) : load4 (st.rings[i] + w + readDelta[i]);
+    };
+
+    const v4 xL = finiteOrZero (loadFloats (audio.inLeft));
+    const v4 xR = stereo ? finiteOrZero (loadFloats (audio.inRight)) : broadcast (0.0);
+
+    // A vector holds one line over these four frames, so the matrix's rotations mix whole
+    // vectors, without shuffles. The outer two levels pair lines i, i+4, i+8, i+12 and the
+    // inner two pair neighbours 4k .. 4k+3: each pass keeps just four lines in registers.
+    v4 mixed[numLines];
+    for (int i = 0; i < 4; ++i)
+    {
+        v4 a = read (i), b = read (i + 4), e = read (i + 8), f = read (i + 12);
+        rotate (a, e, c.t);
+        rotate (b, f, c.t);
+        rotate (a, b, c.t);
+        rotate (e, f, c.t);
+        mixed[i] = a; mixed[i + 4] = b; mixed[i + 8] = e; mixed[i + 12] = f;
+    }
+
+    v4 wetL = broadcast (0.0), wetR = broadcast (0.0);
+    for (int g = 0; g < 4; ++g)
+    {
+        v4 l0 = mixed[4 * g], l1 = mixed[4 * g + 1], l2 = mixed[4 * g + 2], l3 = mixed[4 * g + 3];
+        rotate (l0, l2, c.t);
+        rotate (l1, l3, c.t);
+        rotate (l0, l1, c.tInner);
+        rotate (l2, l3, c.tInner);
+
+        wetL += l0 + l2;
+        wetR += l1 + l3;
+        l0 = c.gain * l0 + xL; l1 = c.gain * l1 + xR; l2 = c.gain * l2 + xL; l3 = c.gain * l3 + xR;
+
+        // The filters run from frame to frame, so they work across lines: transpose to
+        // frames, filter, transpose back to lines.
+        transpose (l0, l1, l2, l3);
+        filterFrame (c, g, state[g], l0);
+        filterFrame (c, g, state[g], l1);
+        filterFrame (c, g, state[g], l2);
+        filterFrame (c, g, state[g], l3);
+        transpose (l0, l1, l2, l3);
+
+        const v4 out[] = { l0, l1, l2, l3 };
+        for (int j = 0; j < 4; ++j)
+        {
+            if (wraps)
+                writeRing (st.rings[4 * g + j], w, out[j]);
+            else
+                store4 (st.rings[4 * g + j] + w, out[j]);
+        }
+    }
+
+    storeFloats (audio.outLeft, xL * broadcast (c.dryGain) + broadcast (c.wetGain) * wetL);
+    if constexpr (stereo)
+        storeFloats (audio.outRight, xR * broadcast (c.dryGain) + broadcast (c.wetGain) * wetR);
+}
+
 template <bool stereo>
-void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processBlock (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
     const Constants c = makeConstants (k);
 
@@ -123,68 +193,38 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
     int w = st.writeIndex;
     int n = 0;
 
-    for (; n + 4 <= numFrames; n += 4)
+    while (n + 4 <= numFrames)
     {
-        const v4 xL = finiteOrZero (loadFloats (left + n));
-        const v4 xR = stereo ? finiteOrZero (loadFloats (right + n)) : broadcast (0.0);
-
-        // A vector holds one line over these four frames, so the matrix's rotations mix whole
-        // vectors, without shuffles. The outer two levels pair lines i, i+4, i+8, i+12 and the
-        // inner two pair neighbours 4k .. 4k+3: each pass keeps just four lines in registers.
-        v4 mixed[numLines];
-        for (int i = 0; i < 4; ++i)
+        // A run of frames in which no ring is read or written across its end: there, slots
+        // need neither wrapping nor checking.
+        int room = ringSize - w;
+        int readDelta[numLines];
+        for (int i = 0; i < numLines; ++i)
         {
-            v4 a = readRing (st.rings[i], (w + readOffset[i]) & ringMask);
-            v4 b = readRing (st.rings[i + 4], (w + readOffset[i + 4]) & ringMask);
-            v4 e = readRing (st.rings[i + 8], (w + readOffset[i + 8]) & ringMask);
-            v4 f = readRing (st.rings[i + 12], (w + readOffset[i + 12]) & ringMask);
-            rotate (a, e, c.t);
-            rotate (b, f, c.t);
-            rotate (a, b, c.t);
-            rotate (e, f, c.t);
-            mixed[i] = a; mixed[i + 4] = b; mixed[i + 8] = e; mixed[i + 12] = f;
+            const int slot = (w + readOffset[i]) & ringMask;
+            room = room < ringSize - slot ? room : ringSize - slot;
+            readDelta[i] = slot - w;
+        }
+        const int runFrames = numFrames - n < room ? numFrames - n : room;
+        const int runEnd = n + runFrames / 4 * 4;
+
+        if (runEnd == n)
+        {
+            processFour<stereo, true> (st, c, state, readOffset, w, audio.from (n));
+            w = (w + 4) & ringMask;
+            n += 4;
+            continue;
         }
 
-        v4 wetL = broadcast (0.0), wetR = broadcast (0.0);
-        for (int g = 0; g < 4; ++g)
-        {
-            v4 l0 = mixed[4 * g], l1 = mixed[4 * g + 1], l2 = mixed[4 * g + 2], l3 = mixed[4 * g + 3];
-            rotate (l0, l2, c.t);
-            rotate (l1, l3, c.t);
-            rotate (l0, l1, c.tInner);
-            rotate (l2, l3, c.tInner);
-
-            l0 = l0 * c.gain; l1 = l1 * c.gain; l2 = l2 * c.gain; l3 = l3 * c.gain;
-            wetL += l0 + l2;
-            wetR += l1 + l3;
-            l0 = l0 + xL; l1 = l1 + xR; l2 = l2 + xL; l3 = l3 + xR;
-
-            // The filters run from frame to frame, so they work across lines: transpose to
-            // frames, filter, transpose back to lines.
-            transpose (l0, l1, l2, l3);
-            filterFrame (c, g, state[g], l0);
-            filterFrame (c, g, state[g], l1);
-            filterFrame (c, g, state[g], l2);
-            filterFrame (c, g, state[g], l3);
-            transpose (l0, l1, l2, l3);
-
-            writeRing (st.rings[4 * g], w, l0);
-            writeRing (st.rings[4 * g + 1], w, l1);
-            writeRing (st.rings[4 * g + 2], w, l2);
-            writeRing (st.rings[4 * g + 3], w, l3);
-        }
-
-        storeFloats (left + n, xL * broadcast (c.dryGain) + broadcast (c.wetGain) * wetL);
-        if constexpr (stereo)
-            storeFloats (right + n, xR * broadcast (c.dryGain) + broadcast (c.wetGain) * wetR);
-
-        w = (w + 4) & ringMask;
+        for (; n < runEnd; n += 4, w += 4)
+            processFour<stereo, false> (st, c, state, readDelta, w, audio.from (n));
+        w &= ringMask;
     }
 
     for (; n < numFrames; ++n)
     {
-        const double xL = finiteOrZero (double (left[n]));
-        const double xR = stereo ? finiteOrZero (double (right[n])) : 0.0;
+        const double xL = finiteOrZero (double (audio.inLeft[n]));
+        const double xR = stereo ? finiteOrZero (double (audio.inRight[n])) : 0.0;
 
         v4 r[4];
         for (int g = 0; g < 4; ++g)
@@ -199,9 +239,9 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
             for (int l = 0; l < 4; ++l)
                 st.rings[4 * g + l][w] = lane (r[g], l);
 
-        left[n] = float (xL * c.dryGain + c.wetGain * (lane (wet, 0) + lane (wet, 2)));
+        audio.outLeft[n] = float (xL * c.dryGain + c.wetGain * (lane (wet, 0) + lane (wet, 2)));
         if constexpr (stereo)
-            right[n] = float (xR * c.dryGain + c.wetGain * (lane (wet, 1) + lane (wet, 3)));
+            audio.outRight[n] = float (xR * c.dryGain + c.wetGain * (lane (wet, 1) + lane (wet, 3)));
 
         w = (w + 1) & ringMask;
     }
@@ -211,11 +251,11 @@ void processBlock (NetworkState& st, const NetworkCoefficients& k, float* left, 
     st.writeIndex = w;
 }
 
-void processAny (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processAny (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    if (right != nullptr)
-        processBlock<true> (st, k, left, right, numFrames);
+    if (audio.outRight != nullptr)
+        processBlock<true> (st, k, audio, numFrames);
     else
-        processBlock<false> (st, k, left, right, numFrames);
+        processBlock<false> (st, k, audio, numFrames);
 }
 } // namespace

@@ -2,6 +2,10 @@
 #include "engine/NetworkSettings.h"
 #include "engine/NetworkState.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+ #include <immintrin.h>
+#endif
+
 namespace tarnwell::kernels
 {
 namespace avx2
@@ -9,8 +13,8 @@ namespace avx2
 #include "engine/NetworkKernel.inl"
 }
 
-void processAvx2 (NetworkState& st, const NetworkCoefficients& k, float* left, float* right, int numFrames) noexcept
+void processAvx2 (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    avx2::processAny (st, k, left, right, numFrames);
+    avx2::processAny (st, k, audio, numFrames);
 }
 } // namespace tarnwell::kernels

@@ -106,6 +106,17 @@ inline void storeFloats (float* p, v4 v) noexcept
 
 #endif
 
+// c - a b. With FMA as one instruction: the compiler, left to contract c - a b where c is itself
+// a product, may fuse the other product and leave a b on a chain that should be one step long.
+inline v4 negMulAdd (v4 a, v4 b, v4 c) noexcept
+{
+#if defined(__FMA__)
+    return (v4) _mm256_fnmadd_pd ((__m256d) a, (__m256d) b, (__m256d) c);
+#else
+    return c - a * b;
+#endif
+}
+
 inline v4 broadcast (double x) noexcept { return make4 (x, x, x, x); }
 
 inline v4 load4 (const double* p) noexcept

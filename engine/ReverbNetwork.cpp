@@ -1,5 +1,9 @@
 #include "engine/ReverbNetwork.h"
 
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
 namespace tarnwell
 {
 void NetworkState::clear() noexcept
@@ -12,11 +16,94 @@ void NetworkState::clear() noexcept
     writeIndex = 0;
 }
 
-ReverbNetwork::ReverbNetwork (InstructionSet set) noexcept
+namespace
+{
+    using Set = ReverbNetwork::InstructionSet;
+
+    constexpr Set namedSets[] = { Set::baseline, Set::avx2, Set::avx512 };
+
+    // The kernel the environment asks for, if it names one.
+    Set fromEnvironment() noexcept
+    {
+        if (const char* wanted = std::getenv ("TARNWELL_KERNEL"))
+            for (auto set : namedSets)
+                if (std::strcmp (wanted, ReverbNetwork::name (set)) == 0)
+                    return set;
+        return Set::automatic;
+    }
+} // namespace
+
+ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve (wanted))
 {
     state.clear();
 
-    const bool avx2 = set != InstructionSet::baseline && kernels::avx2Available();
-    kernel = avx2 ? &kernels::processAvx2 : &kernels::processBaseline;
+    const auto set = chosen;
+    kernel = set == Set::avx512 ? &kernels::processAvx512
+           : set == Set::avx2   ? &kernels::processAvx2
+                                : &kernels::processBaseline;
+}
+
+namespace
+{
+    // Whether an output starts a little above its input, counted modulo 4 KiB. The processor
+    // matches a load against earlier stores by the low 12 address bits only, so there each
+    // chunk's input load waits for the previous chunk's output store: measured 5 to 35 %
+    // slower than copying the input over the output and working in place.
+    bool storesDelayLoads (const float* output, const float* input) noexcept
+    {
+        const auto distance = (reinterpret_cast<std::uintptr_t> (output) - reinterpret_cast<std::uintptr_t> (input)) & 4095;
+        return distance != 0 && distance < 128;
+    }
+} // namespace
+
+void ReverbNetwork::process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept
+{
+    const bool stereo = audio.outRight != nullptr;
+    if (! storesDelayLoads (audio.outLeft, audio.inLeft) && ! (stereo && storesDelayLoads (audio.outRight, audio.inRight)))
+        return kernel (state, coefficients, audio, numFrames);
+
+    const auto bytes = sizeof (float) * static_cast<std::size_t> (numFrames > 0 ? numFrames : 0);
+    std::memmove (audio.outLeft, audio.inLeft, bytes);
+    if (stereo)
+        std::memmove (audio.outRight, audio.inRight, bytes);
+    kernel (state, coefficients, { audio.outLeft, audio.outRight, audio.outLeft, audio.outRight }, numFrames);
+}
+
+ReverbNetwork::InstructionSet ReverbNetwork::resolve (InstructionSet set) noexcept
+{
+    if (set == Set::automatic)
+        set = fromEnvironment();
+    if (set == Set::automatic)
+        set = widestAvailable();
+    return isAvailable (set) ? set : Set::baseline;
+}
+
+bool ReverbNetwork::isAvailable (InstructionSet set) noexcept
+{
+    switch (set)
+    {
+        case Set::baseline: return true;
+        case Set::avx2: return kernels::avx2Available();
+        case Set::avx512: return kernels::avx512Available();
+        case Set::automatic: break;
+    }
+    return false;
+}
+
+ReverbNetwork::InstructionSet ReverbNetwork::widestAvailable() noexcept
+{
+    return isAvailable (Set::avx512) ? Set::avx512 : isAvailable (Set::avx2) ? Set::avx2 : Set::baseline;
+}
+
+const char* ReverbNetwork::name (InstructionSet set) noexcept
+{
+    switch (set)
+    {
+        case Set::baseline: return "baseline";
+        case Set::avx2: return "avx2";
+        case Set::avx512: return "avx512";
+        case Set::automatic: break;
+    }
+    return "automatic";
 }
 } // namespace tarnwell

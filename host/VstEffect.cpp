@@ -2,6 +2,7 @@
 
 #include "host/HostText.h"
 #include "host/PluginIdentity.h"
+#include "processor/TarnwellAudioProcessor.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,7 +26,10 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 }
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
-    : host (hostCallback), processor (createPluginFilter()), editor (processor.get())
+    : host (hostCallback),
+      processor (createPluginFilter()),
+      ownProcessor (dynamic_cast<TarnwellAudioProcessor*> (processor.get())),
+      editor (processor.get())
 {
     if (processor == nullptr)
         return;
@@ -274,7 +278,40 @@ void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames
         if (outputs[ch] == nullptr)
             return;
 
-    // The processor works in place: each output buffer first receives its input.
+    // A host may send more frames than the block size it set; the processor only ever sees
+    // blocks of the size it was prepared for. A host that never resumed gets the processor as
+    // it was made, at 44100 Hz: preparing it here would lock and print on the audio thread.
+    const int piece = std::max (1, everResumed.load() ? preparedBlockSize.load() : requestedOrDefaultBlockSize());
+
+    // Separate buffers go to the network as they are: copying the input into the output first
+    // costs several per cent of the network's own time, the more the larger the block. That
+    // needs every output to be its own input or no input at all.
+    bool inPlaceAlready = true, separable = true;
+    for (int out = 0; out < outs; ++out)
+        for (int in = 0; in < ins; ++in)
+        {
+            if (in == out)
+                inPlaceAlready = inPlaceAlready && outputs[out] == inputs[in];
+            else
+                separable = separable && outputs[out] != inputs[in];
+        }
+
+    if (! inPlaceAlready && separable && ownProcessor != nullptr)
+    {
+        for (int start = 0; start < numFrames; start += piece)
+        {
+            const float* in[maxChannels] {};
+            float* out[maxChannels] {};
+            for (int ch = 0; ch < ins; ++ch)
+                in[ch] = inputs[ch] + start;
+            for (int ch = 0; ch < outs; ++ch)
+                out[ch] = outputs[ch] + start;
+            ownProcessor->processSeparate (in, out, std::min (piece, numFrames - start));
+        }
+        return;
+    }
+
+    // Otherwise the processor works in place: each output buffer first receives its input.
     float* inPlaceChannels[maxChannels] {};
     for (int ch = 0; ch < channels; ++ch)
         inPlaceChannels[ch] = ch < outs ? outputs[ch] : inputs[ch];
@@ -282,10 +319,6 @@ void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames
         if (inputs[ch] != outputs[ch])
             std::memmove (outputs[ch], inputs[ch], sizeof (float) * static_cast<size_t> (numFrames));
 
-    // A host may send more frames than the block size it set; the processor only ever sees
-    // blocks of the size it was prepared for. A host that never resumed gets the processor as
-    // it was made, at 44100 Hz: preparing it here would lock and print on the audio thread.
-    const int piece = std::max (1, everResumed.load() ? preparedBlockSize.load() : requestedOrDefaultBlockSize());
     for (int start = 0; start < numFrames; start += piece)
     {
         inPlace.setDataToReferTo (inPlaceChannels, channels, start, std::min (piece, numFrames - start));

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <memory>
 
+class TarnwellAudioProcessor;
+
 namespace tarnwell
 {
 // One plug-in instance as a VST 2.4 host sees it: the AEffect record, the answers to the
@@ -60,6 +62,7 @@ private:
     AEffect effect {};
     const audioMasterCallback host;
     const std::unique_ptr<juce::AudioProcessor> processor;
+    TarnwellAudioProcessor* const ownProcessor; // the same processor, for separate buffers
     ChannelLayout layout;
     ChunkStore chunks;
     EditorHost editor;

@@ -108,6 +108,26 @@ void TarnwellAudioProcessor::designForCurrentValues() noexcept
     }
 }
 
+void TarnwellAudioProcessor::processSeparate (const float* const* inputs, float* const* outputs, int frames) noexcept
+{
+    const juce::ScopedNoDenormals noDenormals;
+    designForCurrentValues();
+
+    const int ins = getTotalNumInputChannels();
+    const int outs = getTotalNumOutputChannels();
+    if (ins < 1 || outs < 1 || frames <= 0)
+        return;
+
+    // An output with no input is cleared, as processBlock clears it, and is then the silent
+    // right input of its own channel.
+    for (int ch = ins; ch < outs; ++ch)
+        juce::FloatVectorOperations::clear (outputs[ch], frames);
+
+    float* right = outs >= 2 ? outputs[1] : nullptr;
+    const float* rightIn = right != nullptr && ins >= 2 ? inputs[1] : right;
+    network.process (coefficients, { inputs[0], rightIn, outputs[0], right }, frames);
+}
+
 bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
     const int ins = layouts.getMainInputChannels();

@@ -31,6 +31,13 @@ public:
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
+
+    // processBlock for a host whose output buffers differ from its input buffers: the same
+    // result as processBlock on a buffer holding the inputs in place of the outputs, without
+    // copying them there first. The channel counts are the processor's; each output either is
+    // its input or does not overlap it.
+    void processSeparate (const float* const* inputs, float* const* outputs, int numFrames) noexcept;
+
     bool isBusesLayoutSupported (const BusesLayout&) const override;
 
     const juce::String getInputChannelName (int index) const override;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
@@ -35,11 +37,14 @@ Impulse impulseResponse (Network& network, const NetworkCoefficients& c, int fra
     return r;
 }
 
+// Every kernel this processor can run; the others can only be tested on a machine that has them.
 std::vector<ReverbNetwork::InstructionSet> availableKernels()
 {
-    std::vector<ReverbNetwork::InstructionSet> sets { ReverbNetwork::InstructionSet::baseline };
-    if (kernels::avx2Available())
-        sets.push_back (ReverbNetwork::InstructionSet::avx2);
+    using Set = ReverbNetwork::InstructionSet;
+    std::vector<Set> sets;
+    for (auto set : { Set::baseline, Set::avx2, Set::avx512 })
+        if (ReverbNetwork::isAvailable (set))
+            sets.push_back (set);
     return sets;
 }
 } // namespace
@@ -86,7 +91,7 @@ TEST (ReverbNetwork, MixZeroLeavesTheInputUntouched)
 }
 
 // The fast network must compute the plain network's sums, whatever the block sizes, channel
-// layout and parameter changes between blocks.
+// layout, parameter changes between blocks, and whether its outputs are its inputs or not.
 TEST (ReverbNetwork, MatchesThePlainNetwork)
 {
     enum class Layout { mono, monoToStereo, stereo };
@@ -96,6 +101,7 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
         for (auto layout : { Layout::mono, Layout::monoToStereo, Layout::stereo })
         {
             auto fast = std::make_unique<ReverbNetwork> (set);
+            ASSERT_EQ (fast->instructionSet(), set);
             auto plain = std::make_unique<PlainReverbNetwork>();
             std::mt19937 rng (42);
             std::uniform_real_distribution<float> unit (0, 1), sample (-1, 1);
@@ -103,11 +109,12 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
 
             NetworkSettings s;
             double worst = 0;
+            int blockCount = 0;
             for (int block : blockSizes)
             {
-                s.t60Low = 10 * unit (rng);
-                s.t60High = 10 * unit (rng);
-                s.transitionFrequency = 50 + 9950 * unit (rng);
+                s.t60Low = 10 * double (unit (rng));
+                s.t60High = 10 * double (unit (rng));
+                s.transitionFrequency = 50 + 9950 * double (unit (rng));
                 s.diffusion = unit (rng);
                 s.mix = unit (rng);
                 const auto c = designNetwork (s);
@@ -120,8 +127,29 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
 
                 float* right = layout == Layout::mono ? nullptr : r.data();
                 float* right2 = layout == Layout::mono ? nullptr : r2.data();
-                fast->process (c, l.data(), right, block);
                 plain->process (c, l2.data(), right2, block);
+
+                // Every other block from separate input buffers into outputs that hold junk; the
+                // outputs sit just above the inputs modulo 4 KiB (a layout the network handles
+                // apart) or far from them.
+                if (++blockCount % 2 == 0)
+                {
+                    const size_t size = l.size(), gap = blockCount % 4 == 0 ? 4 : 512;
+                    std::vector<float> pool (4 * (size + 1024), 7.0f);
+                    float* const in = pool.data();
+                    float* const out = in + 2 * (size + 1024 - (size % 1024)) + gap;
+                    std::copy (l.begin(), l.end(), in);
+                    std::copy (r.begin(), r.end(), in + size);
+                    const std::vector<float> inputs (in, in + 2 * size);
+
+                    fast->process (c, { in, right != nullptr ? in + size : nullptr, out, right != nullptr ? out + size : nullptr }, block);
+                    EXPECT_TRUE (std::equal (inputs.begin(), inputs.end(), in));
+                    std::copy (out, out + size, l.begin());
+                    if (right != nullptr)
+                        std::copy (out + size, out + 2 * size, r.begin());
+                }
+                else
+                    fast->process (c, l.data(), right, block);
 
                 for (size_t n = 0; n < size_t (block); ++n)
                 {
@@ -132,6 +160,33 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
             EXPECT_LE (worst, 1e-6) << "kernel " << int (set) << " layout " << int (layout);
         }
     }
+}
+
+// The widest kernel by default; the environment may name a narrower one (to compare kernels in a
+// host), never one the processor lacks, and never overrides an explicit choice.
+TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheEnvironment)
+{
+    using Set = ReverbNetwork::InstructionSet;
+    const auto resolved = [] (const char* wanted, Set set = Set::automatic) {
+        if (wanted != nullptr)
+            setenv ("TARNWELL_KERNEL", wanted, 1);
+        else
+            unsetenv ("TARNWELL_KERNEL");
+        return ReverbNetwork::resolve (set);
+    };
+
+    const auto widest = ReverbNetwork::widestAvailable();
+    EXPECT_TRUE (ReverbNetwork::isAvailable (widest));
+    EXPECT_EQ (resolved (nullptr), widest);
+    EXPECT_EQ (resolved ("no such kernel"), widest);
+    EXPECT_EQ (resolved ("baseline"), Set::baseline);
+    for (auto set : { Set::avx2, Set::avx512 })
+    {
+        const auto expected = ReverbNetwork::isAvailable (set) ? set : Set::baseline;
+        EXPECT_EQ (resolved (ReverbNetwork::name (set)), expected) << ReverbNetwork::name (set);
+        EXPECT_EQ (resolved ("baseline", set), expected) << ReverbNetwork::name (set);
+    }
+    unsetenv ("TARNWELL_KERNEL");
 }
 
 TEST (ReverbNetwork, NonFiniteInputIsTakenAsSilence)
