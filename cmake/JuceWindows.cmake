@@ -32,33 +32,14 @@ file(COPY ${TARNWELL_FST_DIR} DESTINATION ${fst_copy}/pluginterfaces)
 add_library(tarnwell_fst_headers INTERFACE)
 target_include_directories(tarnwell_fst_headers SYSTEM INTERFACE ${fst_copy})
 
-# juce_gui_basics from a patched copy. The copy is remade only when the patch changes, so a
-# new configure run does not recompile the module.
-set(juce_patch ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-mingw32.patch)
-set(patched_modules ${CMAKE_BINARY_DIR}/juce-patched)
-file(SHA256 ${juce_patch} juce_patch_hash)
-set(patch_stamp ${patched_modules}/juce_gui_basics.patched)
-set(applied_hash "")
-if(EXISTS ${patch_stamp})
-    file(READ ${patch_stamp} applied_hash)
-endif()
-if(NOT applied_hash STREQUAL juce_patch_hash)
-    file(REMOVE_RECURSE ${patched_modules}/juce_gui_basics)
-    file(COPY ${JUCE_MODULES_DIR}/juce_gui_basics DESTINATION ${patched_modules})
-    execute_process(COMMAND patch --quiet -p1 -d ${patched_modules} -i ${juce_patch}
-                    RESULT_VARIABLE patch_result)
-    if(NOT patch_result EQUAL 0)
-        message(FATAL_ERROR "${juce_patch} does not apply to ${JUCE_MODULES_DIR}/juce_gui_basics")
-    endif()
-    file(WRITE ${patch_stamp} ${juce_patch_hash})
-endif()
+# juce_gui_basics from a patched copy, which every target that links juce::juce_gui_basics
+# compiles; its headers stay the installed ones (the patch touches none).
+include(${CMAKE_CURRENT_LIST_DIR}/JucePatches.cmake)
+tarnwell_patch_juce(DESTINATION ${CMAKE_BINARY_DIR}/juce-patched
+    PATCHES ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-mingw32.patch
+    COPY juce_gui_basics juce_gui_basics)
+tarnwell_compile_juce_sources_from(juce_gui_basics juce_gui_basics ${CMAKE_BINARY_DIR}/juce-patched)
 
-# Every target that links juce::juce_gui_basics compiles the module's sources from the copy;
-# its headers stay the installed ones (the patch touches none).
-get_target_property(gui_basics_sources juce_gui_basics INTERFACE_SOURCES)
-string(REPLACE "${JUCE_MODULES_DIR}/juce_gui_basics/" "${patched_modules}/juce_gui_basics/"
-       gui_basics_sources "${gui_basics_sources}")
-set_target_properties(juce_gui_basics PROPERTIES INTERFACE_SOURCES "${gui_basics_sources}")
 # JUCE's accessibility interfaces specialise its ID table from a nested namespace, which GCC
 # only accepts with -fpermissive; for this one source only. Source properties hold per folder:
 # a target that compiles the JUCE modules in another folder calls this there.
