@@ -23,7 +23,7 @@
 #include <iostream>
 #include <thread>
 
-using tarnwell::test::AudioThreadCounts;
+using tarnwell::test::BlockCounts;
 using tarnwell::test::Format;
 namespace vst = Steinberg::Vst;
 using Steinberg::int32;
@@ -156,8 +156,7 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                 data.outputs = &outBus;
                 data.inputParameterChanges = &changes;
 
-                AudioThreadCounts besidesTheLock;
-                long lockedBlocks = 0;
+                BlockCounts tally;
                 std::thread audio ([&]
                                    {
                                        for (int block = 0; block < 64; ++block)
@@ -173,15 +172,7 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                                            auto counts = tarnwell::test::stopCounting();
 
                                            // The one allowed lock: one mutex, once per block, never found held.
-                                           if (counts.mutexLocks == 1 && counts.mutexWaits == 0)
-                                           {
-                                               counts.mutexLocks = 0;
-                                               ++lockedBlocks;
-                                           }
-                                           besidesTheLock.allocations += counts.allocations;
-                                           besidesTheLock.frees += counts.frees;
-                                           besidesTheLock.mutexLocks += counts.mutexLocks;
-                                           besidesTheLock.mutexWaits += counts.mutexWaits;
+                                           tally.add (counts);
                                        }
                                    });
                 audio.join();
@@ -201,7 +192,7 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
 
                 if (! tarnwell::test::audioThreadCountingWorks())
                     continue;
-                std::cout << what << ": the wrapper's callback lock in " << lockedBlocks << " of 64 blocks, never found held\n";
-                EXPECT_TRUE (besidesTheLock.isZero()) << what << ", besides that lock: " << besidesTheLock;
+                std::cout << what << ": the wrapper's callback lock in " << tally.lockedBlocks << " of 64 blocks, never found held\n";
+                EXPECT_TRUE (tally.besidesTheLock.isZero()) << what << ", besides that lock: " << tally.besidesTheLock;
             }
 }

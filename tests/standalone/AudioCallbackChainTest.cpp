@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-using tarnwell::test::AudioThreadCounts;
+using tarnwell::test::BlockCounts;
 
 namespace
 {
@@ -148,8 +148,7 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
         const int numBlocks = static_cast<int> (1.5 * sampleRate) / c.blockSize;
         auto& parameters = holder.processor->getParameters();
 
-        AudioThreadCounts besidesTheLock;
-        long lockedBlocks = 0;
+        BlockCounts tally;
         std::thread audio ([&]
                            {
                                for (int block = 0; block < numBlocks; ++block)
@@ -160,15 +159,7 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
                                    callback->audioDeviceIOCallbackWithContext (inPointers.data(), c.ins, outPointers.data(),
                                                                                c.outs, c.blockSize, {});
                                    auto counts = tarnwell::test::stopCounting();
-                                   if (counts.mutexLocks == 1 && counts.mutexWaits == 0)
-                                   {
-                                       counts.mutexLocks = 0;
-                                       ++lockedBlocks;
-                                   }
-                                   besidesTheLock.allocations += counts.allocations;
-                                   besidesTheLock.frees += counts.frees;
-                                   besidesTheLock.mutexLocks += counts.mutexLocks;
-                                   besidesTheLock.mutexWaits += counts.mutexWaits;
+                                   tally.add (counts);
                                }
                            });
         audio.join();
@@ -178,10 +169,10 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
                 ASSERT_TRUE (std::isfinite (s)) << what;
         if (! tarnwell::test::audioThreadCountingWorks())
             continue;
-        std::cout << what << ": the processor's callback lock in " << lockedBlocks << " of " << numBlocks
+        std::cout << what << ": the processor's callback lock in " << tally.lockedBlocks << " of " << numBlocks
                   << " blocks, never found held\n";
-        EXPECT_EQ (lockedBlocks, numBlocks) << what;
-        EXPECT_TRUE (besidesTheLock.isZero()) << what << ", besides that lock: " << besidesTheLock;
+        EXPECT_EQ (tally.lockedBlocks, numBlocks) << what;
+        EXPECT_TRUE (tally.besidesTheLock.isZero()) << what << ", besides that lock: " << tally.besidesTheLock;
     }
 }
 

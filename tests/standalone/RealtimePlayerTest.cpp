@@ -19,7 +19,7 @@
 #include <vector>
 
 using tarnwell::standalone::RealtimePlayer;
-using tarnwell::test::AudioThreadCounts;
+using tarnwell::test::BlockCounts;
 
 namespace
 {
@@ -72,8 +72,7 @@ TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatThePr
         for (auto& ch : outs)
             outPointers.push_back (ch.data());
 
-        AudioThreadCounts besidesTheLock;
-        long lockedBlocks = 0;
+        BlockCounts tally;
         std::vector<std::vector<float>> played0;
         std::thread audio ([&]
                            {
@@ -89,15 +88,7 @@ TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatThePr
                                                                             c.deviceOuts, c.callbackSize, {});
                                    auto counts = tarnwell::test::stopCounting();
 
-                                   if (counts.mutexLocks == 1 && counts.mutexWaits == 0)
-                                   {
-                                       counts.mutexLocks = 0;
-                                       ++lockedBlocks;
-                                   }
-                                   besidesTheLock.allocations += counts.allocations;
-                                   besidesTheLock.frees += counts.frees;
-                                   besidesTheLock.mutexLocks += counts.mutexLocks;
-                                   besidesTheLock.mutexWaits += counts.mutexWaits;
+                                   tally.add (counts);
                                    if (block == numBlocks - 1)
                                        played0 = outs;
                                }
@@ -137,10 +128,10 @@ TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatThePr
         player.setProcessor (nullptr);
         if (! tarnwell::test::audioThreadCountingWorks())
             continue;
-        std::cout << what << ": the processor's callback lock in " << lockedBlocks << " of " << numBlocks
+        std::cout << what << ": the processor's callback lock in " << tally.lockedBlocks << " of " << numBlocks
                   << " blocks, never found held\n";
-        EXPECT_EQ (lockedBlocks, numBlocks) << what;
-        EXPECT_TRUE (besidesTheLock.isZero()) << what << ", besides that lock: " << besidesTheLock;
+        EXPECT_EQ (tally.lockedBlocks, numBlocks) << what;
+        EXPECT_TRUE (tally.besidesTheLock.isZero()) << what << ", besides that lock: " << tally.besidesTheLock;
     }
 }
 
@@ -160,7 +151,7 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
     float* outs[] = { outLeft.data(), outRight.data() };
 
     std::atomic<bool> stop { false };
-    AudioThreadCounts besidesTheLock;
+    BlockCounts tally;
     std::atomic<long> blocks { 0 };
     std::thread audio ([&]
                        {
@@ -169,12 +160,7 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
                                tarnwell::test::startCounting();
                                player.audioDeviceIOCallbackWithContext (ins, 2, outs, 2, 128, {});
                                auto counts = tarnwell::test::stopCounting();
-                               if (counts.mutexLocks == 1 && counts.mutexWaits == 0)
-                                   counts.mutexLocks = 0;
-                               besidesTheLock.allocations += counts.allocations;
-                               besidesTheLock.frees += counts.frees;
-                               besidesTheLock.mutexLocks += counts.mutexLocks;
-                               besidesTheLock.mutexWaits += counts.mutexWaits;
+                               tally.add (counts);
                                ++blocks;
                            }
                        });
@@ -200,6 +186,6 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
         ASSERT_TRUE (std::isfinite (s));
     if (tarnwell::test::audioThreadCountingWorks())
     {
-        EXPECT_TRUE (besidesTheLock.isZero()) << blocks.load() << " blocks, besides the processor's lock: " << besidesTheLock;
+        EXPECT_TRUE (tally.besidesTheLock.isZero()) << blocks.load() << " blocks, besides the processor's lock: " << tally.besidesTheLock;
     }
 }
