@@ -69,7 +69,7 @@ void writeSliders (Writer& w, const std::vector<float>& values)
     {
         juce::Slider linear (juce::Slider::LinearHorizontal, juce::Slider::NoTextBox);
         linear.setRange (0.0, 1.0);
-        linear.setValue (v, juce::dontSendNotification);
+        linear.setValue (static_cast<double> (v), juce::dontSendNotification);
         linear.setSize (200, 20);
         w.write (linear, "linear_" + tag (v));
 
@@ -77,7 +77,7 @@ void writeSliders (Writer& w, const std::vector<float>& values)
         {
             juce::Slider rotary (juce::Slider::RotaryVerticalDrag, juce::Slider::NoTextBox);
             rotary.setRange (0.0, 1.0);
-            rotary.setValue (v, juce::dontSendNotification);
+            rotary.setValue (static_cast<double> (v), juce::dontSendNotification);
             rotary.setSize (size, size);
             w.write (rotary, "rotary" + juce::String (size) + "_" + tag (v));
             rotary.setEnabled (false);
