@@ -7,6 +7,7 @@
 // free or lock.
 
 #include "LoadedPlugin.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include "AudioThreadCounts.h"
 #include "processor/TarnwellAudioProcessor.h"
@@ -92,7 +93,7 @@ vst::IComponent* componentOf (juce::AudioPluginInstance& plugin)
 // The VST3 ID the hosting gave each of our five parameters, by name.
 bool findParameterIds (juce::AudioPluginInstance& plugin, FiveChanges& changes)
 {
-    const char* const names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
+    const auto& names = tarnwell::expected::parameterNames;
     for (size_t i = 0; i < changes.queues.size(); ++i)
     {
         bool found = false;

@@ -1,6 +1,7 @@
 // Parameters, programs and chunks through the entry point.
 
 #include "TestHost.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include <cstring>
 
@@ -18,16 +19,13 @@ protected:
 
 TEST_F (Settings, ParametersShowNamesValuesAndTexts)
 {
-    const char* names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
-    const char* texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
-    const float stored[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
-
+    namespace expected = tarnwell::expected;
     for (int i = 0; i < 5; ++i)
     {
-        EXPECT_EQ (plugin.text (effGetParamName, i), names[i]);
-        EXPECT_EQ (plugin.text (effGetParamDisplay, i), texts[i]);
+        EXPECT_EQ (plugin.text (effGetParamName, i), expected::parameterNames[i]);
+        EXPECT_EQ (plugin.text (effGetParamDisplay, i), expected::defaultTexts[i]);
         EXPECT_EQ (plugin.text (effGetParamLabel, i), "");
-        EXPECT_EQ (get (plugin, i), stored[i]);
+        EXPECT_EQ (get (plugin, i), expected::storedDefaults[i]);
         EXPECT_EQ (plugin.dispatch (effCanBeAutomated, i), 1);
     }
 

@@ -1,4 +1,5 @@
 #include "processor/TarnwellAudioProcessor.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,13 @@ std::vector<std::string> texts (TarnwellAudioProcessor& p)
 TEST (Parameters, NewProcessorStoresOneSetOfValuesAndRunsAnother)
 {
     auto p = makeProcessor();
-    const float stored[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
+    namespace expected = tarnwell::expected;
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (p->getParameter (i), stored[i]) << i;
-    EXPECT_EQ (texts (*p), (std::vector<std::string> { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" }));
+        EXPECT_EQ (p->getParameter (i), expected::storedDefaults[i]) << i;
+    EXPECT_EQ (texts (*p), std::vector<std::string> (std::begin (expected::defaultTexts), std::end (expected::defaultTexts)));
 
-    const char* names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (p->getParameterName (i), names[i]);
+        EXPECT_EQ (p->getParameterName (i), expected::parameterNames[i]);
     EXPECT_EQ (p->getNumParameters(), 5);
 }
 

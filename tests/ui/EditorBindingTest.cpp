@@ -1,3 +1,4 @@
+#include "tests/support/ExpectedDefaults.h"
 #include "tests/ui/EditorFixture.h"
 
 #include <atomic>
@@ -96,11 +97,11 @@ TEST_F (HostAutomation, AnIndexOutsideTheFiveChangesNothing)
     pumpMessages (60);
     processor.removeListener (&host);
 
-    const double values[] = { 0.25, 0.35, 0.8, 0.25, 0.5 };
-    const char* const texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
+    const auto& values = tarnwell::expected::storedDefaults;
+    const auto& texts = tarnwell::expected::defaultTexts;
     for (int i = 0; i < 5; ++i)
     {
-        EXPECT_EQ (slider (i).getValue(), static_cast<double> (static_cast<float> (values[i])));
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (values[i]));
         EXPECT_EQ (readout (i), texts[i]);
     }
     EXPECT_TRUE (host.events().empty()) << "the view sends nothing back";

@@ -1,6 +1,7 @@
 #include "editor/BuildDate.h"
 #include "editor/ScaledEditorFrame.h"
 #include "tests/editor/Snapshot.h"
+#include "tests/support/ExpectedDefaults.h"
 #include "tests/ui/EditorFixture.h"
 
 #include <TarnwellArtwork.h>
@@ -156,12 +157,12 @@ TEST_F (FreshEditor, ShowsStoredValuesWithTheEnginesTexts)
     EXPECT_EQ (view().getBounds(), editor->getLocalBounds());
     EXPECT_FALSE (editor->isResizable());
 
-    const double values[] = { 0.25, 0.35, 0.8, 0.25, 0.5 };
-    const char* const texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
+    const auto& values = tarnwell::expected::storedDefaults;
+    const auto& texts = tarnwell::expected::defaultTexts;
     for (int i = 0; i < 5; ++i)
     {
         SCOPED_TRACE (i);
-        EXPECT_EQ (slider (i).getValue(), static_cast<double> (static_cast<float> (values[i])));
+        EXPECT_EQ (slider (i).getValue(), static_cast<double> (values[i]));
         EXPECT_EQ (readout (i), texts[i]);
     }
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f);

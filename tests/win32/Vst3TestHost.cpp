@@ -8,6 +8,7 @@
 // Prints each failure and "N passed, N failed"; exits non-zero on any failure.
 
 #include "ReferenceRun.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include <windows.h>
 
@@ -47,9 +48,9 @@ bool check (bool ok, const char* what, int line, const std::string& detail = {})
 #define CHECK(condition) check ((condition), #condition, __LINE__)
 #define CHECK_TEXT(actual, expected) check ((actual) == (expected), #actual " == " #expected, __LINE__, "got \"" + (actual) + "\"")
 
-const char* const names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
-const char* const defaultTexts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
-const float defaults[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
+using tarnwell::expected::defaultTexts;
+using tarnwell::expected::parameterNames;
+using tarnwell::expected::storedDefaults;
 
 // A state stream in memory, as hosts hand the plug-in to read and write its state. (Interfaces
 // are released, never deleted through their base, which has no virtual destructor.)
@@ -223,7 +224,7 @@ void factoryAndClasses()
 {
     PFactoryInfo info {};
     CHECK (factory->getFactoryInfo (&info) == kResultOk);
-    CHECK_TEXT (std::string (info.vendor), std::string ("Quennet"));
+    CHECK_TEXT (std::string (info.vendor), std::string (tarnwell::expected::vendor));
     CHECK_TEXT (std::string (info.url), std::string ("https://quennet.audio"));
 
     int audioModules = 0;
@@ -243,7 +244,7 @@ void factoryAndClasses()
         if (CHECK (factory2 != nullptr) && CHECK (factory2->getClassInfo2 (i, &details) == kResultOk))
         {
             CHECK_TEXT (std::string (details.subCategories), std::string ("Fx|Reverb"));
-            CHECK_TEXT (std::string (details.vendor), std::string ("Quennet"));
+            CHECK_TEXT (std::string (details.vendor), std::string (tarnwell::expected::vendor));
             CHECK_TEXT (std::string (details.version), std::string ("1.0.0"));
         }
         if (factory2 != nullptr)
@@ -267,10 +268,10 @@ void parameters()
         CHECK (plugin.controller->getParameterInfo (i, info) == kResultOk);
         if (i < 5)
         {
-            CHECK_TEXT (ascii (info.title), std::string (names[i]));
+            CHECK_TEXT (ascii (info.title), std::string (parameterNames[i]));
             CHECK ((info.flags & Vst::ParameterInfo::kCanAutomate) != 0);
-            CHECK (static_cast<float> (info.defaultNormalizedValue) == defaults[i]);
-            CHECK (static_cast<float> (plugin.controller->getParamNormalized (info.id)) == defaults[i]);
+            CHECK (static_cast<float> (info.defaultNormalizedValue) == storedDefaults[i]);
+            CHECK (static_cast<float> (plugin.controller->getParamNormalized (info.id)) == storedDefaults[i]);
             Vst::String128 text {};
             CHECK (plugin.controller->getParamStringByValue (info.id, info.defaultNormalizedValue, text) == kResultOk);
             CHECK_TEXT (ascii (text), std::string (defaultTexts[i]));
@@ -291,12 +292,12 @@ void stateAcrossFormats (const Reference& linux)
         return;
 
     float expected[5];
-    std::copy (std::begin (defaults), std::end (defaults), expected);
+    std::copy (std::begin (storedDefaults), std::end (storedDefaults), expected);
     for (const auto& setting : scenario.settings)
         expected[setting.index] = setting.value;
     for (int i = 0; i < 5; ++i)
-        check (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (names[i]))) == expected[i],
-               "the VST 2.4 chunk's value", __LINE__, names[i]);
+        check (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (parameterNames[i]))) == expected[i],
+               "the VST 2.4 chunk's value", __LINE__, parameterNames[i]);
 
     const auto state = plugin.state();
     CHECK (! state.empty());
@@ -307,7 +308,7 @@ void stateAcrossFormats (const Reference& linux)
         return;
     CHECK (other.state() == state);
     for (int i = 0; i < 5; ++i)
-        CHECK (static_cast<float> (other.controller->getParamNormalized (other.idOf (names[i]))) == expected[i]);
+        CHECK (static_cast<float> (other.controller->getParamNormalized (other.idOf (parameterNames[i]))) == expected[i]);
 
     // Bad state changes nothing.
     other.setState ({ 'n', 'o', 't', ' ', 's', 'e', 't', 't', 'i', 'n', 'g', 's' });

@@ -7,6 +7,7 @@
 // Prints each failure and "N passed, N failed"; exits non-zero on any failure.
 
 #include "ReferenceRun.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include <windows.h>
 
@@ -107,9 +108,10 @@ void entryAndIdentity()
     CHECK (e->numOutputs == 2);
     CHECK (e->initialDelay == 0);
 
-    CHECK_TEXT (text (e, effGetEffectName), std::string ("Tarnwell"));
-    CHECK_TEXT (text (e, effGetProductString), std::string ("Tarnwell"));
-    CHECK_TEXT (text (e, effGetVendorString), std::string ("Quennet"));
+    namespace expected = tarnwell::expected;
+    CHECK_TEXT (text (e, effGetEffectName), std::string (expected::productName));
+    CHECK_TEXT (text (e, effGetProductString), std::string (expected::productName));
+    CHECK_TEXT (text (e, effGetVendorString), std::string (expected::vendor));
     CHECK (dispatch (e, effGetVendorVersion) == 0x10000);
     CHECK (dispatch (e, effGetPlugCategory) == 1);
     CHECK (dispatch (e, effGetVstVersion) == 2400);
@@ -117,15 +119,12 @@ void entryAndIdentity()
     CHECK (dispatch (e, effCanDo, 0, 0, const_cast<char*> ("receiveVstMidiEvents")) == -1);
     CHECK (dispatch (e, effCanDo, 0, 0, const_cast<char*> ("sendVstEventsX")) == 0);
 
-    const char* names[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
-    const char* texts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
-    const float stored[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
     for (int i = 0; i < 5; ++i)
     {
-        CHECK_TEXT (text (e, effGetParamName, i), std::string (names[i]));
-        CHECK_TEXT (text (e, effGetParamDisplay, i), std::string (texts[i]));
+        CHECK_TEXT (text (e, effGetParamName, i), std::string (expected::parameterNames[i]));
+        CHECK_TEXT (text (e, effGetParamDisplay, i), std::string (expected::defaultTexts[i]));
         CHECK_TEXT (text (e, effGetParamLabel, i), std::string());
-        CHECK (e->getParameter (e, i) == stored[i]);
+        CHECK (e->getParameter (e, i) == expected::storedDefaults[i]);
     }
 
     // The formatting of numbers goes through Windows' C run-time here.
