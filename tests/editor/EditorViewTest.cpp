@@ -1,8 +1,8 @@
 #include "editor/BuildDate.h"
 #include "editor/ScaledEditorFrame.h"
+#include "tests/editor/EditorFixture.h"
 #include "tests/editor/Snapshot.h"
 #include "tests/support/ExpectedDefaults.h"
-#include "tests/ui/EditorFixture.h"
 
 #include <TarnwellArtwork.h>
 

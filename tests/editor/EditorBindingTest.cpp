@@ -1,5 +1,5 @@
+#include "tests/editor/EditorFixture.h"
 #include "tests/support/ExpectedDefaults.h"
-#include "tests/ui/EditorFixture.h"
 
 #include <atomic>
 #include <chrono>
