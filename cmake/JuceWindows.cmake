@@ -1,17 +1,18 @@
 # What the Windows (MinGW) build of the JUCE modules needs beyond the Linux one:
-#  - libpng, libjpeg and zlib built for MinGW, as Debian's JUCE has no bundled copies;
+#  - libpng, libjpeg and zlib built for MinGW, as Debian's JUCE has no bundled copies, and
+#    expat for the saved-settings reader;
 #  - FST's headers, which the cross-compiler cannot see in /usr/include;
 #  - juce_gui_basics with a small patch, compiled from a patched copy of the module.
 
-# libpng and libjpeg from Debian's sources into a prefix of this build folder, once.
+# libpng, libjpeg and expat from Debian's sources into a prefix of this build folder, once.
 set(TARNWELL_MINGW_IMAGE_PREFIX ${CMAKE_BINARY_DIR}/mingw-image-libs CACHE PATH
-    "Where cmake/build-image-libs.sh puts static libpng and libjpeg for MinGW")
+    "Where cmake/build-image-libs.sh puts static libpng, libjpeg and expat for MinGW")
 execute_process(
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-image-libs.sh ${CMAKE_TOOLCHAIN_FILE}
             ${TARNWELL_MINGW_IMAGE_PREFIX} ${CMAKE_BINARY_DIR}/mingw-image-libs-src
     RESULT_VARIABLE image_libs_result)
 if(NOT image_libs_result EQUAL 0)
-    message(FATAL_ERROR "Building libpng and libjpeg for MinGW failed (needs dpkg-dev and a deb-src entry)")
+    message(FATAL_ERROR "Building libpng, libjpeg and expat for MinGW failed (needs dpkg-dev and a deb-src entry)")
 endif()
 
 # Static archives named by path: the import library libz.dll.a would make the DLL need zlib1.dll.
@@ -25,6 +26,10 @@ target_link_libraries(tarnwell_mingw_image_libs INTERFACE
     ${TARNWELL_MINGW_IMAGE_PREFIX}/lib/libpng16.a
     ${TARNWELL_MINGW_IMAGE_PREFIX}/lib/libjpeg.a
     ${mingw_lib_dir}/libz.a)
+add_library(tarnwell_expat INTERFACE)
+target_include_directories(tarnwell_expat INTERFACE ${TARNWELL_MINGW_IMAGE_PREFIX}/include)
+target_compile_definitions(tarnwell_expat INTERFACE XML_STATIC)
+target_link_libraries(tarnwell_expat INTERFACE ${TARNWELL_MINGW_IMAGE_PREFIX}/lib/libexpat.a)
 
 # FST alone, not the rest of the build machine's /usr/include.
 set(fst_copy ${CMAKE_BINARY_DIR}/fst-include)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds static libpng and libjpeg from Debian's own sources into a prefix of the build folder:
-# for MinGW (32- or 64-bit, after the toolchain file), where Debian's JUCE has no bundled copies
-# and Debian ships no builds of these two, and for Linux ("native"), so that the plug-ins need
-# no libpng or libjpeg of the user's distribution, whose names and versions differ. zlib stays
-# the system's: libz-mingw-w64-dev on Windows, a shared library every distribution has on Linux.
+# Builds static libpng, libjpeg and expat from Debian's own sources into a prefix of the build
+# folder: for MinGW (32- or 64-bit, after the toolchain file), where Debian's JUCE has no bundled
+# copies and Debian ships no MinGW builds of these, and for Linux ("native"), so that the
+# plug-ins need no libpng, libjpeg or libexpat of the user's distribution, whose names and
+# versions differ. zlib stays the system's: libz-mingw-w64-dev on Windows, a shared library every distribution has on Linux.
 #
 #   cmake/build-image-libs.sh <toolchain file | native> <prefix> <work folder>
 #
@@ -29,7 +29,7 @@ fi
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix"
 cd "$work"
-apt-get source -qq libpng1.6 libjpeg-turbo >/dev/null 2>&1 \
+apt-get source -qq libpng1.6 libjpeg-turbo expat >/dev/null 2>&1 \
     || { echo "apt-get source failed: add a deb-src entry (./tarnwell does)" >&2; exit 1; }
 
 build() { # source folder, cmake arguments...
@@ -52,5 +52,11 @@ sed -i '/^#ifndef __RPCNDR_H__/{N;N;s/^#ifndef __RPCNDR_H__[^\n]*\n\(typedef uns
     "$prefix/include/jconfig.h"
 build "$(echo libpng1.6-*/)" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     "${zlib[@]}"
+# The saved-settings reader's tokeniser (in the folder expat/ of Debian's source); users of
+# the static library define XML_STATIC. Debian's security fixes test "XML_DTD == 1", as its
+# autotools build defines it; the CMake template defines it empty.
+sed -i 's/^#cmakedefine XML_DTD$/#cmakedefine XML_DTD 1/' expat-*/expat/expat_config.h.cmake
+build "$(echo expat-*/)expat" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+    -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_BUILD_FUZZERS=OFF -DEXPAT_BUILD_PKGCONFIG=OFF
 
 touch "$stamp"

@@ -206,6 +206,7 @@ TEST (SavedSettings, UnreadableBlocksChangeNothing)
         block (R"(<properties Mix="&unknown;"/>)"),
         block (R"(<properties Mix="1"/><second/>)"),
         block (R"(<!DOCTYPE p [<!ENTITY a "1">]><properties Mix="&a;"/>)"),
+        block (R"(<!DOCTYPE properties><properties Mix="1"/>)"), // any document type
         block ("<properties Mix=\"\xff\"/>"), // not UTF-8
         block ("<properties Mix=\"&#0;\"/>"),
         block (std::string ("<properties Mix=\"1\"/>").insert (0, 1, '\0')),
