@@ -7,6 +7,7 @@
 //
 // Prints each failure and "N passed, N failed"; exits non-zero on any failure.
 
+#include "Checks.h"
 #include "ReferenceRun.h"
 #include "tests/support/ExpectedDefaults.h"
 
@@ -28,26 +29,11 @@
 #include <string>
 
 using namespace Steinberg;
+using namespace tarnwell::checks;
 using namespace tarnwell::crosscheck;
 
 namespace
 {
-int passed = 0, failed = 0;
-
-bool check (bool ok, const char* what, int line, const std::string& detail = {})
-{
-    if (ok)
-        ++passed;
-    else
-    {
-        ++failed;
-        std::printf ("FAILED line %d: %s%s%s\n", line, what, detail.empty() ? "" : " -- ", detail.c_str());
-    }
-    return ok;
-}
-#define CHECK(condition) check ((condition), #condition, __LINE__)
-#define CHECK_TEXT(actual, expected) check ((actual) == (expected), #actual " == " #expected, __LINE__, "got \"" + (actual) + "\"")
-
 using tarnwell::expected::defaultTexts;
 using tarnwell::expected::parameterNames;
 using tarnwell::expected::storedDefaults;
