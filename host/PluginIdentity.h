@@ -1,16 +1,18 @@
 #pragma once
 
+#include "host/ProductIdentity.h"
 #include "host/VstAbi.h"
 
 // What Tarnwell tells a VST 2.4 host about itself. None of it is asked of the processor.
 namespace tarnwell::identity
 {
-constexpr const char* effectName = "Tarnwell";
-constexpr const char* productString = "Tarnwell";
-constexpr const char* vendorString = "Quennet";
-constexpr int vendorVersion = 0x10000;
-constexpr int effectVersion = 0x10000;
-constexpr int uniqueId = vst::fourCharCode ('Q', 'n', 'T', 'w');
+constexpr const char* effectName = product::name;
+constexpr const char* productString = product::name;
+constexpr const char* vendorString = product::vendor;
+constexpr int vendorVersion = product::versionCode;
+constexpr int effectVersion = product::versionCode;
+constexpr int uniqueId = vst::fourCharCode (product::pluginCode[0], product::pluginCode[1], product::pluginCode[2],
+                                            product::pluginCode[3]);
 constexpr int identifyAnswer = vst::fourCharCode ('N', 'v', 'E', 'f');
 constexpr int plugCategory = 1; // effect
 constexpr int vstVersion = 2400;

@@ -1,6 +1,7 @@
 #include "processor/TarnwellAudioProcessor.h"
 
 #include "editor/TarnwellAudioProcessorEditor.h"
+#include "host/ProductIdentity.h"
 #include "processor/ProcessorParameter.h"
 #include "processor/SavedSettings.h"
 
@@ -50,7 +51,7 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
 
 TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
 
-const juce::String TarnwellAudioProcessor::getName() const { return "Tarnwell"; }
+const juce::String TarnwellAudioProcessor::getName() const { return tarnwell::product::name; }
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {

@@ -51,7 +51,10 @@ juce::Range<int> lv2BlockTextRange (const juce::String& turtle)
 }
 } // namespace
 
-const char* formatName (Format format) { return format == Format::vst3 ? "VST3" : "LV2"; }
+const char* formatName (Format format)
+{
+    return format == Format::vst3 ? "VST3" : format == Format::lv2 ? "LV2" : "VST2";
+}
 
 LoadedPlugin loadPlugin (Format format, double sampleRate, int blockSize, juce::String& error)
 {
@@ -62,6 +65,11 @@ LoadedPlugin loadPlugin (Format format, double sampleRate, int blockSize, juce::
     {
         loaded.format = std::make_unique<juce::VST3PluginFormat>();
         loaded.format->findAllTypesForFile (found, vst3Bundle().getFullPathName());
+    }
+    else if (format == Format::vst2)
+    {
+        loaded.format = std::make_unique<juce::VSTPluginFormat>();
+        loaded.format->findAllTypesForFile (found, TARNWELL_VST2_BINARY);
     }
     else
     {
@@ -84,6 +92,11 @@ LoadedPlugin loadPlugin (Format format, double sampleRate, int blockSize, juce::
 juce::MemoryBlock settingsBlockOf (Format format, juce::AudioPluginInstance& instance)
 {
     juce::MemoryBlock state;
+    if (format == Format::vst2)
+    {
+        juce::VSTPluginFormat::getChunkData (&instance, state, false);
+        return state;
+    }
     instance.getStateInformation (state);
 
     if (format == Format::vst3)
@@ -106,6 +119,11 @@ juce::MemoryBlock settingsBlockOf (Format format, juce::AudioPluginInstance& ins
 
 void restoreSettingsBlock (Format format, juce::AudioPluginInstance& instance, const juce::MemoryBlock& block)
 {
+    if (format == Format::vst2)
+    {
+        juce::VSTPluginFormat::setChunkData (&instance, block.getData(), static_cast<int> (block.getSize()), false);
+        return;
+    }
     if (format == Format::vst3)
     {
         // What a host saved in a project: the component's state, as JUCE's hosting keeps it.
@@ -126,5 +144,17 @@ void restoreSettingsBlock (Format format, juce::AudioPluginInstance& instance, c
         return;
     turtle = turtle.replaceSection (range.getStart(), range.getLength(), block.toBase64Encoding());
     instance.setStateInformation (turtle.toRawUTF8(), static_cast<int> (turtle.getNumBytesAsUTF8()));
+}
+
+juce::MemoryBlock vst2BlockFor (const std::vector<float>& values)
+{
+    juce::String error;
+    auto loaded = loadPlugin (Format::vst2, 48000.0, 512, error);
+    if (loaded.instance == nullptr)
+        return {};
+    const auto& parameters = loaded.instance->getParameters();
+    for (size_t i = 0; i < values.size() && i < static_cast<size_t> (parameters.size()); ++i)
+        parameters[static_cast<int> (i)]->setValue (values[i]);
+    return settingsBlockOf (Format::vst2, *loaded.instance);
 }
 } // namespace tarnwell::test

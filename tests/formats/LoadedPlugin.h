@@ -3,10 +3,11 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <memory>
+#include <vector>
 
 namespace tarnwell::test
 {
-enum class Format { vst3, lv2 };
+enum class Format { vst3, lv2, vst2 };
 
 // One instance of the built plug-in, loaded through JUCE's hosting of the given format. The
 // format object outlives the instance, since LV2 instances use its world.
@@ -33,4 +34,8 @@ juce::MemoryBlock settingsBlockOf (Format, juce::AudioPluginInstance&);
 
 // Restores a settings block through the format's own way of loading saved state.
 void restoreSettingsBlock (Format, juce::AudioPluginInstance&, const juce::MemoryBlock&);
+
+// What Tarnwell.so saves with these parameter values (by index): the block every format must
+// save and restore as it is.
+juce::MemoryBlock vst2BlockFor (const std::vector<float>& values);
 } // namespace tarnwell::test

@@ -3,36 +3,12 @@
 // The processor run in the test's own process, fed the way the binding feeds it: what every
 // path through a host must reproduce.
 
+#include "ReferenceSignals.h"
+
 #include "processor/TarnwellAudioProcessor.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <vector>
 
 namespace tarnwell::testreference
 {
-using Channels = std::vector<std::vector<float>>;
-
-inline Channels noise (int channels, int frames, unsigned seed)
-{
-    juce::Random random (static_cast<juce::int64> (seed));
-    Channels c (static_cast<size_t> (channels), std::vector<float> (static_cast<size_t> (frames)));
-    for (auto& ch : c)
-        for (auto& s : ch)
-            s = random.nextFloat() - 0.5f;
-    // A click, so the tail is there to compare.
-    c[0][10] = 1.0f;
-    return c;
-}
-
-struct Setting
-{
-    int index;
-    float value;
-};
-
 // The processor in this process, fed the way the binding feeds it.
 inline Channels reference (int ins, int outs, const std::vector<Setting>& settings, const Channels& input, int blockSize,
                     double sampleRate = 44100.0)
@@ -62,18 +38,4 @@ inline Channels reference (int ins, int outs, const std::vector<Setting>& settin
         out[static_cast<size_t> (ch)].assign (buffer.getReadPointer (ch), buffer.getReadPointer (ch) + frames);
     return out;
 }
-
-inline void expectNear (const Channels& actual, const Channels& expected)
-{
-    ASSERT_EQ (actual.size(), expected.size());
-    for (size_t ch = 0; ch < actual.size(); ++ch)
-    {
-        ASSERT_EQ (actual[ch].size(), expected[ch].size());
-        double worst = 0;
-        for (size_t n = 0; n < actual[ch].size(); ++n)
-            worst = std::max (worst, std::abs (double (actual[ch][n]) - double (expected[ch][n])));
-        EXPECT_LE (worst, 1e-6) << "channel " << ch;
-    }
-}
-
 } // namespace tarnwell::testreference

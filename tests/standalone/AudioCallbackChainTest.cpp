@@ -175,11 +175,3 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
         EXPECT_TRUE (tally.besidesTheLock.isZero()) << what << ", besides that lock: " << tally.besidesTheLock;
     }
 }
-
-// JUCE comes from TarnwellFormats here, not tarnwell_juce, so tests/support's main would not do.
-int main (int argc, char** argv)
-{
-    ::testing::InitGoogleTest (&argc, argv);
-    const juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
-}

@@ -31,9 +31,9 @@ name=tarnwell-$version-linux-x86_64
 dir=$staging/$name
 mkdir -p "$dir"
 install -m 755 "$linux/host/Tarnwell.so" "$dir/"
-cp -r "$(find_one "$linux/host" Tarnwell.vst3)" "$(find_one "$linux/lv2" Tarnwell.lv2)" "$dir/"
-standalone=$(find "$linux/host" -path '*Standalone/Tarnwell' -type f | head -n 1)
-[ -n "$standalone" ] || { echo "make-archives: no standalone app under $linux/host" >&2; exit 1; }
+cp -r "$(find_one "$linux/Tarnwell_artefacts" Tarnwell.vst3)" "$(find_one "$linux/lv2" Tarnwell.lv2)" "$dir/"
+standalone=$(find "$linux/Tarnwell_artefacts" -path '*Standalone/Tarnwell' -type f | head -n 1)
+[ -n "$standalone" ] || { echo "make-archives: no standalone app under $linux/Tarnwell_artefacts" >&2; exit 1; }
 install -m 755 "$standalone" "$dir/Tarnwell"
 find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec strip --strip-unneeded {} +
 cp "$root/LICENSE" "$dir/LICENSE"
@@ -49,7 +49,7 @@ dir=$staging/$name
 mkdir -p "$dir/x86" "$dir/x64"
 cp "$win32/host/Tarnwell.dll" "$dir/x86/"
 cp "$win64/host/Tarnwell.dll" "$dir/x64/"
-cp -r "$(find_one "$win64/host" Tarnwell.vst3)" "$dir/"
+cp -r "$(find_one "$win64/Tarnwell_artefacts" Tarnwell.vst3)" "$dir/"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$here/INSTALL-windows.txt" > "$dir/INSTALL.txt"
 find "$dir" -exec touch -h -d "@$stamp" {} +

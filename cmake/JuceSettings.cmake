@@ -1,0 +1,35 @@
+# What every JUCE compilation of ours shares: the module settings, the image libraries and the
+# way our own code sees JUCE's headers.
+
+set(TARNWELL_FST_DIR /usr/include/pluginterfaces/fst)
+if(NOT EXISTS ${TARNWELL_FST_DIR}/fst.h)
+    message(FATAL_ERROR "FST not found: install the Debian package fst-dev")
+endif()
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/JuceWindows.cmake)
+    set(tarnwell_juce_image_libraries tarnwell_mingw_image_libs tarnwell_fst_headers)
+else()
+    include(${CMAKE_CURRENT_LIST_DIR}/LinuxImageLibs.cmake)
+    set(tarnwell_juce_image_libraries juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+endif()
+
+set(tarnwell_juce_settings
+    JUCE_USE_FLAC=0 JUCE_USE_OGGVORBIS=0 JUCE_USE_MP3AUDIOFORMAT=0 JUCE_USE_LAME_AUDIO_FORMAT=0
+    JUCE_WEB_BROWSER=0 JUCE_USE_CURL=0
+    JUCE_MODAL_LOOPS_PERMITTED=1
+    JUCE_DISPLAY_SPLASH_SCREEN=0 JUCE_REPORT_APP_USAGE=0)
+
+# JUCE's headers as system headers for everything that links `target`, so our warnings stay
+# about our code.
+function(tarnwell_juce_headers_for target scope)
+    get_target_property(includes juce::juce_core INTERFACE_INCLUDE_DIRECTORIES)
+    target_include_directories(${target} SYSTEM ${scope} ${includes})
+endfunction()
+
+# The headers alone, for the few small libraries that serve both JUCE compilations (the shared
+# code and the tools' hosting library): whichever the final program links supplies the code.
+add_library(tarnwell_juce_headers INTERFACE)
+tarnwell_juce_headers_for(tarnwell_juce_headers INTERFACE)
+target_compile_definitions(tarnwell_juce_headers INTERFACE
+    JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1 $<IF:$<CONFIG:DEBUG>,DEBUG=1 _DEBUG=1,NDEBUG=1 _NDEBUG=1>)
