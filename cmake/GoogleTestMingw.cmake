@@ -8,3 +8,4 @@ endif()
 
 set(BUILD_SHARED_LIBS OFF)
 add_subdirectory(${TARNWELL_GOOGLETEST_DIR}/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_target_properties(gtest PROPERTIES ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/googletest)
