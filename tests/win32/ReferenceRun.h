@@ -8,6 +8,7 @@
 #include "host/VstAbi.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -107,6 +108,21 @@ inline std::vector<float> run (AEffect* e, const Scenario& s)
         result.insert (result.end(), src.begin(), src.end());
     }
     return result;
+}
+
+// How far one run's output lies from another's: the largest sample difference, huge where a
+// sample is not finite or the lengths differ.
+inline double largestDifference (const std::vector<float>& a, const std::vector<float>& b)
+{
+    if (a.size() != b.size())
+        return 1.0e30;
+    double largest = 0.0;
+    for (size_t n = 0; n < a.size(); ++n)
+    {
+        const double d = std::fabs (static_cast<double> (a[n]) - static_cast<double> (b[n]));
+        largest = std::isfinite (d) ? std::max (largest, d) : 1.0e30;
+    }
+    return largest;
 }
 
 // The chunk an instance hands out, copied.

@@ -3,14 +3,12 @@
 // class info, the five parameters, the state round trip, that the VST 2.4 chunk of Tarnwell.so
 // restored into the VST3 gives the same parameters, and processing against Tarnwell.so's output.
 //
-//   tarnwell_vst3_host <Tarnwell.vst3/Contents/x86_64-win/Tarnwell.vst3> <reference file>
-//
-// Prints each failure and "N passed, N failed"; exits non-zero on any failure.
+//   tarnwell_vst3_host [GoogleTest flags] <Tarnwell.vst3/Contents/x86_64-win/Tarnwell.vst3> <reference file>
 
-#include "Checks.h"
 #include "ReferenceRun.h"
 #include "tests/support/ExpectedDefaults.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 // Defines the interface IDs of the headers below in this one source.
@@ -23,13 +21,11 @@
 #include <pluginterfaces/vst/ivstmessage.h>
 #undef INIT_CLASS_IID
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 using namespace Steinberg;
-using namespace tarnwell::checks;
 using namespace tarnwell::crosscheck;
 
 namespace
@@ -118,7 +114,8 @@ std::string ascii (const Vst::String128 text)
 }
 
 IPluginFactory* factory = nullptr;
-TUID componentId {};
+TUID componentId {}; // the audio module's, found among the factory's classes before the tests
+Reference linux;
 
 // One instance as a host sets it up: the component, its edit controller, connected both ways.
 struct Instance
@@ -206,115 +203,120 @@ struct Instance
 };
 
 //==============================================================================
-void factoryAndClasses()
+TEST (Vst3Module, FactoryAndClassInfo)
 {
     PFactoryInfo info {};
-    CHECK (factory->getFactoryInfo (&info) == kResultOk);
-    CHECK_TEXT (std::string (info.vendor), std::string (tarnwell::expected::vendor));
-    CHECK_TEXT (std::string (info.url), std::string ("https://quennet.audio"));
+    ASSERT_EQ (factory->getFactoryInfo (&info), kResultOk);
+    EXPECT_STREQ (info.vendor, tarnwell::expected::vendor);
+    EXPECT_STREQ (info.url, "https://quennet.audio");
 
+    auto* factory2 = query<IPluginFactory2> (factory, IPluginFactory2_iid);
+    ASSERT_NE (factory2, nullptr);
     int audioModules = 0;
     for (int32 i = 0; i < factory->countClasses(); ++i)
     {
         PClassInfo classInfo {};
-        CHECK (factory->getClassInfo (i, &classInfo) == kResultOk);
+        EXPECT_EQ (factory->getClassInfo (i, &classInfo), kResultOk);
         if (std::string (classInfo.category) != kVstAudioEffectClass)
             continue;
         ++audioModules;
-        std::memcpy (componentId, classInfo.cid, sizeof (TUID));
-        CHECK_TEXT (std::string (classInfo.name), std::string ("Tarnwell"));
-        CHECK (classInfo.cardinality == PClassInfo::kManyInstances);
+        EXPECT_STREQ (classInfo.name, tarnwell::expected::productName);
+        EXPECT_EQ (classInfo.cardinality, PClassInfo::kManyInstances);
 
-        auto* factory2 = query<IPluginFactory2> (factory, IPluginFactory2_iid);
         PClassInfo2 details {};
-        if (CHECK (factory2 != nullptr) && CHECK (factory2->getClassInfo2 (i, &details) == kResultOk))
-        {
-            CHECK_TEXT (std::string (details.subCategories), std::string ("Fx|Reverb"));
-            CHECK_TEXT (std::string (details.vendor), std::string (tarnwell::expected::vendor));
-            CHECK_TEXT (std::string (details.version), std::string ("1.0.0"));
-        }
-        if (factory2 != nullptr)
-            factory2->release();
+        EXPECT_EQ (factory2->getClassInfo2 (i, &details), kResultOk);
+        EXPECT_STREQ (details.subCategories, "Fx|Reverb");
+        EXPECT_STREQ (details.vendor, tarnwell::expected::vendor);
+        EXPECT_STREQ (details.version, "1.0.0");
     }
-    CHECK (audioModules == 1);
+    factory2->release();
+    EXPECT_EQ (audioModules, 1);
 }
 
-void parameters()
+// Ours first, in order; JUCE adds only its bypass switch.
+TEST (Vst3Module, FiveAutomatableParametersThenTheBypass)
 {
     Instance plugin;
-    if (! CHECK (plugin.valid()))
-        return;
-
-    // Ours first, in order; JUCE adds only its bypass switch.
+    ASSERT_TRUE (plugin.valid());
     const int32 count = plugin.controller->getParameterCount();
-    check (count == 6, "five parameters and the bypass", __LINE__, std::to_string (count) + " parameters");
+    EXPECT_EQ (count, 6);
     for (int32 i = 0; i < count; ++i)
     {
         Vst::ParameterInfo info {};
-        CHECK (plugin.controller->getParameterInfo (i, info) == kResultOk);
-        if (i < 5)
+        ASSERT_EQ (plugin.controller->getParameterInfo (i, info), kResultOk);
+        if (i >= 5)
         {
-            CHECK_TEXT (ascii (info.title), std::string (parameterNames[i]));
-            CHECK ((info.flags & Vst::ParameterInfo::kCanAutomate) != 0);
-            CHECK (static_cast<float> (info.defaultNormalizedValue) == storedDefaults[i]);
-            CHECK (static_cast<float> (plugin.controller->getParamNormalized (info.id)) == storedDefaults[i]);
-            Vst::String128 text {};
-            CHECK (plugin.controller->getParamStringByValue (info.id, info.defaultNormalizedValue, text) == kResultOk);
-            CHECK_TEXT (ascii (text), std::string (defaultTexts[i]));
+            EXPECT_NE (info.flags & Vst::ParameterInfo::kIsBypass, 0);
+            continue;
         }
-        else
-            CHECK ((info.flags & Vst::ParameterInfo::kIsBypass) != 0);
+        SCOPED_TRACE (parameterNames[i]);
+        EXPECT_EQ (ascii (info.title), parameterNames[i]);
+        EXPECT_NE (info.flags & Vst::ParameterInfo::kCanAutomate, 0);
+        EXPECT_EQ (static_cast<float> (info.defaultNormalizedValue), storedDefaults[i]);
+        EXPECT_EQ (static_cast<float> (plugin.controller->getParamNormalized (info.id)), storedDefaults[i]);
+        Vst::String128 text {};
+        EXPECT_EQ (plugin.controller->getParamStringByValue (info.id, info.defaultNormalizedValue, text), kResultOk);
+        EXPECT_EQ (ascii (text), defaultTexts[i]);
     }
 }
 
 //==============================================================================
 // The VST 2.4 chunk that Tarnwell.so handed out after the first scenario's settings, restored
 // into the VST3: the same values, and then the same sound as Tarnwell.so after that restore.
-void stateAcrossFormats (const Reference& linux)
-{
-    const auto scenario = scenarios().front();
-    Instance plugin;
-    if (! CHECK (plugin.valid()) || ! CHECK (plugin.setState (linux.configuredChunk)))
-        return;
 
-    float expected[5];
-    std::copy (std::begin (storedDefaults), std::end (storedDefaults), expected);
-    for (const auto& setting : scenario.settings)
-        expected[setting.index] = setting.value;
+// The values that chunk holds: the defaults, with the first scenario's settings over them.
+void expectTheFirstScenariosValues (Instance& plugin)
+{
+    float values[5];
+    std::copy (std::begin (storedDefaults), std::end (storedDefaults), values);
+    const auto first = scenarios().front();
+    for (const auto& setting : first.settings)
+        values[setting.index] = setting.value;
     for (int i = 0; i < 5; ++i)
-        check (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (parameterNames[i]))) == expected[i],
-               "the VST 2.4 chunk's value", __LINE__, parameterNames[i]);
+        EXPECT_EQ (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (parameterNames[i]))), values[i])
+            << parameterNames[i];
+}
+
+TEST (Vst3Module, RestoresTheVst2ChunkOfTarnwellSoAndItsOwnState)
+{
+    Instance plugin;
+    ASSERT_TRUE (plugin.valid());
+    ASSERT_TRUE (plugin.setState (linux.configuredChunk));
+    expectTheFirstScenariosValues (plugin);
 
     const auto state = plugin.state();
-    CHECK (! state.empty());
-
-    // Round trip into another instance.
+    ASSERT_FALSE (state.empty());
     Instance other;
-    if (! CHECK (other.valid()) || ! CHECK (other.setState (state)))
-        return;
-    CHECK (other.state() == state);
-    for (int i = 0; i < 5; ++i)
-        CHECK (static_cast<float> (other.controller->getParamNormalized (other.idOf (parameterNames[i]))) == expected[i]);
+    ASSERT_TRUE (other.valid());
+    ASSERT_TRUE (other.setState (state));
+    EXPECT_EQ (other.state(), state);
+    expectTheFirstScenariosValues (other);
 
     // Bad state changes nothing.
     other.setState ({ 'n', 'o', 't', ' ', 's', 'e', 't', 't', 'i', 'n', 'g', 's' });
-    CHECK (other.state() == state);
+    EXPECT_EQ (other.state(), state);
+}
 
-    // Processing as the first scenario does, in place, in host blocks of its announced size.
+// Processing as the first scenario does, in place, in host blocks of its announced size.
+TEST (Vst3Module, OutputMatchesTarnwellSoAfterThatRestore)
+{
+    const auto scenario = scenarios().front();
+    Instance plugin;
+    ASSERT_TRUE (plugin.valid());
+    ASSERT_TRUE (plugin.setState (linux.configuredChunk));
     auto* processor = query<Vst::IAudioProcessor> (plugin.component, Vst::IAudioProcessor_iid);
-    if (! CHECK (processor != nullptr))
-        return;
+    ASSERT_NE (processor, nullptr);
     Vst::SpeakerArrangement stereo = Vst::SpeakerArr::kStereo;
-    CHECK (processor->setBusArrangements (&stereo, 1, &stereo, 1) == kResultTrue);
-    CHECK (plugin.component->activateBus (Vst::kAudio, Vst::kInput, 0, true) == kResultOk);
-    CHECK (plugin.component->activateBus (Vst::kAudio, Vst::kOutput, 0, true) == kResultOk);
+    EXPECT_EQ (processor->setBusArrangements (&stereo, 1, &stereo, 1), kResultTrue);
+    EXPECT_EQ (plugin.component->activateBus (Vst::kAudio, Vst::kInput, 0, true), kResultOk);
+    EXPECT_EQ (plugin.component->activateBus (Vst::kAudio, Vst::kOutput, 0, true), kResultOk);
     Vst::ProcessSetup setup { Vst::kRealtime, Vst::kSample32, scenario.blockSize, scenario.sampleRate };
-    CHECK (processor->setupProcessing (setup) == kResultOk);
-    CHECK (plugin.component->setActive (true) == kResultOk);
+    EXPECT_EQ (processor->setupProcessing (setup), kResultOk);
+    EXPECT_EQ (plugin.component->setActive (true), kResultOk);
     processor->setProcessing (true);
 
     auto channels = input (scenario);
-    bool processed = true;
+    int failedBlocks = 0;
     for (int start = 0; start < scenario.frames; start += scenario.hostBlock)
     {
         float* buffers[2] { channels[0].data() + start, channels[1].data() + start };
@@ -328,36 +330,29 @@ void stateAcrossFormats (const Reference& linux)
         data.numInputs = data.numOutputs = 1;
         data.inputs = &in;
         data.outputs = &out;
-        processed = processor->process (data) == kResultOk && processed;
+        failedBlocks += processor->process (data) == kResultOk ? 0 : 1;
     }
     processor->setProcessing (false);
     plugin.component->setActive (false);
     processor->release();
-    CHECK (processed);
+    EXPECT_EQ (failedBlocks, 0);
 
     std::vector<float> output (channels[0]);
     output.insert (output.end(), channels[1].begin(), channels[1].end());
     const auto& reference = linux.outputs.back();
-    if (! CHECK (output.size() == reference.size()))
-        return;
-    double maxDifference = 0.0;
-    for (size_t n = 0; n < output.size(); ++n)
-    {
-        const double d = std::fabs (static_cast<double> (output[n]) - static_cast<double> (reference[n]));
-        maxDifference = std::isfinite (d) ? std::max (maxDifference, d) : 1.0e30;
-    }
-    char detail[96];
-    std::snprintf (detail, sizeof detail, "VST3, restored run: largest difference %.3g", maxDifference);
-    check (maxDifference <= 1.0e-6, "output matches Tarnwell.so within 1e-6", __LINE__, detail);
-    std::printf ("%s\n", detail);
+    ASSERT_EQ (output.size(), reference.size());
+    const double difference = largestDifference (output, reference);
+    std::printf ("VST3, restored run: largest difference %.3g\n", difference);
+    EXPECT_LE (difference, 1.0e-6);
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
+    testing::InitGoogleTest (&argc, argv);
     if (argc != 3)
     {
-        std::fprintf (stderr, "usage: %s <Tarnwell.vst3 module> <reference file>\n", argv[0]);
+        std::fprintf (stderr, "usage: %s [GoogleTest flags] <Tarnwell.vst3 module> <reference file>\n", argv[0]);
         return 2;
     }
 
@@ -369,24 +364,27 @@ int main (int argc, char** argv)
     auto getFactory = module != nullptr ? reinterpret_cast<GetFactory> (reinterpret_cast<void*> (GetProcAddress (module, "GetPluginFactory"))) : nullptr;
     if (initDll == nullptr || exitDll == nullptr || getFactory == nullptr || ! initDll() || (factory = getFactory()) == nullptr)
     {
-        std::printf ("cannot load %s (error %lu)\n0 passed, 1 failed\n", argv[1], GetLastError());
+        std::fprintf (stderr, "cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
-
-    Reference linux;
     if (! read (argv[2], linux))
     {
-        std::printf ("cannot read the reference %s\n0 passed, 1 failed\n", argv[2]);
+        std::fprintf (stderr, "cannot read the reference %s\n", argv[2]);
         return 1;
     }
+    for (int32 i = 0; i < factory->countClasses(); ++i)
+    {
+        PClassInfo info {};
+        if (factory->getClassInfo (i, &info) == kResultOk && std::string (info.category) == kVstAudioEffectClass)
+            std::memcpy (componentId, info.cid, sizeof (TUID));
+    }
 
-    factoryAndClasses();
-    parameters();
-    stateAcrossFormats (linux);
-
+    const int result = RUN_ALL_TESTS();
     factory->release();
-    CHECK (exitDll());
-    std::printf ("%d passed, %d failed\n", passed, failed);
-    std::fflush (stdout);
-    return failed == 0 ? 0 : 1;
+    if (! exitDll())
+    {
+        std::fprintf (stderr, "ExitDll failed\n");
+        return 1;
+    }
+    return result;
 }

@@ -2,24 +2,22 @@
 // loads Tarnwell.dll, finds it only through its exports, and checks identity, parameters,
 // processing and chunks against the Linux build's results, and the editor in a real window.
 //
-//   tarnwell_win32_host <Tarnwell.dll> <reference file from tarnwell_win32_reference>
-//
-// Prints each failure and "N passed, N failed"; exits non-zero on any failure.
+//   tarnwell_win32_host [GoogleTest flags] <Tarnwell.dll> <reference file from tarnwell_win32_reference>
 
-#include "Checks.h"
 #include "ReferenceRun.h"
 #include "tests/support/ExpectedDefaults.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 
-using namespace tarnwell::checks;
 using namespace tarnwell::crosscheck;
+namespace expected = tarnwell::expected;
 
 namespace
 {
@@ -33,6 +31,7 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
 using Entry = AEffect* (*) (audioMasterCallback);
 HMODULE library = nullptr;
 Entry entry = nullptr;
+Reference linux;
 
 AEffect* open()
 {
@@ -43,6 +42,13 @@ AEffect* open()
 }
 
 void close (AEffect* e) { dispatch (e, effClose); }
+
+// An opened instance, closed however the test ends.
+struct Close
+{
+    void operator() (AEffect* e) const { close (e); }
+};
+using Instance = std::unique_ptr<AEffect, Close>;
 
 std::string text (AEffect* e, int opcode, int index = 0)
 {
@@ -71,112 +77,104 @@ std::set<std::string> exportedNames (HMODULE module)
 }
 
 //==============================================================================
-void entryAndIdentity()
+TEST (Vst2Dll, EntryPointAndIdentity)
 {
-    CHECK ((exportedNames (library) == std::set<std::string> { "VSTPluginMain", "main" }));
-    CHECK (reinterpret_cast<void*> (GetProcAddress (library, "main")) == reinterpret_cast<void*> (entry));
+    EXPECT_EQ (exportedNames (library), (std::set<std::string> { "VSTPluginMain", "main" }));
+    EXPECT_EQ (reinterpret_cast<void*> (GetProcAddress (library, "main")), reinterpret_cast<void*> (entry));
 
     versionAnswer = 0;
-    CHECK (entry (&hostCallback) == nullptr); // a host without VST 2 gets nothing
+    EXPECT_EQ (entry (&hostCallback), nullptr) << "a host without VST 2 gets nothing";
     versionAnswer = 2400;
 
-    AEffect* e = open();
-    if (! CHECK (e != nullptr))
-        return;
+    Instance e (open());
+    ASSERT_NE (e, nullptr);
+    EXPECT_EQ (e->magic, 0x56737450);
+    EXPECT_EQ (e->uniqueID, 0x516E5477); // "QnTw"
+    EXPECT_EQ (e->version, 0x10000);
+    EXPECT_EQ (e->flags, 0x31); // HasEditor, CanReplacing, ProgramChunks, after effOpen's probe
+    EXPECT_EQ (e->numParams, 5);
+    EXPECT_EQ (e->numPrograms, 0);
+    EXPECT_EQ (e->numInputs, 2);
+    EXPECT_EQ (e->numOutputs, 2);
+    EXPECT_EQ (e->initialDelay, 0);
 
-    CHECK (e->magic == 0x56737450);
-    CHECK (e->uniqueID == 0x516E5477); // "QnTw"
-    CHECK (e->version == 0x10000);
-    CHECK (e->flags == 0x31); // HasEditor, CanReplacing, ProgramChunks, after effOpen's probe
-    CHECK (e->numParams == 5);
-    CHECK (e->numPrograms == 0);
-    CHECK (e->numInputs == 2);
-    CHECK (e->numOutputs == 2);
-    CHECK (e->initialDelay == 0);
+    EXPECT_EQ (text (e.get(), effGetEffectName), expected::productName);
+    EXPECT_EQ (text (e.get(), effGetProductString), expected::productName);
+    EXPECT_EQ (text (e.get(), effGetVendorString), expected::vendor);
+    EXPECT_EQ (dispatch (e.get(), effGetVendorVersion), 0x10000);
+    EXPECT_EQ (dispatch (e.get(), effGetPlugCategory), 1);
+    EXPECT_EQ (dispatch (e.get(), effGetVstVersion), 2400);
+    EXPECT_EQ (dispatch (e.get(), effCanDo, 0, 0, const_cast<char*> ("receiveVstTimeInfo")), 1);
+    EXPECT_EQ (dispatch (e.get(), effCanDo, 0, 0, const_cast<char*> ("receiveVstMidiEvents")), -1);
+    EXPECT_EQ (dispatch (e.get(), effCanDo, 0, 0, const_cast<char*> ("sendVstEventsX")), 0);
+}
 
-    namespace expected = tarnwell::expected;
-    CHECK_TEXT (text (e, effGetEffectName), std::string (expected::productName));
-    CHECK_TEXT (text (e, effGetProductString), std::string (expected::productName));
-    CHECK_TEXT (text (e, effGetVendorString), std::string (expected::vendor));
-    CHECK (dispatch (e, effGetVendorVersion) == 0x10000);
-    CHECK (dispatch (e, effGetPlugCategory) == 1);
-    CHECK (dispatch (e, effGetVstVersion) == 2400);
-    CHECK (dispatch (e, effCanDo, 0, 0, const_cast<char*> ("receiveVstTimeInfo")) == 1);
-    CHECK (dispatch (e, effCanDo, 0, 0, const_cast<char*> ("receiveVstMidiEvents")) == -1);
-    CHECK (dispatch (e, effCanDo, 0, 0, const_cast<char*> ("sendVstEventsX")) == 0);
-
+TEST (Vst2Dll, ParameterNamesDefaultsAndTexts)
+{
+    Instance e (open());
+    ASSERT_NE (e, nullptr);
     for (int i = 0; i < 5; ++i)
     {
-        CHECK_TEXT (text (e, effGetParamName, i), std::string (expected::parameterNames[i]));
-        CHECK_TEXT (text (e, effGetParamDisplay, i), std::string (expected::defaultTexts[i]));
-        CHECK_TEXT (text (e, effGetParamLabel, i), std::string());
-        CHECK (e->getParameter (e, i) == expected::storedDefaults[i]);
+        SCOPED_TRACE (expected::parameterNames[i]);
+        EXPECT_EQ (text (e.get(), effGetParamName, i), expected::parameterNames[i]);
+        EXPECT_EQ (text (e.get(), effGetParamDisplay, i), expected::defaultTexts[i]);
+        EXPECT_EQ (text (e.get(), effGetParamLabel, i), "");
+        EXPECT_EQ (e->getParameter (e.get(), i), expected::storedDefaults[i]);
     }
 
     // The formatting of numbers goes through Windows' C run-time here.
-    e->setParameter (e, 2, 1.0f);
-    CHECK_TEXT (text (e, effGetParamDisplay, 2), std::string ("10000.00 Hz"));
-    e->setParameter (e, 0, 0.123f);
-    CHECK_TEXT (text (e, effGetParamDisplay, 0), std::string ("1.23 sec"));
-    e->setParameter (e, 3, 0.6f);
-    CHECK_TEXT (text (e, effGetParamDisplay, 3), std::string ("60.00%"));
-    close (e);
+    e->setParameter (e.get(), 2, 1.0f);
+    EXPECT_EQ (text (e.get(), effGetParamDisplay, 2), "10000.00 Hz");
+    e->setParameter (e.get(), 0, 0.123f);
+    EXPECT_EQ (text (e.get(), effGetParamDisplay, 0), "1.23 sec");
+    e->setParameter (e.get(), 3, 0.6f);
+    EXPECT_EQ (text (e.get(), effGetParamDisplay, 3), "60.00%");
 }
 
 //==============================================================================
-void processingAndChunks (const Reference& linux)
+TEST (Vst2Dll, OutputAndChunksMatchTarnwellSo)
 {
     const auto windows = collect (&open, &close);
-    if (! CHECK (windows.outputs.size() == linux.outputs.size()))
-        return;
-
+    ASSERT_EQ (windows.outputs.size(), linux.outputs.size());
     for (size_t i = 0; i < linux.outputs.size(); ++i)
     {
-        const auto& a = windows.outputs[i];
-        const auto& b = linux.outputs[i];
-        if (! CHECK (a.size() == b.size() && ! a.empty()))
-            continue;
-        double maxDifference = 0.0, energy = 0.0;
-        for (size_t n = 0; n < a.size(); ++n)
-        {
-            const double d = std::fabs (static_cast<double> (a[n]) - static_cast<double> (b[n]));
-            maxDifference = std::isfinite (d) ? std::max (maxDifference, d) : 1.0e30;
-            energy += static_cast<double> (b[n]) * static_cast<double> (b[n]);
-        }
-        char detail[96];
-        std::snprintf (detail, sizeof detail, "run %u: largest difference %.3g", static_cast<unsigned> (i), maxDifference);
-        check (maxDifference <= 1.0e-6, "output matches Tarnwell.so within 1e-6", __LINE__, detail);
-        CHECK (energy > 1.0); // the reference is not silence
-        std::printf ("%s\n", detail);
+        SCOPED_TRACE ("run " + std::to_string (i));
+        const double difference = largestDifference (windows.outputs[i], linux.outputs[i]);
+        std::printf ("run %u: largest difference %.3g\n", static_cast<unsigned> (i), difference);
+        EXPECT_FALSE (windows.outputs[i].empty());
+        EXPECT_LE (difference, 1.0e-6);
+        double energy = 0.0;
+        for (const float sample : linux.outputs[i])
+            energy += static_cast<double> (sample) * static_cast<double> (sample);
+        EXPECT_GT (energy, 1.0) << "the reference is not silence";
     }
 
     // A new instance's block, and one after settings, byte for byte as on Linux.
-    CHECK (windows.newChunk.size() == 96);
-    CHECK (windows.newChunk == linux.newChunk);
-    CHECK (windows.configuredChunk == linux.configuredChunk);
+    EXPECT_EQ (windows.newChunk.size(), 96u);
+    EXPECT_EQ (windows.newChunk, linux.newChunk);
+    EXPECT_EQ (windows.configuredChunk, linux.configuredChunk);
+}
 
-    // Round trip into another instance.
-    AEffect* source = open();
-    AEffect* target = open();
-    if (! CHECK (source != nullptr && target != nullptr))
-        return;
+TEST (Vst2Dll, ChunkRestoresIntoAnotherInstanceAndBadChunksChangeNothing)
+{
+    Instance source (open()), target (open());
+    ASSERT_NE (source, nullptr);
+    ASSERT_NE (target, nullptr);
     const float values[] = { 0.71f, 0.02f, 0.333f, 0.9f, 0.05f };
     for (int i = 0; i < 5; ++i)
-        source->setParameter (source, i, values[i]);
-    auto block = chunk (source);
-    CHECK (dispatch (target, effSetChunk, 0, static_cast<VstIntPtr> (block.size()), block.data()) == 0);
+        source->setParameter (source.get(), i, values[i]);
+    auto block = chunk (source.get());
+    EXPECT_EQ (dispatch (target.get(), effSetChunk, 0, static_cast<VstIntPtr> (block.size()), block.data()), 0);
     for (int i = 0; i < 5; ++i)
-        CHECK (target->getParameter (target, i) == values[i]);
-    CHECK (chunk (target) == block);
-    CHECK_TEXT (text (target, effGetParamDisplay, 3), std::string ("90.00%"));
+        EXPECT_EQ (target->getParameter (target.get(), i), values[i]) << expected::parameterNames[i];
+    EXPECT_EQ (chunk (target.get()), block);
+    EXPECT_EQ (text (target.get(), effGetParamDisplay, 3), "90.00%");
 
-    // Bad blocks change nothing.
     char junk[16] = "not a chunk";
-    CHECK (dispatch (target, effSetChunk, 0, sizeof junk, junk) == 0);
-    CHECK (dispatch (target, effSetChunk, 0, 0, junk) == 0);
-    CHECK (target->getParameter (target, 3) == 0.9f);
-    close (source);
-    close (target);
+    EXPECT_EQ (dispatch (target.get(), effSetChunk, 0, sizeof junk, junk), 0);
+    EXPECT_EQ (dispatch (target.get(), effSetChunk, 0, 0, junk), 0);
+    EXPECT_EQ (target->getParameter (target.get(), 3), 0.9f);
+    EXPECT_EQ (chunk (target.get()), block);
 }
 
 //==============================================================================
@@ -227,101 +225,106 @@ size_t coloursShown (HWND window, int width, int height)
     return colours.size();
 }
 
-void editorInAWindow()
+// The host's own top-level window, which the editor opens into.
+struct HostWindow
 {
-    WNDCLASSW windowClass {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW (nullptr);
-    windowClass.lpszClassName = L"TarnwellTestHostWindow";
-    windowClass.hbrBackground = static_cast<HBRUSH> (GetStockObject (WHITE_BRUSH));
-    RegisterClassW (&windowClass);
-    HWND hostWindow = CreateWindowExW (0, windowClass.lpszClassName, L"Tarnwell test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                       0, 0, 640, 360, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (! CHECK (hostWindow != nullptr))
-        return;
-    pumpMessages (5);
+    HWND handle = nullptr;
 
-    AEffect* e = open();
-    if (! CHECK (e != nullptr))
-        return;
+    HostWindow (int width, int height)
+    {
+        WNDCLASSW windowClass {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW (nullptr);
+        windowClass.lpszClassName = L"TarnwellTestHostWindow";
+        windowClass.hbrBackground = static_cast<HBRUSH> (GetStockObject (WHITE_BRUSH));
+        RegisterClassW (&windowClass); // fails harmlessly when a previous test registered it
+        handle = CreateWindowExW (0, windowClass.lpszClassName, L"Tarnwell test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  0, 0, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+        pumpMessages (5);
+    }
+    ~HostWindow() { DestroyWindow (handle); }
+
+    HWND editor() const { return GetWindow (handle, GW_CHILD); }
+};
+
+TEST (Vst2Dll, EditorOpensDrawsAndClosesInAHostWindow)
+{
+    HostWindow host (640, 360);
+    ASSERT_NE (host.handle, nullptr);
+    Instance e (open());
+    ASSERT_NE (e, nullptr);
 
     ERect* rect = nullptr;
-    CHECK (dispatch (e, effEditGetRect, 0, 0, &rect) == 1);
-    CHECK (rect != nullptr && rect->right - rect->left == 453 && rect->bottom - rect->top == 200);
-    CHECK (dispatch (e, effEditOpen, 0, 0, nullptr) == 0);
+    ASSERT_EQ (dispatch (e.get(), effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE (rect, nullptr);
+    EXPECT_EQ (rect->right - rect->left, 453);
+    EXPECT_EQ (rect->bottom - rect->top, 200);
+    EXPECT_EQ (dispatch (e.get(), effEditOpen, 0, 0, nullptr), 0) << "no parent window, no editor";
 
     for (int round = 0; round < 2; ++round)
     {
-        CHECK (dispatch (e, effEditOpen, 0, 0, hostWindow) == 1);
-        HWND editor = GetWindow (hostWindow, GW_CHILD);
-        if (! CHECK (editor != nullptr))
-            break;
+        SCOPED_TRACE ("opening " + std::to_string (round + 1));
+        ASSERT_EQ (dispatch (e.get(), effEditOpen, 0, 0, host.handle), 1);
+        HWND editor = host.editor();
+        ASSERT_NE (editor, nullptr);
         RECT client {};
         GetClientRect (editor, &client);
-        CHECK (client.right == 453 && client.bottom == 200);
-        CHECK (IsWindowVisible (editor) != FALSE);
+        EXPECT_EQ (client.right, 453);
+        EXPECT_EQ (client.bottom, 200);
+        EXPECT_TRUE (IsWindowVisible (editor));
 
         // The host's loop is the editor's message loop; idle calls as hosts send them.
         for (int i = 0; i < 30; ++i)
         {
-            dispatch (e, effEditIdle);
+            dispatch (e.get(), effEditIdle);
             pumpMessages (1);
         }
-        const size_t colours = coloursShown (editor, 453, 200);
-        check (colours > 50, "the editor drew its picture and controls", __LINE__, std::to_string (colours) + " colours");
+        EXPECT_GT (coloursShown (editor, 453, 200), 50u) << "the editor drew its picture and controls";
 
-        dispatch (e, effEditClose);
+        dispatch (e.get(), effEditClose);
         pumpMessages (2);
-        CHECK (GetWindow (hostWindow, GW_CHILD) == nullptr);
+        EXPECT_EQ (host.editor(), nullptr);
     }
 
     // Closing the instance with its editor open takes the window away too.
-    CHECK (dispatch (e, effEditOpen, 0, 0, hostWindow) == 1);
+    ASSERT_EQ (dispatch (e.get(), effEditOpen, 0, 0, host.handle), 1);
     pumpMessages (5);
-    close (e);
+    e.reset();
     pumpMessages (2);
-    CHECK (GetWindow (hostWindow, GW_CHILD) == nullptr);
-
-    DestroyWindow (hostWindow);
+    EXPECT_EQ (host.editor(), nullptr);
 }
 
 // A host drawing at 200 % says so with its scale message; the editor then opens at twice its size.
-void editorAtTheHostsScale()
+TEST (Vst2Dll, EditorAtTheHostsScale)
 {
-    WNDCLASSW windowClass {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW (nullptr);
-    windowClass.lpszClassName = L"TarnwellTestHostScaledWindow";
-    RegisterClassW (&windowClass);
-    HWND hostWindow = CreateWindowExW (0, windowClass.lpszClassName, L"Tarnwell test host at 200 %", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                       0, 0, 1000, 500, nullptr, nullptr, windowClass.hInstance, nullptr);
-    AEffect* e = open();
-    if (! CHECK (hostWindow != nullptr && e != nullptr))
-        return;
+    HostWindow host (1000, 500);
+    ASSERT_NE (host.handle, nullptr);
+    Instance e (open());
+    ASSERT_NE (e, nullptr);
 
-    CHECK (dispatch (e, effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, 2.0f) == 1);
+    EXPECT_EQ (dispatch (e.get(), effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, 2.0f), 1);
     ERect* rect = nullptr;
-    CHECK (dispatch (e, effEditGetRect, 0, 0, &rect) == 1);
-    CHECK (rect != nullptr && rect->right - rect->left == 906 && rect->bottom - rect->top == 400);
+    ASSERT_EQ (dispatch (e.get(), effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE (rect, nullptr);
+    EXPECT_EQ (rect->right - rect->left, 906);
+    EXPECT_EQ (rect->bottom - rect->top, 400);
 
-    CHECK (dispatch (e, effEditOpen, 0, 0, hostWindow) == 1);
+    ASSERT_EQ (dispatch (e.get(), effEditOpen, 0, 0, host.handle), 1);
     pumpMessages (5);
     RECT client {};
-    GetClientRect (GetWindow (hostWindow, GW_CHILD), &client);
-    check (client.right == 906 && client.bottom == 400, "the editor's window at 200 %", __LINE__,
-           std::to_string (client.right) + " x " + std::to_string (client.bottom));
-
-    dispatch (e, effEditClose);
-    close (e);
-    DestroyWindow (hostWindow);
+    GetClientRect (host.editor(), &client);
+    EXPECT_EQ (client.right, 906);
+    EXPECT_EQ (client.bottom, 400);
+    dispatch (e.get(), effEditClose);
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
+    testing::InitGoogleTest (&argc, argv);
     if (argc != 3)
     {
-        std::fprintf (stderr, "usage: %s <Tarnwell.dll> <reference file>\n", argv[0]);
+        std::fprintf (stderr, "usage: %s [GoogleTest flags] <Tarnwell.dll> <reference file>\n", argv[0]);
         return 2;
     }
 
@@ -329,23 +332,13 @@ int main (int argc, char** argv)
     entry = library != nullptr ? reinterpret_cast<Entry> (reinterpret_cast<void*> (GetProcAddress (library, "VSTPluginMain"))) : nullptr;
     if (entry == nullptr)
     {
-        std::printf ("cannot load %s (error %lu)\n0 passed, 1 failed\n", argv[1], GetLastError());
+        std::fprintf (stderr, "cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
-
-    Reference linux;
     if (! read (argv[2], linux))
     {
-        std::printf ("cannot read the reference %s\n0 passed, 1 failed\n", argv[2]);
+        std::fprintf (stderr, "cannot read the reference %s\n", argv[2]);
         return 1;
     }
-
-    entryAndIdentity();
-    processingAndChunks (linux);
-    editorInAWindow();
-    editorAtTheHostsScale();
-
-    std::printf ("%d passed, %d failed\n", passed, failed);
-    std::fflush (stdout);
-    return failed == 0 ? 0 : 1;
+    return RUN_ALL_TESTS();
 }
