@@ -4,12 +4,13 @@
 # and the standalone app of it (host/juce_formats, host/standalone), our own glue Tarnwell.so
 # (host/) and Tarnwell.lv2 (host/lv2); tests and tools that run the processor link it too.
 
-if(NOT TARNWELL_JUCE_FORMATS)
-    set(tarnwell_formats "")
-elseif(WIN32)
-    set(tarnwell_formats VST3)
-else()
+# JUCE's plug-in code wants at least one of its formats in the shared code: where its formats
+# are not wanted (the 32-bit Windows and the sanitizer builds), the VST3 is declared but not
+# built.
+if(TARNWELL_JUCE_FORMATS AND NOT WIN32)
     set(tarnwell_formats VST3 Standalone)
+else()
+    set(tarnwell_formats VST3)
 endif()
 
 juce_add_plugin(Tarnwell
@@ -27,6 +28,9 @@ juce_add_plugin(Tarnwell
     EDITOR_WANTS_KEYBOARD_FOCUS FALSE
     VST3_CATEGORIES Fx Reverb
     COPY_PLUGIN_AFTER_BUILD FALSE)
+if(NOT TARNWELL_JUCE_FORMATS)
+    set_target_properties(Tarnwell_VST3 PROPERTIES EXCLUDE_FROM_ALL TRUE)
+endif()
 
 set(tarnwell_juce_modules
     juce::juce_core juce::juce_events juce::juce_data_structures juce::juce_graphics
