@@ -4,7 +4,9 @@
 #include <cmath>
 #include <utility>
 
+namespace snapshot = tarnwell::test::snapshot;
 using snapshot::near;
+using tarnwell::BrindleLookAndFeel;
 
 namespace
 {
