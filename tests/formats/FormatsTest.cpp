@@ -144,7 +144,7 @@ float peak (const Channels& channels)
 
 juce::MemoryBlock processorBlock (const Values& values)
 {
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     for (int i = 0; i < params::count; ++i)
         processor.setParameter (i, values[static_cast<size_t> (i)]);
     juce::MemoryBlock block;

@@ -184,7 +184,7 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                     ASSERT_TRUE (std::isfinite (sample)) << what;
 
                 // The changes arrived: the plug-in saves the last block's values.
-                TarnwellAudioProcessor expected;
+                tarnwell::TarnwellAudioProcessor expected;
                 for (size_t i = 0; i < changes.queues.size(); ++i)
                     expected.setParameter (static_cast<int> (i), static_cast<float> (changes.queues[i].value));
                 juce::MemoryBlock expectedBlock;
