@@ -11,7 +11,7 @@ namespace
 {
 void setParameter (benchmark::State& state)
 {
-    auto processor = std::make_unique<TarnwellAudioProcessor>();
+    auto processor = std::make_unique<tarnwell::TarnwellAudioProcessor>();
     float value = 0.0f;
     int index = 0;
     for (auto _ : state)
@@ -25,7 +25,7 @@ BENCHMARK (setParameter);
 
 void block (benchmark::State& state, bool changeParameters)
 {
-    auto processor = std::make_unique<TarnwellAudioProcessor>();
+    auto processor = std::make_unique<tarnwell::TarnwellAudioProcessor>();
     const int frames = static_cast<int> (state.range (0));
     juce::AudioBuffer<float> buffer (2, frames);
     juce::MidiBuffer midi;

@@ -2,6 +2,8 @@
 
 #include "editor/ValueColour.h"
 
+namespace tarnwell
+{
 namespace
 {
 constexpr juce::uint32 trackColour = 0xFF303030;
@@ -73,7 +75,7 @@ void BrindleLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int 
                                 static_cast<float> (width), static_cast<float> (height + t),
                                 static_cast<float> (half));
 
-    g.setColour (tarnwell::valueColour (static_cast<float> (slider.getValue())));
+    g.setColour (valueColour (static_cast<float> (slider.getValue())));
     if (horizontal)
         g.fillEllipse (static_cast<float> (thumbStart), static_cast<float> (y + q / 2),
                        thumbSize, thumbSize);
@@ -115,7 +117,7 @@ void BrindleLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int 
         wedge.addPieSegment (cx - radius, cy - radius, rw, rw,
                              angle - juce::MathConstants<float>::pi / 8.0f, angle,
                              0.35f + 0.35f * p);
-        g.setColour (enabled ? tarnwell::valueColour (p) : juce::Colour (disabledWedgeColour));
+        g.setColour (enabled ? valueColour (p) : juce::Colour (disabledWedgeColour));
         g.fillPath (wedge);
         return;
     }
@@ -133,3 +135,4 @@ void BrindleLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int 
     knob.addLineSegment (juce::Line<float> (0.0f, 0.0f, 0.0f, -radius), 0.2f * rw);
     g.fillPath (knob, juce::AffineTransform::rotation (angle).translated (cx, cy));
 }
+} // namespace tarnwell

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+namespace tarnwell
+{
 // The editor's own drawing of sliders and toggle buttons; everything else is the V2 look.
 class BrindleLookAndFeel : public juce::LookAndFeel_V2
 {
@@ -23,3 +25,4 @@ public:
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindleLookAndFeel)
 };
+} // namespace tarnwell

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tarnwell
+{
 namespace
 {
 constexpr juce::uint32 fillColour = 0x8F000000;
@@ -69,3 +71,4 @@ void T60View::paint (juce::Graphics& g)
     g.drawLine (juce::Line<float> (bottom, knee), lineThickness);
     g.drawLine (juce::Line<float> (knee, top), lineThickness);
 }
+} // namespace tarnwell

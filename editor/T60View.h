@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+namespace tarnwell
+{
 // The decay-time graph, drawn sideways: frequency runs up, decay time runs right. It paints from
 // the three normalised slider positions alone and takes no input.
 class T60View : public juce::Component
@@ -20,3 +22,4 @@ public:
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (T60View)
 };
+} // namespace tarnwell

@@ -2,6 +2,8 @@
 
 #include "processor/TarnwellAudioProcessor.h"
 
+namespace tarnwell
+{
 namespace
 {
 // Fast enough that host automation looks continuous, slow enough to cost nothing when idle.
@@ -38,7 +40,7 @@ void TarnwellAudioProcessorEditor::paint (juce::Graphics& g)
 void TarnwellAudioProcessorEditor::showCurrentValues()
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    for (int i = 0; i < tarnwell::parameters::count; ++i)
+    for (int i = 0; i < parameters::count; ++i)
     {
         // The text is compared too: the first set of a decay parameter to its stored default
         // moves the engine, and so the readout, but not the value.
@@ -57,3 +59,4 @@ void TarnwellAudioProcessorEditor::timerCallback()
 {
     showCurrentValues();
 }
+} // namespace tarnwell

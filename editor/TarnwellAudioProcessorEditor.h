@@ -8,6 +8,8 @@
 #include <array>
 #include <memory>
 
+namespace tarnwell
+{
 class TarnwellAudioProcessor;
 
 // The plug-in's window content: a thin shell around one TarnwellView, 453 x 200, never resized.
@@ -40,7 +42,8 @@ private:
         float value;
         juce::String text;
     };
-    std::array<Shown, tarnwell::parameters::count> shown {};
+    std::array<Shown, parameters::count> shown {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessorEditor)
 };
+} // namespace tarnwell

@@ -5,6 +5,8 @@
 
 #include <TarnwellArtwork.h>
 
+namespace tarnwell
+{
 namespace
 {
 constexpr float labelHeight = 12.0f;
@@ -50,7 +52,7 @@ TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : 
     backgroundImage = std::move (background);
     backgroundImage2x = std::move (background2x);
 
-    dateLabel.setText (tarnwell::buildDateText(), juce::dontSendNotification);
+    dateLabel.setText (buildDateText(), juce::dontSendNotification);
     addLabel (dateLabel, fonts.lucidaGrande (dateHeight), juce::Justification::centredLeft);
     dateLabel.setColour (juce::Label::textColourId, dateColour);
 
@@ -126,11 +128,11 @@ juce::Slider* TarnwellView::sliderFor (int index) noexcept
 {
     switch (index)
     {
-        case tarnwell::parameters::t60Low: return &t60LowSlider;
-        case tarnwell::parameters::t60High: return &t60HighSlider;
-        case tarnwell::parameters::transition: return &transitionFreqSlider;
-        case tarnwell::parameters::mix: return &mixSlider;
-        case tarnwell::parameters::diffusion: return &diffusionSlider;
+        case parameters::t60Low: return &t60LowSlider;
+        case parameters::t60High: return &t60HighSlider;
+        case parameters::transition: return &transitionFreqSlider;
+        case parameters::mix: return &mixSlider;
+        case parameters::diffusion: return &diffusionSlider;
         default: return nullptr;
     }
 }
@@ -139,18 +141,18 @@ juce::Label* TarnwellView::readoutFor (int index) noexcept
 {
     switch (index)
     {
-        case tarnwell::parameters::t60Low: return &t60LowValueString;
-        case tarnwell::parameters::t60High: return &t60HighValueString;
-        case tarnwell::parameters::transition: return &transitionFreqValueString;
-        case tarnwell::parameters::mix: return &mixValueString;
-        case tarnwell::parameters::diffusion: return &diffusionValueString;
+        case parameters::t60Low: return &t60LowValueString;
+        case parameters::t60High: return &t60HighValueString;
+        case parameters::transition: return &transitionFreqValueString;
+        case parameters::mix: return &mixValueString;
+        case parameters::diffusion: return &diffusionValueString;
         default: return nullptr;
     }
 }
 
 int TarnwellView::indexOf (const juce::Slider* slider) noexcept
 {
-    for (int i = 0; i < tarnwell::parameters::count; ++i)
+    for (int i = 0; i < parameters::count; ++i)
         if (sliderFor (i) == slider)
             return i;
     return -1;
@@ -160,9 +162,9 @@ void TarnwellView::setGraphField (int index, float value)
 {
     switch (index)
     {
-        case tarnwell::parameters::t60Low: t60View.t60LowValue = value; break;
-        case tarnwell::parameters::t60High: t60View.t60HighValue = value; break;
-        case tarnwell::parameters::transition: t60View.transitionFreqValue = value; break;
+        case parameters::t60Low: t60View.t60LowValue = value; break;
+        case parameters::t60High: t60View.t60HighValue = value; break;
+        case parameters::transition: t60View.transitionFreqValue = value; break;
         default: return;
     }
     t60View.repaint();
@@ -212,3 +214,4 @@ void TarnwellView::showParameterValue (int index, float value)
     if (processor != nullptr)
         readoutFor (index)->setText (processor->getParameterText (index), juce::dontSendNotification);
 }
+} // namespace tarnwell

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace tarnwell
+{
 class TarnwellAudioProcessor;
 
 // The editor's one view: five sliders with their readouts and captions, the decay-time graph
@@ -52,7 +54,7 @@ private:
     void addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification);
 
     TarnwellAudioProcessor* processor = nullptr;
-    tarnwell::EditorFonts fonts;
+    EditorFonts fonts;
 
     // Created once the children exist; declared before them so it is released after them.
     std::unique_ptr<BrindleLookAndFeel> lookAndFeel;
@@ -78,3 +80,4 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellView)
 };
+} // namespace tarnwell

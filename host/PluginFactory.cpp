@@ -3,5 +3,5 @@
 // The factory every plug-in wrapper calls to make the processor of a new instance.
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {
-    return new TarnwellAudioProcessor();
+    return new tarnwell::TarnwellAudioProcessor();
 }

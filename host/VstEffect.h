@@ -11,10 +11,10 @@
 #include <atomic>
 #include <memory>
 
-class TarnwellAudioProcessor;
-
 namespace tarnwell
 {
+class TarnwellAudioProcessor;
+
 // One plug-in instance as a VST 2.4 host sees it: the AEffect record, the answers to the
 // host's requests, and the processor they reach. Parameter changes and gestures made on the
 // processor's parameter objects go back to the host as automation and edit brackets.

@@ -2,10 +2,10 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-class TarnwellAudioProcessor;
-
 namespace tarnwell
 {
+class TarnwellAudioProcessor;
+
 // How JUCE, and every host wrapper built on it, sees one of the processor's parameters: the
 // value, name and text are the processor's own, and changes go through its setParameter.
 // The parameter's name is also its stable ID, which formats such as LV2 need as a symbol.

@@ -8,13 +8,15 @@
 #include <cmath>
 #include <cstdio>
 
-namespace params = tarnwell::parameters;
+namespace tarnwell
+{
+namespace params = parameters;
 
 namespace
 {
-tarnwell::NetworkSettings settingsFor (const tarnwell::ParameterValues::Snapshot& values, double sampleRate) noexcept
+NetworkSettings settingsFor (const ParameterValues::Snapshot& values, double sampleRate) noexcept
 {
-    tarnwell::NetworkSettings settings;
+    NetworkSettings settings;
     settings.sampleRate = sampleRate;
     for (int i = 0; i < params::count; ++i)
         params::set (settings, i, values.engineValue (i));
@@ -36,16 +38,16 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                           .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      coefficients (tarnwell::designNetwork (tarnwell::NetworkSettings {})),
+      coefficients (designNetwork (NetworkSettings {})),
       designedValues (values.snapshot()),
-      designedSampleRate (tarnwell::NetworkSettings {}.sampleRate)
+      designedSampleRate (NetworkSettings {}.sampleRate)
 {
     // The network starts at 3.5 s, 0.5 s, 6700 Hz while the stored values say 0.25, 0.35, 0.8:
     // the two agree for a parameter once it has been set, and a restore sets all five.
     for (int i = 0; i < params::count; ++i)
     {
         properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
-        addParameter (new tarnwell::ProcessorParameter (*this, i));
+        addParameter (new ProcessorParameter (*this, i));
     }
 }
 
@@ -92,7 +94,7 @@ void TarnwellAudioProcessor::designForCurrentValues() noexcept
 {
     // A few tries at a consistent read; should other threads' changes keep overlapping it, the
     // block runs on the last design and the next block tries again.
-    tarnwell::ParameterValues::Snapshot now;
+    ParameterValues::Snapshot now;
     for (int attempt = 0; attempt < 4; ++attempt)
     {
         if (! values.trySnapshot (now))
@@ -101,7 +103,7 @@ void TarnwellAudioProcessor::designForCurrentValues() noexcept
         const double rate = sampleRate.load();
         if (now != designedValues || rate != designedSampleRate)
         {
-            coefficients = tarnwell::designNetwork (settingsFor (now, rate));
+            coefficients = designNetwork (settingsFor (now, rate));
             designedValues = now;
             designedSampleRate = rate;
         }
@@ -186,12 +188,12 @@ void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     for (int i = 0; i < params::count; ++i)
         if (! now.atStart[static_cast<size_t> (i)])
             properties.setProperty (params::propertyId (i), static_cast<double> (now.normalised[static_cast<size_t> (i)]), nullptr);
-    tarnwell::writeSavedSettings (properties, destData);
+    writeSavedSettings (properties, destData);
 }
 
 void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    auto restored = tarnwell::readSavedSettings (data, sizeInBytes);
+    auto restored = readSavedSettings (data, sizeInBytes);
     if (! restored.isValid())
         return;
 
@@ -212,7 +214,8 @@ void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBy
     values.restore (restoredValues);
 }
 
-tarnwell::NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
+NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
 {
     return settingsFor (values.snapshot(), sampleRate.load());
 }
+} // namespace tarnwell

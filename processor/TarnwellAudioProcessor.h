@@ -10,6 +10,8 @@
 #include <atomic>
 #include <mutex>
 
+namespace tarnwell
+{
 // The plug-in's audio processor: five parameters (the normalised value, which the host reads
 // back and which is saved, and the physical value the network runs on and the texts show), the
 // reverberation network, and the saved settings.
@@ -69,13 +71,13 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
 
     // The settings the network runs on from the next block, for tests and tools.
-    tarnwell::NetworkSettings getNetworkSettings() const;
+    NetworkSettings getNetworkSettings() const;
 
 private:
     void designForCurrentValues() noexcept; // audio thread
 
-    tarnwell::ParameterValues values;
-    std::atomic<double> sampleRate { tarnwell::NetworkSettings {}.sampleRate };
+    ParameterValues values;
+    std::atomic<double> sampleRate { NetworkSettings {}.sampleRate };
 
     // The saved settings' frame: the element, its order and whatever else a restored block
     // held. Its five parameter properties are brought up to date from `values` when saving.
@@ -83,10 +85,11 @@ private:
     juce::ValueTree properties { "properties" }; // guarded by stateLock
 
     // Audio thread only: the coefficients and what they were designed from.
-    tarnwell::NetworkCoefficients coefficients;
-    tarnwell::ParameterValues::Snapshot designedValues;
+    NetworkCoefficients coefficients;
+    ParameterValues::Snapshot designedValues;
     double designedSampleRate;
-    tarnwell::ReverbNetwork network;
+    ReverbNetwork network;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessor)
 };
+} // namespace tarnwell

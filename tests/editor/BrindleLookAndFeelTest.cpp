@@ -4,7 +4,9 @@
 #include <cmath>
 #include <utility>
 
+namespace snapshot = tarnwell::test::snapshot;
 using snapshot::near;
+using tarnwell::BrindleLookAndFeel;
 
 namespace
 {
@@ -197,6 +199,8 @@ TEST_F (LookAndFeelTest, DisabledKnobs)
     EXPECT_TRUE (near (small, 13, 6, 0x80808080, 2));
 }
 
+namespace
+{
 class ToggleTest : public ::testing::Test
 {
 protected:
@@ -215,6 +219,7 @@ protected:
     BrindleLookAndFeel lnf;
     juce::ToggleButton button { "On" };
 };
+} // namespace
 
 TEST_F (ToggleTest, InnerPillColourFollowsStateWithPressOverHover)
 {

@@ -10,7 +10,8 @@
 #include <thread>
 #include <vector>
 
-using namespace ui;
+using namespace tarnwell::test::ui;
+using tarnwell::TarnwellAudioProcessor;
 
 namespace
 {

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace ui
+namespace tarnwell::test::ui
 {
 inline const char* const sliderNames[] = { "t60LowSlider", "t60HighSlider", "transitionFreqSlider", "mixSlider", "diffusionSlider" };
 inline const char* const readoutNames[] = { "t60LowValueString", "t60HighValueString", "transitionFreqValueString",
@@ -60,4 +60,4 @@ protected:
     TarnwellAudioProcessor processor;
     std::unique_ptr<TarnwellAudioProcessorEditor> editor;
 };
-} // namespace ui
+} // namespace tarnwell::test::ui

@@ -6,8 +6,13 @@
 
 #include <TarnwellArtwork.h>
 
-using namespace ui;
+using namespace tarnwell::test::ui;
+namespace snapshot = tarnwell::test::snapshot;
 using snapshot::near;
+using tarnwell::TarnwellAudioProcessor;
+using tarnwell::TarnwellAudioProcessorEditor;
+using tarnwell::TarnwellView;
+using tarnwell::T60View;
 
 namespace
 {

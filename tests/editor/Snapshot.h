@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-namespace snapshot
+namespace tarnwell::test::snapshot
 {
 inline juce::Image of (juce::Component& c)
 {
@@ -34,4 +34,4 @@ inline bool closerTo (const juce::Image& img, int x, int y, juce::Colour a, juce
     const auto p = img.getPixelAt (x, y);
     return channelDistance (p, a) < channelDistance (p, b);
 }
-} // namespace snapshot
+} // namespace tarnwell::test::snapshot

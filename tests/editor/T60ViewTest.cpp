@@ -5,6 +5,9 @@
 #include <limits>
 #include <vector>
 
+namespace snapshot = tarnwell::test::snapshot;
+using tarnwell::T60View;
+
 namespace
 {
 const juce::Colour fill (0x8F000000);

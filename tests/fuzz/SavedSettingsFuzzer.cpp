@@ -16,7 +16,7 @@ namespace
 {
 juce::MemoryBlock saveAfterRestoring (const void* data, int size)
 {
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     processor.setStateInformation (data, size);
     juce::MemoryBlock block;
     processor.getStateInformation (block);

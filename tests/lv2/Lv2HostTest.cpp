@@ -112,7 +112,7 @@ float peak (const Channels& c) { return largestDifference (c, Channels (c.size()
 
 juce::MemoryBlock processorBlock (const Values& values)
 {
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     for (int i = 0; i < params::count; ++i)
         processor.getParameters()[i]->setValue (values[static_cast<size_t> (i)]);
     juce::MemoryBlock block;

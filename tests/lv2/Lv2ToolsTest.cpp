@@ -116,6 +116,8 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
     EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
 }
 
+namespace
+{
 // Half a second of noise, then a second of the tail, in a folder of its own.
 class Lv2Rendering : public ::testing::Test
 {
@@ -171,6 +173,7 @@ protected:
     const juce::File inFile = folder.getChildFile ("in.wav");
     juce::AudioBuffer<float> input { 2, static_cast<int> (1.5 * sampleRate) };
 };
+} // namespace
 
 TEST_F (Lv2Rendering, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
 {

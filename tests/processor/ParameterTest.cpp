@@ -9,6 +9,8 @@
 #include <random>
 #include <thread>
 
+using tarnwell::TarnwellAudioProcessor;
+
 namespace
 {
 std::unique_ptr<TarnwellAudioProcessor> makeProcessor()

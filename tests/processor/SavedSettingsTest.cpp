@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+using tarnwell::TarnwellAudioProcessor;
+
 namespace
 {
 using Bytes = std::vector<unsigned char>;

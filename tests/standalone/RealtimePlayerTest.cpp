@@ -19,6 +19,7 @@
 #include <vector>
 
 using tarnwell::standalone::RealtimePlayer;
+using tarnwell::TarnwellAudioProcessor;
 using tarnwell::test::BlockCounts;
 
 namespace

@@ -54,7 +54,7 @@ juce::PropertiesFile::Options settingsOptions()
 // Parameter values as the app keeps them: the plug-in's own saved state, in base64.
 juce::String pluginState (float t60Low)
 {
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     processor.setParameter (params::t60Low, t60Low);
     processor.setParameter (params::t60High, 0.1f); // 1 s, well apart at 250 Hz below a 5 kHz transition
     processor.setParameter (params::transition, 0.8f);
@@ -69,7 +69,7 @@ float t60LowIn (const juce::String& base64State)
     juce::MemoryBlock state;
     if (! state.fromBase64Encoding (base64State) || state.getSize() == 0)
         return -1.0f;
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
     return processor.getParameter (params::t60Low);
 }

@@ -18,7 +18,7 @@ int main (int argc, char** argv)
     const juce::ScopedJuceInitialiser_GUI juce;
     const float scale = argc == 3 ? juce::jlimit (0.25f, 8.0f, juce::String (argv[2]).getFloatValue()) : 1.0f;
 
-    TarnwellAudioProcessor processor;
+    tarnwell::TarnwellAudioProcessor processor;
     const auto out = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
     if (! tarnwell::writeEditorSnapshot (processor, out, scale))
     {

@@ -37,7 +37,7 @@ struct Writer
 {
     juce::File outDir;
     float scale = 1.0f;
-    BrindleLookAndFeel lnf;
+    tarnwell::BrindleLookAndFeel lnf;
     int failures = 0;
 
     void write (juce::Component& component, const juce::String& name)
@@ -119,7 +119,7 @@ void writeGraphs (Writer& w, const std::vector<GraphSetting>& settings)
 {
     for (const auto& s : settings)
     {
-        T60View view;
+        tarnwell::T60View view;
         view.setSize (283, 106); // its size in the editor
         view.t60LowValue = s.lo;
         view.t60HighValue = s.hi;
