@@ -53,7 +53,7 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
 
 TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
 
-const juce::String TarnwellAudioProcessor::getName() const { return tarnwell::product::name; }
+const juce::String TarnwellAudioProcessor::getName() const { return product::name; }
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
