@@ -47,7 +47,7 @@ if(TARGET tarnwell_lv2)
 endif()
 
 if(TARGET ${tarnwell_vst3_target})
-    # JUCE's bundle folder (on Windows its module is copied into it after the link).
+    # The bundle folder JUCE links the module into.
     get_target_property(vst3_bundle ${tarnwell_vst3_target} JUCE_PLUGIN_ARTEFACT_FILE)
     tarnwell_install_bundle(vst3 "${vst3_bundle}" "${TARNWELL_INSTALL_VST3_DIR}")
 endif()
