@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Writes the two release archives from finished builds:
+# Writes the two release archives from finished builds, staging each plug-in with the build's
+# own install rules (cmake/InstallRules.cmake):
 #   tarnwell-<version>-linux-x86_64.tar.gz   Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app
 #   tarnwell-<version>-windows.zip           x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
 # each in a folder of the same name, with LICENSE and INSTALL. The files inside carry the time
@@ -13,7 +14,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 stamp=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
 
-# The one folder of that name under a build folder (wherever the format's glue builds it).
+# The one file or folder of that name under a folder.
 find_one() { # folder, name
     local found
     found=$(find "$1" -name "$2" -prune -print | head -n 1)
@@ -26,15 +27,23 @@ dest=$(cd "$dest" && pwd)
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 
+# Installs one component of a build into a prefix of its own and prints where `name` went.
+installed() { # build folder, component, name
+    local prefix
+    prefix=$(mktemp -d "$staging/install.XXXXXX")
+    cmake --install "$1" --prefix "$prefix" --component "$2" >/dev/null
+    find_one "$prefix" "$3"
+}
+
 # Linux: shipped stripped; the build folders keep their symbols.
 name=tarnwell-$version-linux-x86_64
 dir=$staging/$name
 mkdir -p "$dir"
-install -m 755 "$linux/host/Tarnwell.so" "$dir/"
-cp -r "$(find_one "$linux/Tarnwell_artefacts" Tarnwell.vst3)" "$(find_one "$linux/lv2" Tarnwell.lv2)" "$dir/"
-standalone=$(find "$linux/Tarnwell_artefacts" -path '*Standalone/Tarnwell' -type f | head -n 1)
-[ -n "$standalone" ] || { echo "make-archives: no standalone app under $linux/Tarnwell_artefacts" >&2; exit 1; }
-install -m 755 "$standalone" "$dir/Tarnwell"
+vst2=$(installed "$linux" vst2 Tarnwell.so)
+vst3=$(installed "$linux" vst3 Tarnwell.vst3)
+lv2=$(installed "$linux" lv2 Tarnwell.lv2)
+standalone=$(installed "$linux" standalone Tarnwell)
+mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
 find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec strip --strip-unneeded {} +
 cp "$root/LICENSE" "$dir/LICENSE"
 sed "s/@VERSION@/$version/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"
@@ -47,9 +56,12 @@ echo "Wrote $dest/$name.tar.gz"
 name=tarnwell-$version-windows
 dir=$staging/$name
 mkdir -p "$dir/x86" "$dir/x64"
-cp "$win32/host/Tarnwell.dll" "$dir/x86/"
-cp "$win64/host/Tarnwell.dll" "$dir/x64/"
-cp -r "$(find_one "$win64/Tarnwell_artefacts" Tarnwell.vst3)" "$dir/"
+x86=$(installed "$win32" vst2 Tarnwell.dll)
+x64=$(installed "$win64" vst2 Tarnwell.dll)
+vst3=$(installed "$win64" vst3 Tarnwell.vst3)
+mv "$x86" "$dir/x86/"
+mv "$x64" "$dir/x64/"
+mv "$vst3" "$dir/"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$here/INSTALL-windows.txt" > "$dir/INSTALL.txt"
 find "$dir" -exec touch -h -d "@$stamp" {} +
