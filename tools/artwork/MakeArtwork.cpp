@@ -6,6 +6,8 @@
 // recessed frame whose flat interior lies exactly under the decay-time graph, shallow wells for
 // the two knobs with their engraved captions, and the maker's and the effect's names.
 
+#include "host/ProductIdentity.h"
+
 #include <juce_graphics/juce_graphics.h>
 #include <juce_events/juce_events.h>
 
@@ -185,9 +187,9 @@ int main (int argc, char** argv)
 
         // The maker's wordmark at the top left, the effect's name at the top right.
         const juce::Font mark (bold);
-        engrave (g, mark.withHeight (18.0f), "Quennet", 0.02f, { 14.0f, 9.0f, 80.0f, 17.0f }, engraving, 0.30f,
+        engrave (g, mark.withHeight (18.0f), tarnwell::product::vendor, 0.02f, { 14.0f, 9.0f, 80.0f, 17.0f }, engraving, 0.30f,
                  juce::RectanglePlacement::xLeft | juce::RectanglePlacement::yTop);
-        engrave (g, mark.withHeight (20.0f), "Tarnwell", 0.04f, { 339.0f, 8.0f, 100.0f, 18.0f },
+        engrave (g, mark.withHeight (20.0f), tarnwell::product::name, 0.04f, { 339.0f, 8.0f, 100.0f, 18.0f },
                  juce::Colour (0xff3a2f33), 0.30f, juce::RectanglePlacement::xRight | juce::RectanglePlacement::yTop);
     }
 
