@@ -2,6 +2,7 @@
 // of a scaled desktop start an X server and an XSETTINGS daemon of their own.
 
 #include "TestHost.h"
+#include "tests/support/X11HostWindow.h"
 
 #include <juce_graphics/juce_graphics.h>
 #include <TarnwellArtwork.h>
@@ -25,13 +26,12 @@
 #include <vector>
 
 using namespace tarnwell::testhost;
+using tarnwell::test::X11HostWindow;
 
 extern char** environ;
 
 namespace
 {
-int xErrors = 0;
-
 // Starts a program with this process's environment, DISPLAY replaced when one is given; its
 // process id, or 0.
 pid_t spawn (const std::vector<std::string>& arguments, const std::string& display = {})
@@ -146,77 +146,33 @@ juce::Image background2x()
     return juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 
-// Hosts own the process's X error handling; a plug-in must cause no errors to handle.
-int countXError (Display*, XErrorEvent* e)
-{
-    ++xErrors;
-    ADD_FAILURE() << "X error " << int (e->error_code) << " from request " << int (e->request_code);
-    return 0;
-}
-
 class EditorEmbedding : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (std::getenv ("DISPLAY") == nullptr || (display = XOpenDisplay (nullptr)) == nullptr)
+        // Room for the editor at 200 %, all of it on the screen, so its pixels can be read back.
+        if (! x11.open (1000, 500))
             GTEST_SKIP() << "no X server";
         ASSERT_TRUE (library.isLoaded()) << dlerror();
-
-        // Atoms a running window manager would have made, which JUCE looks up without
-        // creating them; bare Xvfb has none.
-        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
-                                  "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
-                                  "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
-            XInternAtom (display, atom, False);
-        XSync (display, False);
-        XSetErrorHandler (&countXError);
-        xErrors = 0;
 
         plugin = std::make_unique<Plugin> (library);
         ASSERT_NE (plugin->effect, nullptr);
         if ((plugin->effect->flags & effFlagsHasEditor) == 0)
             GTEST_SKIP() << "the plug-in offers no editor";
-
-        // Room for the editor at 200 %, all of it on the screen, so its pixels can be read back.
-        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 1000, 500, 0, 0, 0);
-        XMapWindow (display, hostWindow);
-        XSync (display, False);
     }
 
     void TearDown() override
     {
         plugin.reset();
-        EXPECT_EQ (xErrors, 0);
-        if (display != nullptr)
-        {
-            if (hostWindow != 0)
-                XDestroyWindow (display, hostWindow);
-            XCloseDisplay (display);
-        }
-    }
-
-    unsigned childCount()
-    {
-        XSync (display, False);
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        if (children != nullptr)
-            XFree (children);
-        return count;
+        EXPECT_EQ (X11HostWindow::errors(), 0);
+        x11.close();
     }
 
     Window editorWindow()
     {
-        Window root = 0, parent = 0, *children = nullptr, window = 0;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        if (count == 1)
-            window = children[0];
-        if (children != nullptr)
-            XFree (children);
-        return window;
+        const auto children = x11.children();
+        return children.size() == 1 ? children[0] : 0;
     }
 
     static juce::Point<int> sizeOf (const ERect& r) { return { r.right - r.left, r.bottom - r.top }; }
@@ -231,10 +187,9 @@ protected:
 
     juce::Point<int> windowSize()
     {
-        XSync (display, False);
         XWindowAttributes attributes {};
         const Window window = editorWindow();
-        if (window == 0 || XGetWindowAttributes (display, window, &attributes) == 0)
+        if (window == 0 || XGetWindowAttributes (x11.display, window, &attributes) == 0)
             return {};
         return { attributes.width, attributes.height };
     }
@@ -262,7 +217,7 @@ protected:
         for (int attempt = 0; attempt < 100 && differing != 0; ++attempt)
         {
             std::this_thread::sleep_for (std::chrono::milliseconds (50));
-            XImage* shown = XGetImage (display, editorWindow(), 0, 0, 906, 400, AllPlanes, ZPixmap);
+            XImage* shown = XGetImage (x11.display, editorWindow(), 0, 0, 906, 400, AllPlanes, ZPixmap);
             if (shown == nullptr)
                 continue;
             differing = 0;
@@ -288,8 +243,7 @@ protected:
         return plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, scale);
     }
 
-    Display* display = nullptr;
-    Window hostWindow = 0;
+    X11HostWindow x11;
     PluginLibrary library;
     std::unique_ptr<Plugin> plugin;
 };
@@ -303,33 +257,25 @@ TEST_F (EditorEmbedding, OpensInTheHostWindowAtItsSizeAndClosesAgain)
     EXPECT_EQ (rect->right - rect->left, 453);
     EXPECT_EQ (rect->bottom - rect->top, 200);
 
-    EXPECT_EQ (childCount(), 0u);
+    EXPECT_TRUE (x11.children().empty());
     for (int round = 0; round < 20; ++round)
     {
-        ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
-        ASSERT_EQ (childCount(), 1u);
-
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        XWindowAttributes attributes {};
-        XGetWindowAttributes (display, children[0], &attributes);
-        XFree (children);
-        EXPECT_EQ (attributes.width, 453);
-        EXPECT_EQ (attributes.height, 200);
+        ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+        ASSERT_EQ (x11.children().size(), 1u);
+        EXPECT_EQ (windowSize(), juce::Point<int> (453, 200));
 
         ERect* openRect = nullptr;
         ASSERT_EQ (plugin->dispatch (effEditGetRect, 0, 0, &openRect), 1);
         EXPECT_EQ (openRect->right, 453);
 
         plugin->dispatch (effEditClose);
-        EXPECT_EQ (childCount(), 0u);
+        EXPECT_TRUE (x11.children().empty());
     }
 
     // Closing the instance with its editor open takes the window away too.
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     plugin->close();
-    EXPECT_EQ (childCount(), 0u);
+    EXPECT_TRUE (x11.children().empty());
 }
 
 TEST_F (EditorEmbedding, ANullHostWindowIsRefused)
@@ -345,7 +291,7 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
 
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0) << "drawn at 2x, from the 2x picture";
 
@@ -368,7 +314,7 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
 
     // The scale outlives the editor: the next one opens at it.
     plugin->dispatch (effEditClose);
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
 }
 
@@ -402,7 +348,7 @@ protected:
 TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollowsTheDesktop)
 {
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0);
@@ -416,7 +362,7 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     // A desktop without scale settings, at 200 % by its X resources alone (as xrdb sets them).
     desktop.announce ("Net/ThemeName \"Adwaita\"\n");
     const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
-    XChangeProperty (display, DefaultRootWindow (display), XInternAtom (display, "RESOURCE_MANAGER", False), XA_STRING, 8,
+    XChangeProperty (x11.display, DefaultRootWindow (x11.display), XInternAtom (x11.display, "RESOURCE_MANAGER", False), XA_STRING, 8,
                      PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()), int (resources.size()));
     EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
 
