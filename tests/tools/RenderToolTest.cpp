@@ -2,7 +2,7 @@
 // its output must be what the plug-in gives our own host, sample for sample (which the host
 // tests hold against the processor itself).
 
-#include "tests/host/ReferenceSignals.h"
+#include "tests/support/ReferenceSignals.h"
 #include "tests/host/TestHost.h"
 
 #include "tools/analysis/DecayMeasurement.h"
