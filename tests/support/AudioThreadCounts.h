@@ -24,6 +24,16 @@ struct AudioThreadCounts
     int distinctMutexes = 0; // how many different mutexes were locked (up to 16 are told apart)
 
     bool isZero() const noexcept { return allocations == 0 && frees == 0 && mutexLocks == 0 && mutexWaits == 0; }
+
+    AudioThreadCounts& operator+= (const AudioThreadCounts& c) noexcept
+    {
+        allocations += c.allocations;
+        frees += c.frees;
+        mutexLocks += c.mutexLocks;
+        mutexWaits += c.mutexWaits;
+        distinctMutexes = distinctMutexes > c.distinctMutexes ? distinctMutexes : c.distinctMutexes;
+        return *this;
+    }
 };
 
 // Counts over many blocks, with the one lock a wrapper may take per block (its callback lock:
@@ -40,10 +50,7 @@ struct BlockCounts
             block.mutexLocks = 0;
             ++lockedBlocks;
         }
-        besidesTheLock.allocations += block.allocations;
-        besidesTheLock.frees += block.frees;
-        besidesTheLock.mutexLocks += block.mutexLocks;
-        besidesTheLock.mutexWaits += block.mutexWaits;
+        besidesTheLock += block;
     }
 
     // Where counting works: reports how often `lock` was taken in `blocks` blocks, and expects
