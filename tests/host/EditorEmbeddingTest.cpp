@@ -2,6 +2,7 @@
 // of a scaled desktop start an X server and an XSETTINGS daemon of their own.
 
 #include "TestHost.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <juce_graphics/juce_graphics.h>
@@ -12,58 +13,23 @@
 #include <X11/Xutil.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 using namespace tarnwell::testhost;
+using tarnwell::test::ChildProcess;
 using tarnwell::test::X11HostWindow;
-
-extern char** environ;
 
 namespace
 {
-// Starts a program with this process's environment, DISPLAY replaced when one is given; its
-// process id, or 0.
-pid_t spawn (const std::vector<std::string>& arguments, const std::string& display = {})
-{
-    std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp (*e, "DISPLAY=", 8) != 0)
-            environment.emplace_back (*e);
-    if (! display.empty())
-        environment.push_back ("DISPLAY=" + display);
-
-    std::vector<char*> argv, envp;
-    for (auto& a : arguments)
-        argv.push_back (const_cast<char*> (a.c_str()));
-    for (auto& e : environment)
-        envp.push_back (const_cast<char*> (e.c_str()));
-    argv.push_back (nullptr);
-    envp.push_back (nullptr);
-
-    pid_t pid = 0;
-    return posix_spawnp (&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : 0;
-}
-
-void stop (pid_t pid)
-{
-    if (pid > 0)
-    {
-        kill (pid, SIGTERM);
-        waitpid (pid, nullptr, 0);
-    }
-}
-
 // An X server of the test's own whose XSETTINGS daemon announces a desktop scale, so that no
 // other test sharing a display sees it. Both are stopped by their process ids.
 class ScaledDesktop
@@ -75,26 +41,32 @@ public:
         if (pipe (ready) != 0)
             return;
         // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
-        server = spawn ({ "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" });
+        server = std::make_unique<ChildProcess> (
+            std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
+            std::vector<std::string> {}, files + "xvfb.log");
         close (ready[1]);
         const auto number = readLine (ready[0]);
         close (ready[0]);
-        if (server == 0 || number.empty())
+        if (! server->started() || number.empty())
             return;
         name = ":" + number;
 
-        config = ::testing::TempDir() + "tarnwell-xsettings-" + std::to_string (getpid());
         announce ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
-        daemon = spawn ({ "xsettingsd", "-c", config }, name);
-        running = daemon != 0 && settingsAnnounced();
+        daemon = std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
+                                                 std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
+        running = daemon->started() && settingsAnnounced();
     }
 
     ~ScaledDesktop()
     {
-        stop (daemon);
-        stop (server);
-        if (! config.empty())
-            std::remove (config.c_str());
+        for (auto* process : { daemon.get(), server.get() })
+            if (process != nullptr)
+            {
+                process->signal (SIGTERM);
+                process->waitForExit (std::chrono::seconds (10));
+            }
+        for (const char* file : { "xsettings", "xvfb.log", "xsettingsd.log" })
+            std::remove ((files + file).c_str());
     }
 
     bool isRunning() const { return running; }
@@ -103,9 +75,9 @@ public:
     // New settings (xsettingsd's configuration lines), announced to every client as a change.
     void announce (const std::string& settings)
     {
-        std::ofstream (config) << settings;
-        if (daemon != 0)
-            kill (daemon, SIGHUP);
+        std::ofstream (files + "xsettings") << settings;
+        if (daemon != nullptr)
+            daemon->signal (SIGHUP);
     }
 
 private:
@@ -136,8 +108,9 @@ private:
         return owned;
     }
 
-    pid_t server = 0, daemon = 0;
-    std::string name, config;
+    const std::string files = ::testing::TempDir() + "tarnwell-desktop-" + std::to_string (getpid()) + "-";
+    std::unique_ptr<ChildProcess> server, daemon;
+    std::string name;
     bool running = false;
 };
 
