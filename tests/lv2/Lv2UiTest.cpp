@@ -71,9 +71,9 @@ protected:
         const LilvUIs* uis = lilv_plugin_get_uis (world.plugin);
         ASSERT_EQ (lilv_uis_size (uis), 1u);
         const LilvUI* ui = lilv_uis_get (uis, lilv_uis_begin (uis));
-        LilvNode* x11 = lilv_new_uri (world.get(), LV2_UI__X11UI);
-        EXPECT_TRUE (lilv_ui_is_a (ui, x11));
-        lilv_node_free (x11);
+        LilvNode* x11Ui = lilv_new_uri (world.get(), LV2_UI__X11UI);
+        EXPECT_TRUE (lilv_ui_is_a (ui, x11Ui));
+        lilv_node_free (x11Ui);
         uiUri = lilv_node_as_uri (lilv_ui_get_uri (ui));
         char* binary = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_binary_uri (ui)), nullptr);
         char* bundle = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_bundle_uri (ui)), nullptr);
