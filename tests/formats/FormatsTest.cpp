@@ -69,15 +69,10 @@ Values valuesOf (juce::AudioProcessor& processor)
     return values;
 }
 
-// Noise for a quarter of the run, then silence, so the comparison covers the tail as well.
+// Noise for a quarter of the run, then silence.
 Channels testInput (int channels)
 {
-    Channels input (static_cast<size_t> (channels), std::vector<float> (numBlocks * blockSize, 0.0f));
-    juce::Random random (8);
-    for (auto& channel : input)
-        for (size_t n = 0; n < channel.size() / 4; ++n)
-            channel[n] = random.nextFloat() - 0.5f;
-    return input;
+    return burst (channels, numBlocks * blockSize, numBlocks * blockSize / 4, 8);
 }
 
 // The in-process engine, set as the processor sets it for these parameter values.

@@ -38,20 +38,6 @@ Values defaults()
     return values;
 }
 
-// Noise for the first third, then silence, so the tail counts as well.
-Channels testInput()
-{
-    Channels input (2, std::vector<float> (numFrames, 0.0f));
-    uint32_t seed = 17;
-    for (auto& channel : input)
-        for (size_t n = 0; n < numFrames / 3; ++n)
-        {
-            seed = seed * 1664525u + 1013904223u;
-            channel[n] = static_cast<float> (seed >> 8) / 16777216.0f - 0.5f;
-        }
-    return input;
-}
-
 // Called before each block with the block's index: a place to change values between blocks.
 using BetweenBlocks = std::function<void (int block, const std::function<void (int, float)>& set)>;
 
@@ -120,7 +106,7 @@ protected:
     }
 
     Lv2World world;
-    const Channels input = testInput();
+    const Channels input = burst (2, int (numFrames), int (numFrames / 3), 17);
 };
 } // namespace
 

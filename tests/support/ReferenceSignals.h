@@ -27,6 +27,17 @@ inline Channels noise (int channels, int frames, unsigned seed)
     return c;
 }
 
+// Noise for the first `noiseFrames`, then silence, so that a comparison covers the tail too.
+inline Channels burst (int channels, int frames, int noiseFrames, unsigned seed)
+{
+    juce::Random random (static_cast<juce::int64> (seed));
+    Channels c (static_cast<size_t> (channels), std::vector<float> (static_cast<size_t> (frames), 0.0f));
+    for (auto& ch : c)
+        for (size_t n = 0; n < static_cast<size_t> (noiseFrames); ++n)
+            ch[n] = random.nextFloat() - 0.5f;
+    return c;
+}
+
 struct Setting
 {
     int index;
