@@ -114,16 +114,6 @@ void expectLineThrough (const GraphCase& c, const juce::Image& img)
 }
 } // namespace
 
-TEST (T60View, StartsAt420x160WithItsConstructionValues)
-{
-    T60View view;
-    EXPECT_EQ (view.getWidth(), 420);
-    EXPECT_EQ (view.getHeight(), 160);
-    EXPECT_FLOAT_EQ (view.t60LowValue, 0.8f);
-    EXPECT_FLOAT_EQ (view.t60HighValue, 0.2f);
-    EXPECT_FLOAT_EQ (view.transitionFreqValue, 0.5f);
-}
-
 TEST (T60View, DrawsBandsAndBentLine)
 {
     const juce::Rectangle<int> none;

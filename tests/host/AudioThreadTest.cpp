@@ -24,16 +24,6 @@ enum : int
     effStopProcessRequest = 72,
 };
 
-AudioThreadCounts& operator+= (AudioThreadCounts& total, const AudioThreadCounts& c)
-{
-    total.allocations += c.allocations;
-    total.frees += c.frees;
-    total.mutexLocks += c.mutexLocks;
-    total.mutexWaits += c.mutexWaits;
-    total.distinctMutexes = std::max (total.distinctMutexes, c.distinctMutexes);
-    return total;
-}
-
 void expectNothingCounted (const AudioThreadCounts& counts, const std::string& what)
 {
     if (tarnwell::test::audioThreadCountingWorks())

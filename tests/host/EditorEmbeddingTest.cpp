@@ -2,6 +2,8 @@
 // of a scaled desktop start an X server and an XSETTINGS daemon of their own.
 
 #include "TestHost.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/X11HostWindow.h"
 
 #include <juce_graphics/juce_graphics.h>
 #include <TarnwellArtwork.h>
@@ -11,59 +13,23 @@
 #include <X11/Xutil.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 using namespace tarnwell::testhost;
-
-extern char** environ;
+using tarnwell::test::ChildProcess;
+using tarnwell::test::X11HostWindow;
 
 namespace
 {
-int xErrors = 0;
-
-// Starts a program with this process's environment, DISPLAY replaced when one is given; its
-// process id, or 0.
-pid_t spawn (const std::vector<std::string>& arguments, const std::string& display = {})
-{
-    std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e)
-        if (std::strncmp (*e, "DISPLAY=", 8) != 0)
-            environment.emplace_back (*e);
-    if (! display.empty())
-        environment.push_back ("DISPLAY=" + display);
-
-    std::vector<char*> argv, envp;
-    for (auto& a : arguments)
-        argv.push_back (const_cast<char*> (a.c_str()));
-    for (auto& e : environment)
-        envp.push_back (const_cast<char*> (e.c_str()));
-    argv.push_back (nullptr);
-    envp.push_back (nullptr);
-
-    pid_t pid = 0;
-    return posix_spawnp (&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : 0;
-}
-
-void stop (pid_t pid)
-{
-    if (pid > 0)
-    {
-        kill (pid, SIGTERM);
-        waitpid (pid, nullptr, 0);
-    }
-}
-
 // An X server of the test's own whose XSETTINGS daemon announces a desktop scale, so that no
 // other test sharing a display sees it. Both are stopped by their process ids.
 class ScaledDesktop
@@ -75,26 +41,32 @@ public:
         if (pipe (ready) != 0)
             return;
         // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
-        server = spawn ({ "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" });
+        server = std::make_unique<ChildProcess> (
+            std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
+            std::vector<std::string> {}, files + "xvfb.log");
         close (ready[1]);
         const auto number = readLine (ready[0]);
         close (ready[0]);
-        if (server == 0 || number.empty())
+        if (! server->started() || number.empty())
             return;
         name = ":" + number;
 
-        config = ::testing::TempDir() + "tarnwell-xsettings-" + std::to_string (getpid());
         announce ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
-        daemon = spawn ({ "xsettingsd", "-c", config }, name);
-        running = daemon != 0 && settingsAnnounced();
+        daemon = std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
+                                                 std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
+        running = daemon->started() && settingsAnnounced();
     }
 
     ~ScaledDesktop()
     {
-        stop (daemon);
-        stop (server);
-        if (! config.empty())
-            std::remove (config.c_str());
+        for (auto* process : { daemon.get(), server.get() })
+            if (process != nullptr)
+            {
+                process->signal (SIGTERM);
+                process->waitForExit (std::chrono::seconds (10));
+            }
+        for (const char* file : { "xsettings", "xvfb.log", "xsettingsd.log" })
+            std::remove ((files + file).c_str());
     }
 
     bool isRunning() const { return running; }
@@ -103,9 +75,9 @@ public:
     // New settings (xsettingsd's configuration lines), announced to every client as a change.
     void announce (const std::string& settings)
     {
-        std::ofstream (config) << settings;
-        if (daemon != 0)
-            kill (daemon, SIGHUP);
+        std::ofstream (files + "xsettings") << settings;
+        if (daemon != nullptr)
+            daemon->signal (SIGHUP);
     }
 
 private:
@@ -136,8 +108,9 @@ private:
         return owned;
     }
 
-    pid_t server = 0, daemon = 0;
-    std::string name, config;
+    const std::string files = ::testing::TempDir() + "tarnwell-desktop-" + std::to_string (getpid()) + "-";
+    std::unique_ptr<ChildProcess> server, daemon;
+    std::string name;
     bool running = false;
 };
 
@@ -146,77 +119,33 @@ juce::Image background2x()
     return juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 
-// Hosts own the process's X error handling; a plug-in must cause no errors to handle.
-int countXError (Display*, XErrorEvent* e)
-{
-    ++xErrors;
-    ADD_FAILURE() << "X error " << int (e->error_code) << " from request " << int (e->request_code);
-    return 0;
-}
-
 class EditorEmbedding : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (std::getenv ("DISPLAY") == nullptr || (display = XOpenDisplay (nullptr)) == nullptr)
+        // Room for the editor at 200 %, all of it on the screen, so its pixels can be read back.
+        if (! x11.open (1000, 500))
             GTEST_SKIP() << "no X server";
         ASSERT_TRUE (library.isLoaded()) << dlerror();
-
-        // Atoms a running window manager would have made, which JUCE looks up without
-        // creating them; bare Xvfb has none.
-        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
-                                  "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
-                                  "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
-            XInternAtom (display, atom, False);
-        XSync (display, False);
-        XSetErrorHandler (&countXError);
-        xErrors = 0;
 
         plugin = std::make_unique<Plugin> (library);
         ASSERT_NE (plugin->effect, nullptr);
         if ((plugin->effect->flags & effFlagsHasEditor) == 0)
             GTEST_SKIP() << "the plug-in offers no editor";
-
-        // Room for the editor at 200 %, all of it on the screen, so its pixels can be read back.
-        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 1000, 500, 0, 0, 0);
-        XMapWindow (display, hostWindow);
-        XSync (display, False);
     }
 
     void TearDown() override
     {
         plugin.reset();
-        EXPECT_EQ (xErrors, 0);
-        if (display != nullptr)
-        {
-            if (hostWindow != 0)
-                XDestroyWindow (display, hostWindow);
-            XCloseDisplay (display);
-        }
-    }
-
-    unsigned childCount()
-    {
-        XSync (display, False);
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        if (children != nullptr)
-            XFree (children);
-        return count;
+        EXPECT_EQ (X11HostWindow::errors(), 0);
+        x11.close();
     }
 
     Window editorWindow()
     {
-        Window root = 0, parent = 0, *children = nullptr, window = 0;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        if (count == 1)
-            window = children[0];
-        if (children != nullptr)
-            XFree (children);
-        return window;
+        const auto children = x11.children();
+        return children.size() == 1 ? children[0] : 0;
     }
 
     static juce::Point<int> sizeOf (const ERect& r) { return { r.right - r.left, r.bottom - r.top }; }
@@ -231,10 +160,9 @@ protected:
 
     juce::Point<int> windowSize()
     {
-        XSync (display, False);
         XWindowAttributes attributes {};
         const Window window = editorWindow();
-        if (window == 0 || XGetWindowAttributes (display, window, &attributes) == 0)
+        if (window == 0 || XGetWindowAttributes (x11.display, window, &attributes) == 0)
             return {};
         return { attributes.width, attributes.height };
     }
@@ -262,7 +190,7 @@ protected:
         for (int attempt = 0; attempt < 100 && differing != 0; ++attempt)
         {
             std::this_thread::sleep_for (std::chrono::milliseconds (50));
-            XImage* shown = XGetImage (display, editorWindow(), 0, 0, 906, 400, AllPlanes, ZPixmap);
+            XImage* shown = XGetImage (x11.display, editorWindow(), 0, 0, 906, 400, AllPlanes, ZPixmap);
             if (shown == nullptr)
                 continue;
             differing = 0;
@@ -288,8 +216,7 @@ protected:
         return plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, scale);
     }
 
-    Display* display = nullptr;
-    Window hostWindow = 0;
+    X11HostWindow x11;
     PluginLibrary library;
     std::unique_ptr<Plugin> plugin;
 };
@@ -303,33 +230,25 @@ TEST_F (EditorEmbedding, OpensInTheHostWindowAtItsSizeAndClosesAgain)
     EXPECT_EQ (rect->right - rect->left, 453);
     EXPECT_EQ (rect->bottom - rect->top, 200);
 
-    EXPECT_EQ (childCount(), 0u);
+    EXPECT_TRUE (x11.children().empty());
     for (int round = 0; round < 20; ++round)
     {
-        ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
-        ASSERT_EQ (childCount(), 1u);
-
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &children, &count);
-        XWindowAttributes attributes {};
-        XGetWindowAttributes (display, children[0], &attributes);
-        XFree (children);
-        EXPECT_EQ (attributes.width, 453);
-        EXPECT_EQ (attributes.height, 200);
+        ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+        ASSERT_EQ (x11.children().size(), 1u);
+        EXPECT_EQ (windowSize(), juce::Point<int> (453, 200));
 
         ERect* openRect = nullptr;
         ASSERT_EQ (plugin->dispatch (effEditGetRect, 0, 0, &openRect), 1);
         EXPECT_EQ (openRect->right, 453);
 
         plugin->dispatch (effEditClose);
-        EXPECT_EQ (childCount(), 0u);
+        EXPECT_TRUE (x11.children().empty());
     }
 
     // Closing the instance with its editor open takes the window away too.
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     plugin->close();
-    EXPECT_EQ (childCount(), 0u);
+    EXPECT_TRUE (x11.children().empty());
 }
 
 TEST_F (EditorEmbedding, ANullHostWindowIsRefused)
@@ -345,7 +264,7 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
 
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0) << "drawn at 2x, from the 2x picture";
 
@@ -368,7 +287,7 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
 
     // The scale outlives the editor: the next one opens at it.
     plugin->dispatch (effEditClose);
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
 }
 
@@ -402,7 +321,7 @@ protected:
 TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollowsTheDesktop)
 {
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
-    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (hostWindow)), 1);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
     EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0);
@@ -416,7 +335,7 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     // A desktop without scale settings, at 200 % by its X resources alone (as xrdb sets them).
     desktop.announce ("Net/ThemeName \"Adwaita\"\n");
     const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
-    XChangeProperty (display, DefaultRootWindow (display), XInternAtom (display, "RESOURCE_MANAGER", False), XA_STRING, 8,
+    XChangeProperty (x11.display, DefaultRootWindow (x11.display), XInternAtom (x11.display, "RESOURCE_MANAGER", False), XA_STRING, 8,
                      PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()), int (resources.size()));
     EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
 

@@ -3,7 +3,7 @@
 // The processor run in the test's own process, fed the way the binding feeds it: what every
 // path through a host must reproduce.
 
-#include "ReferenceSignals.h"
+#include "tests/support/ReferenceSignals.h"
 
 #include "processor/TarnwellAudioProcessor.h"
 

@@ -29,11 +29,17 @@ TEST_F (Settings, ParametersShowNamesValuesAndTexts)
         EXPECT_EQ (plugin.dispatch (effCanBeAutomated, i), 1);
     }
 
-    set (plugin, 0, 0.35f);
-    EXPECT_EQ (get (plugin, 0), 0.35f);
-    EXPECT_EQ (plugin.text (effGetParamDisplay, 0), "3.50 sec");
-    set (plugin, 2, 1.0f);
-    EXPECT_EQ (plugin.text (effGetParamDisplay, 2), "10000.00 Hz");
+    const struct { int index; float value; const char* text; } shown[] = {
+        { 0, 0.35f, "3.50 sec" },     { 0, 1.5f, "15.00 sec" },        { 1, 1.0f, "10.00 sec" },
+        { 2, 0.0f, "50.00 Hz" },      { 2, 0.5f, "894.43 Hz" },        { 2, 0.8f, "5047.66 Hz" },
+        { 2, 0.95f, "10000.00 Hz" },  { 2, 1.0f, "10000.00 Hz" },      { 3, 1.0f, "100.00%" },
+    };
+    for (const auto& s : shown)
+    {
+        set (plugin, s.index, s.value);
+        EXPECT_EQ (get (plugin, s.index), s.value);
+        EXPECT_EQ (plugin.text (effGetParamDisplay, s.index), s.text) << s.index << " at " << s.value;
+    }
 }
 
 TEST_F (Settings, OutOfRangeParametersAreHarmless)

@@ -127,6 +127,19 @@ public:
         dispatch (effMainsChanged, 0, 1);
     }
 
+    // processReplacing in place over whole channels (one or two), in host blocks of `blockSize`.
+    void processInPlace (std::vector<std::vector<float>>& audio, int blockSize)
+    {
+        const int frames = static_cast<int> (audio[0].size());
+        for (int start = 0; start < frames; start += blockSize)
+        {
+            float* channels[2] {};
+            for (size_t ch = 0; ch < audio.size() && ch < 2; ++ch)
+                channels[ch] = audio[ch].data() + start;
+            effect->processReplacing (effect, channels, channels, std::min (blockSize, frames - start));
+        }
+    }
+
     AEffect* effect;
 };
 

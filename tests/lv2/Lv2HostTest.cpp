@@ -8,6 +8,7 @@
 #include "processor/ParameterTable.h"
 #include "processor/TarnwellAudioProcessor.h"
 #include "tests/host/TestHost.h"
+#include "tests/support/ReferenceSignals.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 namespace params = tarnwell::parameters;
 using tarnwell::test::Lv2Instance;
 using tarnwell::test::Lv2World;
+using namespace tarnwell::testreference;
 
 namespace
 {
@@ -26,10 +28,6 @@ constexpr int numBlocks = 48;
 constexpr size_t numFrames = blockSize * numBlocks;
 
 using Values = std::array<float, params::count>;
-using Channels = std::vector<std::vector<float>>;
-
-const Values someValues { 0.3f, 0.12f, 0.6f, 0.7f, 0.8f };
-const Values otherValues { 0.05f, 0.45f, 0.2f, 0.35f, 0.1f };
 
 // The ports' defaults, which must be the values a VST 2.4 instance reports when new.
 Values defaults()
@@ -38,20 +36,6 @@ Values defaults()
     for (int i = 0; i < params::count; ++i)
         values[static_cast<size_t> (i)] = static_cast<float> (params::storedDefault (i));
     return values;
-}
-
-// Noise for the first third, then silence, so the tail counts as well.
-Channels testInput()
-{
-    Channels input (2, std::vector<float> (numFrames, 0.0f));
-    uint32_t seed = 17;
-    for (auto& channel : input)
-        for (size_t n = 0; n < numFrames / 3; ++n)
-        {
-            seed = seed * 1664525u + 1013904223u;
-            channel[n] = static_cast<float> (seed >> 8) / 16777216.0f - 0.5f;
-        }
-    return input;
 }
 
 // Called before each block with the block's index: a place to change values between blocks.
@@ -99,17 +83,6 @@ Channels lv2Output (Lv2Instance& lv2, const Values& values, const Channels& inpu
     return output;
 }
 
-float largestDifference (const Channels& a, const Channels& b)
-{
-    float largest = 0.0f;
-    for (size_t ch = 0; ch < a.size(); ++ch)
-        for (size_t n = 0; n < a[ch].size(); ++n)
-            largest = std::max (largest, std::abs (a[ch][n] - b[ch][n]));
-    return largest;
-}
-
-float peak (const Channels& c) { return largestDifference (c, Channels (c.size(), std::vector<float> (c[0].size(), 0.0f))); }
-
 juce::MemoryBlock processorBlock (const Values& values)
 {
     tarnwell::TarnwellAudioProcessor processor;
@@ -133,7 +106,7 @@ protected:
     }
 
     Lv2World world;
-    const Channels input = testInput();
+    const Channels input = burst (2, int (numFrames), int (numFrames / 3), 17);
 };
 } // namespace
 

@@ -1,14 +1,14 @@
 // The bundle as the LV2 package's validator, lilv's lv2info and lv2apply see it.
 
 #include "processor/ParameterTable.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
+#include "tests/support/WavFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 namespace params = tarnwell::parameters;
+using namespace tarnwell::testreference;
 
 namespace
 {
@@ -60,26 +60,6 @@ juce::String number (double value)
     std::snprintf (text, sizeof (text), "%f", value);
     return text;
 }
-
-juce::AudioBuffer<float> readWav (const juce::File& file)
-{
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
-    if (reader == nullptr)
-        return {};
-    juce::AudioBuffer<float> audio (static_cast<int> (reader->numChannels), static_cast<int> (reader->lengthInSamples));
-    reader->read (&audio, 0, audio.getNumSamples(), 0, true, true);
-    return audio;
-}
-
-bool writeWav (const juce::File& file, const juce::AudioBuffer<float>& audio, double sampleRate)
-{
-    file.deleteFile();
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer (
-        wav.createWriterFor (file.createOutputStream().release(), sampleRate, static_cast<unsigned int> (audio.getNumChannels()), 32, {}, 0));
-    return writer != nullptr && writer->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
-}
 } // namespace
 
 TEST (Lv2Tools, ValidatorFindsNoErrorOrWarning)
@@ -127,11 +107,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE (folder.createDirectory());
-        input.clear();
         juce::Random random (3);
-        for (int ch = 0; ch < 2; ++ch)
-            for (int n = 0; n < static_cast<int> (0.5 * sampleRate); ++n)
-                input.setSample (ch, n, 0.5f * (random.nextFloat() - 0.5f));
+        for (auto& channel : input)
+            for (size_t n = 0; n < static_cast<size_t> (0.5 * sampleRate); ++n)
+                channel[n] = 0.5f * (random.nextFloat() - 0.5f);
         ASSERT_TRUE (writeWav (inFile, input, sampleRate));
     }
 
@@ -139,7 +118,7 @@ protected:
 
     // The render tool's output through `plugin` with every parameter set: Mix to `mix`, the
     // others to the VST 2.4 build's defaults. `printed` gets what the tool printed.
-    juce::AudioBuffer<float> renderTool (const juce::String& plugin, const juce::String& mix, juce::String& printed)
+    Channels renderTool (const juce::String& plugin, const juce::String& mix, juce::String& printed)
     {
         const auto outFile = folder.getChildFile (juce::File (plugin).getFileName() + ".wav");
         juce::StringArray command { TARNWELL_RENDER_PATH, "render", inFile.getFullPathName(), outFile.getFullPathName(),
@@ -153,25 +132,16 @@ protected:
     }
 
     // Largest difference between two renderings of the input, after checking their shape.
-    float largestDifference (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b) const
+    float differenceBetween (const Channels& a, const Channels& b) const
     {
-        EXPECT_EQ (a.getNumChannels(), 2);
-        EXPECT_EQ (b.getNumChannels(), 2);
-        EXPECT_EQ (a.getNumSamples(), input.getNumSamples());
-        EXPECT_EQ (b.getNumSamples(), input.getNumSamples());
-        if (a.getNumChannels() != 2 || b.getNumChannels() != 2 || a.getNumSamples() != b.getNumSamples())
-            return 1.0f;
-
-        float largest = 0.0f;
-        for (int ch = 0; ch < 2; ++ch)
-            for (int n = 0; n < a.getNumSamples(); ++n)
-                largest = std::max (largest, std::abs (a.getSample (ch, n) - b.getSample (ch, n)));
-        return largest;
+        const auto shaped = [this] (const Channels& c) { return c.size() == 2 && c[0].size() == input[0].size(); };
+        EXPECT_TRUE (shaped (a) && shaped (b));
+        return shaped (a) && shaped (b) ? largestDifference (a, b) : 1.0f;
     }
 
     const juce::File folder = juce::File::createTempFile ("lv2rendering");
     const juce::File inFile = folder.getChildFile ("in.wav");
-    juce::AudioBuffer<float> input { 2, static_cast<int> (1.5 * sampleRate) };
+    Channels input = Channels (2, std::vector<float> (static_cast<size_t> (1.5 * sampleRate), 0.0f));
 };
 } // namespace
 
@@ -188,10 +158,13 @@ TEST_F (Lv2Rendering, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
     const auto lv2 = readWav (lv2File);
 
     juce::String printed;
-    EXPECT_LE (largestDifference (lv2, renderTool (TARNWELL_VST2_PATH, "0.7", printed)), 1e-6f);
-    ASSERT_EQ (lv2.getNumSamples(), input.getNumSamples());
-    EXPECT_GT (lv2.getMagnitude (static_cast<int> (sampleRate), static_cast<int> (0.5 * sampleRate)), 0.001f)
-        << "the reverberation rings on after the input";
+    EXPECT_LE (differenceBetween (lv2, renderTool (TARNWELL_VST2_PATH, "0.7", printed)), 1e-6f);
+    ASSERT_EQ (lv2.size(), 2u);
+    ASSERT_EQ (lv2[0].size(), input[0].size());
+    Channels lastHalfSecond;
+    for (const auto& channel : lv2)
+        lastHalfSecond.emplace_back (channel.begin() + static_cast<std::ptrdiff_t> (sampleRate), channel.end());
+    EXPECT_GT (peak (lastHalfSecond), 0.001f) << "the reverberation rings on after the input";
 }
 
 TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
@@ -199,7 +172,7 @@ TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
     juce::String lv2Printed, vst2Printed;
     const auto lv2 = renderTool (TARNWELL_LV2_BUNDLE, "0.4", lv2Printed);
     const auto vst2 = renderTool (TARNWELL_VST2_PATH, "0.4", vst2Printed);
-    EXPECT_LE (largestDifference (lv2, vst2), 1e-6f);
+    EXPECT_LE (differenceBetween (lv2, vst2), 1e-6f);
 
     // The table of decay times by band, measured and set.
     const auto measured = [] (const juce::String& printed) { return printed.fromFirstOccurrenceOf ("Decay (T60) by octave band", true, false).upToFirstOccurrenceOf ("Decay picture", false, false); };

@@ -5,15 +5,14 @@
 #include "LilvHost.h"
 
 #include "processor/ParameterTable.h"
+#include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
 
-#include <X11/Xlib.h>
 #include <dlfcn.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,18 +20,10 @@
 namespace params = tarnwell::parameters;
 namespace lv2 = tarnwell::lv2;
 using tarnwell::test::Lv2World;
+using tarnwell::test::X11HostWindow;
 
 namespace
 {
-int xErrors = 0;
-
-int countXError (Display*, XErrorEvent* e)
-{
-    ++xErrors;
-    ADD_FAILURE() << "X error " << int (e->error_code) << " from request " << int (e->request_code);
-    return 0;
-}
-
 // What the UI told the host.
 struct HostSide
 {
@@ -72,7 +63,7 @@ class Lv2Ui : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (std::getenv ("DISPLAY") == nullptr || (display = XOpenDisplay (nullptr)) == nullptr)
+        if (! x11.open (600, 400))
             GTEST_SKIP() << "no X server";
         ASSERT_NE (world.plugin, nullptr) << "Tarnwell not found in LV2_PATH";
 
@@ -80,9 +71,9 @@ protected:
         const LilvUIs* uis = lilv_plugin_get_uis (world.plugin);
         ASSERT_EQ (lilv_uis_size (uis), 1u);
         const LilvUI* ui = lilv_uis_get (uis, lilv_uis_begin (uis));
-        LilvNode* x11 = lilv_new_uri (world.get(), LV2_UI__X11UI);
-        EXPECT_TRUE (lilv_ui_is_a (ui, x11));
-        lilv_node_free (x11);
+        LilvNode* x11Ui = lilv_new_uri (world.get(), LV2_UI__X11UI);
+        EXPECT_TRUE (lilv_ui_is_a (ui, x11Ui));
+        lilv_node_free (x11Ui);
         uiUri = lilv_node_as_uri (lilv_ui_get_uri (ui));
         char* binary = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_binary_uri (ui)), nullptr);
         char* bundle = lilv_file_uri_parse (lilv_node_as_uri (lilv_ui_get_bundle_uri (ui)), nullptr);
@@ -97,20 +88,6 @@ protected:
         ASSERT_NE (descriptor, nullptr);
         EXPECT_EQ (std::string (descriptor->URI), uiUri);
         EXPECT_EQ (entry (1), nullptr);
-
-        // Atoms a running window manager would have made, which JUCE looks up without
-        // creating them; bare Xvfb has none.
-        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
-                                  "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
-                                  "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
-            XInternAtom (display, atom, False);
-        XSync (display, False);
-        XSetErrorHandler (&countXError);
-        xErrors = 0;
-
-        hostWindow = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, 600, 400, 0, 0, 0);
-        XMapWindow (display, hostWindow);
-        XSync (display, False);
     }
 
     void TearDown() override
@@ -119,19 +96,15 @@ protected:
             descriptor->cleanup (handle);
         if (library != nullptr)
             dlclose (library);
-        if (display != nullptr)
-        {
-            EXPECT_EQ (xErrors, 0);
-            XDestroyWindow (display, hostWindow);
-            XCloseDisplay (display);
-        }
+        EXPECT_EQ (X11HostWindow::errors(), 0);
+        x11.close();
     }
 
     LV2UI_Handle instantiate (bool withParent)
     {
         LV2UI_Resize resize { &host, &HostSide::resize };
         LV2UI_Touch touch { &host, &HostSide::touch };
-        LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (hostWindow) };
+        LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (x11.window) };
         LV2_Feature resizeFeature { LV2_UI__resize, &resize };
         LV2_Feature touchFeature { LV2_UI__touch, &touch };
         const LV2_Feature* features[] = { &world.urids.mapEntry, &resizeFeature, &touchFeature,
@@ -140,27 +113,15 @@ protected:
                                         &HostSide::write, &host, &widget, features);
     }
 
-    std::vector<Window> children()
-    {
-        XSync (display, False);
-        Window root = 0, parent = 0, *list = nullptr;
-        unsigned count = 0;
-        XQueryTree (display, hostWindow, &root, &parent, &list, &count);
-        std::vector<Window> result (list, list + count);
-        if (list != nullptr)
-            XFree (list);
-        return result;
-    }
-
     // A mouse button event or a drag step at (x, y) in the UI's window, as the X server would
     // deliver it.
     void mouse (int type, int x, int y)
     {
         XEvent e {};
         e.xbutton.type = type;
-        e.xbutton.display = display;
+        e.xbutton.display = x11.display;
         e.xbutton.window = static_cast<Window> (reinterpret_cast<uintptr_t> (widget));
-        e.xbutton.root = DefaultRootWindow (display);
+        e.xbutton.root = DefaultRootWindow (x11.display);
         e.xbutton.x = e.xbutton.x_root = x;
         e.xbutton.y = e.xbutton.y_root = y;
         e.xbutton.same_screen = True;
@@ -170,8 +131,8 @@ protected:
         else
             e.xbutton.button = Button1;
         const long mask = type == ButtonPress ? ButtonPressMask : type == ButtonRelease ? ButtonReleaseMask : ButtonMotionMask | PointerMotionMask;
-        XSendEvent (display, e.xbutton.window, True, mask, &e);
-        XSync (display, False);
+        XSendEvent (x11.display, e.xbutton.window, True, mask, &e);
+        XSync (x11.display, False);
         std::this_thread::sleep_for (std::chrono::milliseconds (30));
     }
 
@@ -191,8 +152,7 @@ protected:
     std::string uiUri, bundlePath;
     void* library = nullptr;
     const LV2UI_Descriptor* descriptor = nullptr;
-    Display* display = nullptr;
-    Window hostWindow = 0;
+    X11HostWindow x11;
     HostSide host;
     LV2UI_Widget widget = nullptr;
     LV2UI_Handle handle = nullptr;
@@ -206,11 +166,11 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
 
     handle = instantiate (true);
     ASSERT_NE (handle, nullptr);
-    const auto embedded = children();
+    const auto embedded = x11.children();
     ASSERT_EQ (embedded.size(), 1u);
     EXPECT_EQ (reinterpret_cast<uintptr_t> (widget), embedded[0]);
     XWindowAttributes attributes {};
-    XGetWindowAttributes (display, embedded[0], &attributes);
+    XGetWindowAttributes (x11.display, embedded[0], &attributes);
     EXPECT_EQ (attributes.width, 453);
     EXPECT_EQ (attributes.height, 200);
     EXPECT_EQ (host.width, 453);
@@ -248,5 +208,5 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
     EXPECT_FALSE (host.touches.back().grabbed);
 
     descriptor->cleanup (std::exchange (handle, nullptr));
-    EXPECT_TRUE (children().empty());
+    EXPECT_TRUE (x11.children().empty());
 }

@@ -1,5 +1,4 @@
 #include "processor/TarnwellAudioProcessor.h"
-#include "tests/support/ExpectedDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -27,44 +26,6 @@ std::vector<std::string> texts (TarnwellAudioProcessor& p)
 }
 } // namespace
 
-TEST (Parameters, NewProcessorStoresOneSetOfValuesAndRunsAnother)
-{
-    auto p = makeProcessor();
-    namespace expected = tarnwell::expected;
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (p->getParameter (i), expected::storedDefaults[i]) << i;
-    EXPECT_EQ (texts (*p), std::vector<std::string> (std::begin (expected::defaultTexts), std::end (expected::defaultTexts)));
-
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (p->getParameterName (i), expected::parameterNames[i]);
-    EXPECT_EQ (p->getNumParameters(), 5);
-}
-
-TEST (Parameters, MappingsAndTexts)
-{
-    auto p = makeProcessor();
-    p->setParameter (0, 0.35f);
-    EXPECT_EQ (p->getParameter (0), 0.35f);
-    EXPECT_EQ (p->getParameterText (0), "3.50 sec");
-
-    const std::pair<float, const char*> transitions[] = { { 0.0f, "50.00 Hz" }, { 0.5f, "894.43 Hz" },
-                                                          { 0.8f, "5047.66 Hz" }, { 0.95f, "10000.00 Hz" },
-                                                          { 1.0f, "10000.00 Hz" } };
-    for (auto [v, text] : transitions)
-    {
-        p->setParameter (2, v);
-        EXPECT_EQ (p->getParameterText (2), text) << v;
-    }
-
-    p->setParameter (3, 1.0f);
-    EXPECT_EQ (p->getParameterText (3), "100.00%");
-    p->setParameter (1, 1.0f);
-    EXPECT_EQ (p->getParameterText (1), "10.00 sec");
-    p->setParameter (0, 1.5f);
-    EXPECT_EQ (p->getParameterText (0), "15.00 sec");
-    EXPECT_EQ (p->getNetworkSettings().t60Low, 15.0);
-}
-
 TEST (Parameters, OutOfRangeIndicesAreHarmless)
 {
     auto p = makeProcessor();
@@ -86,20 +47,6 @@ TEST (Parameters, UnsafeValuesKeepTheNetworkStable)
     EXPECT_EQ (p->getParameterText (1), "0.00 sec");
     p->setParameter (4, std::numeric_limits<float>::infinity());
     EXPECT_TRUE (std::isfinite (p->getNetworkSettings().diffusion));
-}
-
-TEST (Processor, ChannelsProgramsAndMidi)
-{
-    auto p = makeProcessor();
-    EXPECT_EQ (p->getName(), "Tarnwell");
-    EXPECT_EQ (p->getInputChannelName (0), "1");
-    EXPECT_EQ (p->getOutputChannelName (1), "2");
-    EXPECT_TRUE (p->isInputChannelStereoPair (0) && p->isOutputChannelStereoPair (1));
-    EXPECT_FALSE (p->acceptsMidi() || p->producesMidi());
-    EXPECT_EQ (p->getNumPrograms(), 0);
-    p->setCurrentProgram (3);
-    EXPECT_EQ (p->getCurrentProgram(), 0);
-    EXPECT_EQ (p->getProgramName (0), "");
 }
 
 TEST (Processor, MonoOutputTouchesOnlyChannelZeroAndMonoToStereoClearsTheSecond)

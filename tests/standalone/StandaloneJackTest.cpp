@@ -3,7 +3,7 @@
 // its output recorded; SIGTERM and SIGINT as a session manager and a terminal send them.
 
 #include "tests/standalone/AppWindow.h"
-#include "tests/standalone/ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/standalone/JackLoop.h"
 
 #include "processor/ParameterTable.h"

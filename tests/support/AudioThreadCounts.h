@@ -1,6 +1,9 @@
 #pragma once
 
-#include <ostream>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <string>
 
 // Counts what a thread does that an audio thread must never do: allocate or free memory, lock
 // a mutex, or wait for one. The test executable that links AudioThreadCounts.cpp exports its own
@@ -21,6 +24,16 @@ struct AudioThreadCounts
     int distinctMutexes = 0; // how many different mutexes were locked (up to 16 are told apart)
 
     bool isZero() const noexcept { return allocations == 0 && frees == 0 && mutexLocks == 0 && mutexWaits == 0; }
+
+    AudioThreadCounts& operator+= (const AudioThreadCounts& c) noexcept
+    {
+        allocations += c.allocations;
+        frees += c.frees;
+        mutexLocks += c.mutexLocks;
+        mutexWaits += c.mutexWaits;
+        distinctMutexes = distinctMutexes > c.distinctMutexes ? distinctMutexes : c.distinctMutexes;
+        return *this;
+    }
 };
 
 // Counts over many blocks, with the one lock a wrapper may take per block (its callback lock:
@@ -37,11 +50,12 @@ struct BlockCounts
             block.mutexLocks = 0;
             ++lockedBlocks;
         }
-        besidesTheLock.allocations += block.allocations;
-        besidesTheLock.frees += block.frees;
-        besidesTheLock.mutexLocks += block.mutexLocks;
-        besidesTheLock.mutexWaits += block.mutexWaits;
+        besidesTheLock += block;
     }
+
+    // Where counting works: reports how often `lock` was taken in `blocks` blocks, and expects
+    // nothing besides it (and, with `inEveryBlock`, that lock once in every block).
+    void expectOnly (const char* lock, long blocks, bool inEveryBlock, const std::string& what) const;
 };
 
 // False where the counters cannot see anything: under AddressSanitizer or ThreadSanitizer,
@@ -59,5 +73,17 @@ inline std::ostream& operator<< (std::ostream& out, const AudioThreadCounts& c)
 {
     return out << c.allocations << " allocations, " << c.frees << " frees, " << c.mutexLocks << " mutex locks ("
                << c.distinctMutexes << " mutexes), " << c.mutexWaits << " waits";
+}
+
+inline void BlockCounts::expectOnly (const char* lock, long blocks, bool inEveryBlock, const std::string& what) const
+{
+    if (! audioThreadCountingWorks())
+        return;
+    std::cout << what << ": " << lock << " in " << lockedBlocks << " of " << blocks << " blocks, never found held\n";
+    if (inEveryBlock)
+    {
+        EXPECT_EQ (lockedBlocks, blocks) << what;
+    }
+    EXPECT_TRUE (besidesTheLock.isZero()) << what << ", besides that lock: " << besidesTheLock;
 }
 } // namespace tarnwell::test

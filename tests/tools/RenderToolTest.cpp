@@ -2,15 +2,13 @@
 // its output must be what the plug-in gives our own host, sample for sample (which the host
 // tests hold against the processor itself).
 
-#include "tests/host/ReferenceSignals.h"
+#include "tests/support/WavFiles.h"
 #include "tests/host/TestHost.h"
 
 #include "tools/analysis/DecayMeasurement.h"
 #include "tools/analysis/DesignedDecay.h"
 #include "tools/analysis/OctaveBands.h"
 #include "tools/render/DecayPicture.h"
-
-#include <juce_audio_formats/juce_audio_formats.h>
 
 #include <cstdlib>
 #include <map>
@@ -32,45 +30,8 @@ Channels reference (const std::vector<Setting>& settings, Channels audio, int bl
     plugin.resume (static_cast<float> (sampleRate), blockSize);
     for (const auto& s : settings)
         plugin.effect->setParameter (plugin.effect, s.index, s.value);
-
-    const int frames = static_cast<int> (audio[0].size());
-    for (int start = 0; start < frames; start += blockSize)
-    {
-        float* channels[] { audio[0].data() + start, audio[1].data() + start };
-        plugin.effect->processReplacing (plugin.effect, channels, channels, std::min (blockSize, frames - start));
-    }
+    plugin.processInPlace (audio, blockSize);
     return audio;
-}
-
-bool writeWav (const juce::File& file, const Channels& audio, double sampleRate)
-{
-    juce::AudioBuffer<float> buffer (static_cast<int> (audio.size()), static_cast<int> (audio[0].size()));
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        buffer.copyFrom (ch, 0, audio[static_cast<size_t> (ch)].data(), buffer.getNumSamples());
-
-    file.deleteFile();
-    auto stream = file.createOutputStream();
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatWriter> writer (
-        wav.createWriterFor (stream.get(), sampleRate, static_cast<unsigned> (buffer.getNumChannels()), 32, {}, 0));
-    if (writer == nullptr)
-        return false;
-    stream.release();
-    return writer->writeFromAudioSampleBuffer (buffer, 0, buffer.getNumSamples());
-}
-
-Channels readWav (const juce::File& file)
-{
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
-    if (reader == nullptr)
-        return {};
-    juce::AudioBuffer<float> buffer (static_cast<int> (reader->numChannels), static_cast<int> (reader->lengthInSamples));
-    reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
-    Channels out;
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        out.emplace_back (buffer.getReadPointer (ch), buffer.getReadPointer (ch) + buffer.getNumSamples());
-    return out;
 }
 
 TEST (RenderTool, OutputIsThePluginsOwn)

@@ -1,4 +1,4 @@
-#include "tests/standalone/ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -44,7 +44,7 @@ ChildProcess::ChildProcess (const std::vector<std::string>& arguments,
     posix_spawn_file_actions_init (&actions);
     posix_spawn_file_actions_addopen (&actions, STDOUT_FILENO, logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2 (&actions, STDOUT_FILENO, STDERR_FILENO);
-    if (posix_spawn (&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+    if (posix_spawnp (&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy (&actions);
 }

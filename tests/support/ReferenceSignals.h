@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -26,11 +27,40 @@ inline Channels noise (int channels, int frames, unsigned seed)
     return c;
 }
 
+// Noise for the first `noiseFrames`, then silence, so that a comparison covers the tail too.
+inline Channels burst (int channels, int frames, int noiseFrames, unsigned seed)
+{
+    juce::Random random (static_cast<juce::int64> (seed));
+    Channels c (static_cast<size_t> (channels), std::vector<float> (static_cast<size_t> (frames), 0.0f));
+    for (auto& ch : c)
+        for (size_t n = 0; n < static_cast<size_t> (noiseFrames); ++n)
+            ch[n] = random.nextFloat() - 0.5f;
+    return c;
+}
+
 struct Setting
 {
     int index;
     float value;
 };
+
+// Two sets of the five parameters' values, by index, far from the defaults and from each other.
+inline const std::array<float, 5> someValues { 0.3f, 0.12f, 0.6f, 0.7f, 0.8f };
+inline const std::array<float, 5> otherValues { 0.05f, 0.45f, 0.2f, 0.35f, 0.1f };
+
+inline float largestDifference (const Channels& a, const Channels& b)
+{
+    float largest = 0.0f;
+    for (size_t ch = 0; ch < a.size(); ++ch)
+        for (size_t n = 0; n < a[ch].size(); ++n)
+            largest = std::max (largest, std::abs (a[ch][n] - b[ch][n]));
+    return largest;
+}
+
+inline float peak (const Channels& c)
+{
+    return largestDifference (c, Channels (c.size(), std::vector<float> (c[0].size(), 0.0f)));
+}
 
 inline void expectNear (const Channels& actual, const Channels& expected)
 {

@@ -9,8 +9,9 @@
 
 namespace tarnwell::test
 {
-// A program the test starts and stops by its process id, with extra environment variables
-// and its output in a log file (shown when a test fails).
+// A program the test starts and stops by its process id (found in PATH unless named with a
+// path), with extra environment variables and its output in a log file (shown when a test
+// fails).
 class ChildProcess
 {
 public:
