@@ -34,26 +34,6 @@ Channels reference (const std::vector<Setting>& settings, Channels audio, int bl
     return audio;
 }
 
-TEST (RenderTool, OutputIsThePluginsOwn)
-{
-    const juce::TemporaryFile in (".wav"), out (".wav");
-    const double rate = 48000.0;
-    auto input = noise (2, 48000, 7);
-    ASSERT_TRUE (writeWav (in.getFile(), input, rate));
-
-    const juce::String command = juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFile().getFullPathName()
-                                 + "' '" + out.getFile().getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
-                                 + "' --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25 > /dev/null";
-    ASSERT_EQ (std::system (command.toRawUTF8()), 0);
-
-    // The tool appends a quarter second of silence for the tail.
-    for (auto& ch : input)
-        ch.resize (ch.size() + 12000, 0.0f);
-    const auto expected = reference ({ { 3, 0.4f }, { 4, 0.9f }, { 1, 0.2f } }, input, 512, rate);
-
-    expectNear (readWav (out.getFile()), expected);
-}
-
 // Runs the tool; what it printed on each stream.
 struct Run
 {
@@ -91,6 +71,28 @@ struct Folder
         return result;
     }
 };
+
+TEST (RenderTool, OutputIsThePluginsOwn)
+{
+    // In a folder of its own: the tool writes its decay picture beside the output.
+    const Folder folder;
+    const auto in = folder.dir.getChildFile ("in.wav"), out = folder.dir.getChildFile ("out.wav");
+    const double rate = 48000.0;
+    auto input = noise (2, 48000, 7);
+    ASSERT_TRUE (writeWav (in, input, rate));
+
+    const juce::String command = juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName()
+                                 + "' '" + out.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
+                                 + "' --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25 > /dev/null";
+    ASSERT_EQ (std::system (command.toRawUTF8()), 0);
+
+    // The tool appends a quarter second of silence for the tail.
+    for (auto& ch : input)
+        ch.resize (ch.size() + 12000, 0.0f);
+    const auto expected = reference ({ { 3, 0.4f }, { 4, 0.9f }, { 1, 0.2f } }, input, 512, rate);
+
+    expectNear (readWav (out), expected);
+}
 
 // Every mistake a user could make is named in one line on stderr, before any work, and
 // leaves no output behind, not even a hidden half-written one.
