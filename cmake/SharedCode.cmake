@@ -1,6 +1,6 @@
 # The shared code, as in any JUCE project that builds several formats: the JUCE modules,
 # compiled once with the plug-in's settings (hosting no plug-ins), and the core, which
-# processor/, editor/ and host/ add with tarnwell_core_sources(). JUCE's wrappers make the VST3
+# processor/, editor/ and host/ add with tarnwell_own_sources(). JUCE's wrappers make the VST3
 # and the standalone app of it (host/juce_formats, host/standalone), our own glue Tarnwell.so
 # (host/) and Tarnwell.lv2 (host/lv2); tests and tools that run the processor link it too.
 
@@ -54,16 +54,17 @@ target_compile_definitions(Tarnwell PUBLIC
 target_include_directories(Tarnwell PUBLIC ${PROJECT_SOURCE_DIR})
 tarnwell_juce_headers_for(Tarnwell PUBLIC)
 
-# Our sources in the shared code keep our warnings; JUCE's own sources there do not get them.
-function(tarnwell_core_sources)
+# Adds our files to a target that compiles JUCE's sources too (the shared code, the standalone
+# app): ours get our warnings, JUCE's do not.
+function(tarnwell_own_sources target)
     set(files)
     foreach(file IN LISTS ARGN)
         get_filename_component(file ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
         list(APPEND files ${file})
     endforeach()
-    target_sources(Tarnwell PRIVATE ${files})
+    target_sources(${target} PRIVATE ${files})
     get_target_property(flags tarnwell_warnings INTERFACE_COMPILE_OPTIONS)
     if(flags)
-        set_source_files_properties(${files} TARGET_DIRECTORY Tarnwell PROPERTIES COMPILE_OPTIONS "${flags}")
+        set_source_files_properties(${files} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS "${flags}")
     endif()
 endfunction()
