@@ -10,8 +10,12 @@
 #include "tools/analysis/OctaveBands.h"
 #include "tools/render/DecayPicture.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tarnwell::testreference;
 namespace analysis = tarnwell::analysis;
@@ -34,20 +38,25 @@ Channels reference (const std::vector<Setting>& settings, Channels audio, int bl
     return audio;
 }
 
-// Runs the tool; what it printed on each stream.
+// Runs the tool; its exit status as a shell reports it, and what it printed on each stream.
 struct Run
 {
     int status;
     juce::String out, err;
 };
 
-Run runTool (const juce::String& arguments, const juce::String& plugin = TARNWELL_VST2_PATH)
+Run runCommand (const juce::String& command)
 {
     const juce::TemporaryFile out (".txt"), err (".txt");
-    const juce::String command = juce::String ("'") + TARNWELL_RENDER_PATH + "' " + arguments + " --plugin '" + plugin
-                                 + "' > '" + out.getFile().getFullPathName() + "' 2> '" + err.getFile().getFullPathName() + "'";
-    const int status = std::system (command.toRawUTF8());
-    return { status, out.getFile().loadFileAsString(), err.getFile().loadFileAsString() };
+    const int status = std::system ((command + " > '" + out.getFile().getFullPathName() + "' 2> '"
+                                     + err.getFile().getFullPathName() + "'").toRawUTF8());
+    return { WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status), out.getFile().loadFileAsString(),
+             err.getFile().loadFileAsString() };
+}
+
+Run runTool (const juce::String& arguments, const juce::String& plugin = TARNWELL_VST2_PATH, const juce::String& prefix = {})
+{
+    return runCommand (prefix + "'" + TARNWELL_RENDER_PATH + "' " + arguments + " --plugin '" + plugin + "'");
 }
 
 juce::String quoted (const juce::File& file)
@@ -94,8 +103,10 @@ TEST (RenderTool, OutputIsThePluginsOwn)
     expectNear (readWav (out), expected);
 }
 
-// Every mistake a user could make is named in one line on stderr, before any work, and
-// leaves no output behind, not even a hidden half-written one.
+// Every mistake a user could make is named in one line on stderr, before any work, with the
+// exit status --help gives (2 for the command line, 1 for the files and the plug-in), and
+// leaves every file as it was: no output, not even a hidden half-written one, and the input
+// and any folder in the output's place untouched.
 TEST (RenderTool, RefusesWhatItCannotDo)
 {
     const Folder folder;
@@ -103,52 +114,156 @@ TEST (RenderTool, RefusesWhatItCannotDo)
     const auto out = folder.dir.getChildFile ("out.wav");
     ASSERT_TRUE (writeWav (in, noise (1, 1000, 8), 44100.0));
     ASSERT_TRUE (text.replaceWithText ("not audio"));
+
+    // A file whose header promises 6 s, cut short after 1000 bytes; one of four channels.
+    const auto truncated = folder.dir.getChildFile ("cut.wav"), quad = folder.dir.getChildFile ("quad.wav");
+    ASSERT_TRUE (writeWav (truncated, noise (2, 6 * 44100, 9), 44100.0));
+    ASSERT_EQ (::truncate (truncated.getFullPathName().toRawUTF8(), 1000), 0);
+    ASSERT_TRUE (writeWav (quad, noise (4, 1000, 10), 44100.0));
+
+    // A folder in the output's place, one in its picture's, and one the tool may not write in.
+    const auto folderOut = folder.dir.getChildFile ("folder.wav"), pictureFolder = folder.dir.getChildFile ("pic.decay.png");
+    const auto readOnly = folder.dir.getChildFile ("read-only");
+    ASSERT_TRUE (folderOut.createDirectory() && pictureFolder.createDirectory() && readOnly.createDirectory());
+    ASSERT_TRUE (readOnly.setReadOnly (true));
+    // The input under another name: a hard link.
+    const auto alias = folder.dir.getChildFile ("alias.wav");
+    ASSERT_EQ (::link (in.getFullPathName().toRawUTF8(), alias.getFullPathName().toRawUTF8()), 0);
+    // Root writes whatever the permission bits say: the tool runs as nobody for that case.
+    const juce::String asNobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+
     const auto render = "render " + quoted (in) + " " + quoted (out) + " ";
-    const auto inputs = folder.names();
+    const auto before = folder.names();
+    const auto inputBytes = in.loadFileAsString();
 
     const struct
     {
         juce::String arguments, message;
+        int status;
+        juce::String prefix;
     } cases[] = {
-        { "render " + quoted (folder.dir.getChildFile ("missing.wav")) + " " + quoted (out), "missing.wav: no such file" },
-        { "render " + quoted (text) + " " + quoted (out), "notes.wav: not an audio file this tool reads (WAV" },
-        { render + "--set Bogus=0.3", "unknown parameter \"Bogus\" (valid names: T60Low, T60High, Transition, Mix, Diffusion)" },
-        { render + "--set Mix=loud", "Mix=loud: the value is not a number" },
-        { render + "--set Mix=7", "Mix=7: the value lies outside 0 to 1" },
-        { render + "--set T60Low=-0.1", "T60Low=-0.1: the value lies outside 0 to 1" },
-        { render + "--set Diffusion=0.5x", "Diffusion=0.5x: the value is not a number" },
+        { "render " + quoted (folder.dir.getChildFile ("missing.wav")) + " " + quoted (out), "missing.wav: no such file", 1 },
+        { "render " + quoted (text) + " " + quoted (out), "notes.wav: not an audio file this tool reads (WAV", 1 },
+        { "render " + quoted (truncated) + " " + quoted (out), "cut.wav: the file is cut short: its header promises 6.00 s", 1 },
+        { "render " + quoted (quad) + " " + quoted (out), "quad.wav has 4 channels; the plug-in takes 2: mix it down", 1 },
+        { render + "--set Bogus=0.3", "unknown parameter \"Bogus\" (valid names: T60Low, T60High, Transition, Mix, Diffusion)", 2 },
+        { render + "--set Mix=loud", "Mix=loud: the value is not a number", 2 },
+        { render + "--set Mix=7", "Mix=7: the value lies outside 0 to 1", 2 },
+        { render + "--set T60Low=-0.1", "T60Low=-0.1: the value lies outside 0 to 1", 2 },
+        { render + "--set Diffusion=0.5x", "Diffusion=0.5x: the value is not a number", 2 },
+        { render + "--bogus", "unknown option --bogus (see tarnwell-render --help)", 2 },
+        { "render " + quoted (in), "render wants IN.wav and OUT.wav; 1 given", 2 },
+        { "mix " + quoted (in), "unknown command \"mix\"", 2 },
+        { "render " + quoted (in) + " " + quoted (alias), "alias.wav: it is the input file", 1 },
+        { "render " + quoted (in) + " " + quoted (folderOut), "folder.wav: it is a folder", 1 },
+        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("pic.wav")), "pic.decay.png: it is a folder", 1 },
+        { "render " + quoted (in) + " " + quoted (readOnly.getChildFile ("out.wav")), "read-only/out.wav: permission denied", 1, asNobody },
         { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("no/such/folder/out.wav")),
-          "output folder " + folder.dir.getChildFile ("no/such/folder").getFullPathName() + " does not exist" },
-        { "ir " + quoted (out) + " --set Bogus=1", "unknown parameter \"Bogus\"" },
-        { "ir " + quoted (folder.dir.getChildFile ("gone/ir.wav")), "output folder" },
+          "the folder " + folder.dir.getChildFile ("no/such/folder").getFullPathName() + " does not exist", 1 },
+        { "ir " + quoted (out) + " --set Bogus=1", "unknown parameter \"Bogus\"", 2 },
+        { "ir " + quoted (folder.dir.getChildFile ("gone/ir.wav")), "does not exist", 1 },
     };
     for (const auto& c : cases)
     {
-        const auto run = runTool (c.arguments);
-        EXPECT_NE (run.status, 0) << c.arguments;
-        EXPECT_TRUE (run.err.startsWith ("tarnwell: ") && run.err.contains (c.message)) << run.err;
+        const auto run = runTool (c.arguments, TARNWELL_VST2_PATH, c.prefix);
+        EXPECT_EQ (run.status, c.status) << c.arguments << "\n" << run.err;
+        EXPECT_TRUE (run.err.startsWith ("tarnwell-render: ") && run.err.contains (c.message)) << run.err;
         EXPECT_EQ (run.err.trimEnd().indexOfChar ('\n'), -1) << "one line: " << run.err;
-        EXPECT_EQ (folder.names(), inputs) << c.arguments;
+        EXPECT_EQ (folder.names(), before) << c.arguments;
+        EXPECT_TRUE (readOnly.findChildFiles (juce::File::findFilesAndDirectories, false, "*").isEmpty());
+        EXPECT_TRUE (folderOut.isDirectory() && pictureFolder.isDirectory());
+        EXPECT_EQ (in.loadFileAsString(), inputBytes);
     }
+    readOnly.setReadOnly (false);
 
     // The plug-in itself: missing, or a file that is no plug-in.
     for (const auto& [plugin, message] : { std::pair { juce::String ("/nonexistent/Tarnwell.so"), juce::String ("no plug-in at /nonexistent/Tarnwell.so") },
                                            std::pair { text.getFullPathName(), "cannot load a plug-in from " + text.getFullPathName() } })
     {
         const auto run = runTool (render + "--set Mix=1", plugin);
-        EXPECT_NE (run.status, 0);
+        EXPECT_EQ (run.status, 1);
         EXPECT_TRUE (run.err.contains (message)) << run.err;
-        EXPECT_EQ (folder.names(), inputs);
+        EXPECT_EQ (folder.names(), before);
     }
 
     // And a mono file is fine: stereo out, with its decay picture beside it, and none of the
     // hosting's messages nor the plug-in's own lines (progress may show on a slow machine).
-    const auto run = runTool (render + "--set Mix=1");
+    // With no --tail, the tail lasts the slower set decay (0.5 s) and half a second.
+    const auto run = runTool (render + "--set Mix=1 --set T60Low=0.05 --set T60High=0.03");
     EXPECT_EQ (run.status, 0) << run.err;
     EXPECT_FALSE (run.err.contains ("VST") || run.out.contains ("VST")) << run.err;
-    EXPECT_FALSE (run.out.contains ("input channels")) << run.out;
-    EXPECT_EQ (readWav (out).size(), 2u);
+    EXPECT_FALSE (run.out.contains ("input channels") || run.out.contains ("Tail")) << run.out;
+    const auto written = readWav (out);
+    ASSERT_EQ (written.size(), 2u);
+    EXPECT_EQ (written[0].size(), size_t (1000 + 44100));
     EXPECT_TRUE (out.withFileExtension ("decay.png").existsAsFile());
+    EXPECT_TRUE (runTool (render + "--set T60Low=0.05 --set T60High=0.03 --verbose").out.contains ("Tail: 1.00 s"));
+}
+
+// --help and --version answer on stdout with status 0, the tool's and the project script's;
+// the help documents the statuses.
+TEST (RenderTool, AnswersHelpAndVersionLikeOtherTools)
+{
+    for (const auto* arguments : { "--help", "-h", "render a.wav --help" })
+    {
+        const auto run = runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "' " + arguments);
+        EXPECT_EQ (run.status, 0) << arguments;
+        EXPECT_TRUE (run.out.startsWith ("usage: tarnwell-render render") && run.out.contains ("Exit status: 0 done; 1 a failure"))
+            << run.out;
+        EXPECT_TRUE (run.err.isEmpty());
+    }
+    const auto version = runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "' --version");
+    EXPECT_EQ (version.status, 0);
+    EXPECT_EQ (version.out, juce::String ("tarnwell-render ") + TARNWELL_VERSION + "\n");
+
+    const auto none = runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "'");
+    EXPECT_EQ (none.status, 2);
+    EXPECT_TRUE (none.err.contains ("wants a command")) << none.err;
+
+    const auto script = runCommand (juce::String ("'") + TARNWELL_SCRIPT_PATH + "' --help");
+    EXPECT_EQ (script.status, 0);
+    EXPECT_TRUE (script.out.contains ("./tarnwell test")) << script.out;
+    EXPECT_EQ (runCommand (juce::String ("'") + TARNWELL_SCRIPT_PATH + "' bogus").status, 2);
+}
+
+// Ctrl+C in the middle of a long render: the hidden file goes, and the tool ends as SIGINT
+// does, so that a shell's loop stops too.
+TEST (RenderTool, AnInterruptedRenderLeavesNoFile)
+{
+    const Folder folder;
+    const auto in = folder.dir.getChildFile ("long.wav"), out = folder.dir.getChildFile ("out.wav");
+    ASSERT_TRUE (writeWav (in, noise (2, 96000 * 60, 11), 96000.0));
+    const auto before = folder.names();
+
+    const auto pid = ::fork();
+    ASSERT_GE (pid, 0);
+    if (pid == 0)
+    {
+        const int null = ::open ("/dev/null", O_WRONLY);
+        ::dup2 (null, STDOUT_FILENO);
+        ::dup2 (null, STDERR_FILENO);
+        const auto inPath = in.getFullPathName().toStdString(), outPath = out.getFullPathName().toStdString();
+        ::execl (TARNWELL_RENDER_PATH, TARNWELL_RENDER_PATH, "render", inPath.c_str(), outPath.c_str(), "--plugin",
+                 TARNWELL_VST2_PATH, "--tail", "0", static_cast<char*> (nullptr));
+        ::_exit (127);
+    }
+
+    // Interrupted once the hidden output has some of the render in it.
+    const auto started = juce::Time::getMillisecondCounter();
+    const auto hiddenSize = [&folder] {
+        for (const auto& f : folder.dir.findChildFiles (juce::File::findFiles, false, ".out.wav.*"))
+            return f.getSize();
+        return juce::int64 (-1);
+    };
+    while (hiddenSize() < (1 << 20) && juce::Time::getMillisecondCounter() - started < 60000)
+        juce::Thread::sleep (20);
+    EXPECT_GE (hiddenSize(), 1 << 20) << "the render wrote nothing in a minute";
+    ::kill (pid, SIGINT);
+
+    int status = 0;
+    ASSERT_EQ (::waitpid (pid, &status, 0), pid);
+    EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == SIGINT) << status;
+    EXPECT_EQ (folder.names(), before);
 }
 
 // The Transition value that the settings' mapping (50 Hz times 320 to the power v) turns into `hertz`.
@@ -247,6 +362,41 @@ TEST (RenderTool, ImpulseResponseIsTheRenderOfAUnitImpulse)
                                   + mixArgument);
         ASSERT_EQ (run.status, 0) << run.err;
         expectNear (readWav (irFile), reference ({ { 1, 0.2f }, { 4, 0.9f }, { 3, mix } }, impulse, 512, rate));
+    }
+}
+} // namespace
+
+namespace
+{
+// Peer LV2 bundles as Debian installs them (dragonfly-reverb-lv2, ardour-lv2-plugins; the
+// project's script installs both): their plug-ins are named unlike their bundles, and need
+// the options, worker and URID features. Each renders, reverberates past the input's end, and
+// nothing of lilv's or the plug-in's shows without --verbose.
+TEST (RenderTool, RendersThroughPeerLv2Bundles)
+{
+    const Folder folder;
+    const auto in = folder.dir.getChildFile ("in.wav"), out = folder.dir.getChildFile ("out.wav");
+    const double rate = 48000.0;
+    const int inputFrames = 9600, tailFrames = 24000;
+    ASSERT_TRUE (writeWav (in, burst (2, inputFrames, inputFrames, 12), rate));
+
+    for (const auto* bundle : { "/usr/lib/lv2/DragonflyHallReverb.lv2", "/usr/lib/lv2/DragonflyRoomReverb.lv2",
+                                "/usr/lib/lv2/a-reverb.lv2" })
+    {
+        ASSERT_TRUE (juce::File (bundle).isDirectory()) << bundle << " is missing: ./tarnwell build installs it";
+        const auto run = runTool ("render " + quoted (in) + " " + quoted (out) + " --tail 0.5", bundle);
+        ASSERT_EQ (run.status, 0) << bundle << "\n" << run.err;
+        for (const auto* noise : { "lilv", "warning", "error", "LV2" })
+            EXPECT_FALSE (run.err.containsIgnoreCase (noise) || run.out.containsIgnoreCase (noise)) << bundle << "\n" << run.err << run.out;
+
+        const auto wet = readWav (out);
+        ASSERT_EQ (wet.size(), 2u) << bundle;
+        ASSERT_EQ (wet[0].size(), size_t (inputFrames + tailFrames)) << bundle;
+        float tail = 0;
+        for (const auto& ch : wet)
+            for (size_t n = inputFrames + 2400; n < ch.size(); ++n)
+                tail = std::max (tail, std::abs (ch[n]));
+        EXPECT_GT (tail, 1e-4f) << bundle << ": no reverberation after the input";
     }
 }
 } // namespace

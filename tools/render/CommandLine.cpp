@@ -1,5 +1,7 @@
 #include "tools/render/CommandLine.h"
 
+#include "host/ProductIdentity.h"
+
 #include <cmath>
 #include <cstdlib>
 
@@ -54,79 +56,141 @@ namespace
         options.settings.emplace_back (name, static_cast<float> (*value));
         return true;
     }
+
+    bool parseNumber (const juce::String& option, const juce::String& value, Options& options, juce::String& error)
+    {
+        struct Limits { double lowest, highest; const char* wanted; };
+        const auto limits = option == "--rate"    ? Limits { 8000, 768000, "a sample rate from 8000 to 768000 Hz" }
+                          : option == "--seconds" ? Limits { 0.01, 60, "seconds, more than 0 and at most 60" }
+                                                  : Limits { 0, 60, "seconds, 0 to 60" };
+        const auto number = numberFrom (value);
+        if (! number || *number < limits.lowest || *number > limits.highest)
+        {
+            error = option + " " + value + ": wants " + limits.wanted;
+            return false;
+        }
+        if (option == "--rate")
+            options.sampleRate = *number;
+        else if (option == "--seconds")
+            options.seconds = *number;
+        else
+            options.tailSeconds = *number;
+        return true;
+    }
+
+    CommandLine mistake (const juce::String& error)
+    {
+        CommandLine result;
+        result.error = error + " (see " + toolName + " --help)";
+        return result;
+    }
 } // namespace
 
 const char* usageText()
 {
-    return "usage: tarnwell render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]\n"
-           "       tarnwell ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]\n"
-           "       tarnwell demo OUTDIR [--set Name=value ...] [--plugin PATH]\n"
-           "Each also writes a decay picture, OUT.decay.png. Values are normalised (0 to 1). The\n"
-           "plug-in defaults to the Tarnwell.so built with this tool, else ~/.vst/Tarnwell.so.\n"
-           "--verbose shows the plug-in host's own messages.\n";
+    return "usage: tarnwell-render render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]\n"
+           "       tarnwell-render ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]\n"
+           "       tarnwell-render demo OUTDIR [--set Name=value ...] [--plugin PATH]\n"
+           "       tarnwell-render --help | --version\n";
 }
 
-std::optional<Options> parseCommandLine (int argc, const char* const* argv, juce::String& error)
+juce::String helpText()
 {
-    error.clear();
-    if (argc < 2)
-        return std::nullopt;
+    return juce::String (usageText())
+         + "\n"
+           "Renders audio through a VST 2, VST3 or LV2 plug-in, Tarnwell by default, into a 32-bit\n"
+           "float WAV file; prints the plug-in's decay time per octave band and draws it into a\n"
+           "picture beside the audio, OUT.decay.png.\n"
+           "\n"
+           "  render            IN.wav (or AIFF, one or two channels) through the plug-in, then a tail\n"
+           "  ir                the plug-in's impulse response: wet unless --set Mix=... says otherwise\n"
+           "  demo              a dry demo signal and its render, into OUTDIR\n"
+           "  --set Name=value  a parameter, normalised (0 to 1); repeat for more\n"
+           "  --plugin PATH     a .so (VST 2), .vst3 or .lv2 bundle; by default the Tarnwell.so\n"
+           "                    built with this tool, else ~/.vst/Tarnwell.so\n"
+           "  --tail SECONDS    the silence rendered after the input, 0 to 60; by default until the\n"
+           "                    slowest band has decayed 60 dB, plus half a second\n"
+           "  --seconds N       the impulse response's length; by default the decay to -90 dB\n"
+           "  --rate HZ         the impulse response's sample rate, 48000 by default\n"
+           "  --verbose         also the plug-in host's messages and the chosen tail\n"
+           "  -h, --help        this text\n"
+           "  --version         the version\n"
+           "\n"
+           "The output is written under a hidden name and renamed when complete: a failure or an\n"
+           "interruption (Ctrl+C) leaves no file behind, and an existing file is replaced only by a\n"
+           "complete one. The output may be neither the input nor a folder.\n"
+           "\n"
+           "Exit status: 0 done; 1 a failure (an input that can't be read, an output that can't be\n"
+           "written, a plug-in that won't load); 2 a mistake in the command line (an unknown command,\n"
+           "option or parameter, a value out of range); 128 + the signal's number when interrupted.\n";
+}
 
-    Options options;
+CommandLine parseCommandLine (int argc, const char* const* argv)
+{
+    CommandLine result;
+    auto& options = result.options;
+
+    // --help and --version win wherever they stand, as users type them after a half-made line.
+    for (int i = 1; i < argc; ++i)
+    {
+        const auto arg = juce::String::fromUTF8 (argv[i]);
+        if (arg == "--help" || arg == "-h")
+            return { CommandLine::Request::help, {}, {} };
+        if (arg == "--version")
+            return { CommandLine::Request::version, {}, {} };
+    }
+
+    if (argc < 2)
+        return mistake ("wants a command: render, ir or demo");
     options.command = juce::String::fromUTF8 (argv[1]);
+    if (options.command.startsWith ("-"))
+        return mistake ("unknown option " + options.command);
     if (options.command != "render" && options.command != "ir" && options.command != "demo")
-        return std::nullopt;
+        return mistake ("unknown command \"" + options.command + "\": wants render, ir or demo");
 
     for (int i = 2; i < argc; ++i)
     {
         const auto arg = juce::String::fromUTF8 (argv[i]);
         const bool takesValue = arg == "--set" || arg == "--plugin" || arg == "--tail" || arg == "--seconds" || arg == "--rate";
         if (takesValue && i + 1 >= argc)
-        {
-            error = arg + " wants a value";
-            return std::nullopt;
-        }
+            return mistake (arg + " wants a value");
         const auto value = takesValue ? juce::String::fromUTF8 (argv[++i]) : juce::String();
 
+        juce::String error;
         if (arg == "--set")
         {
             if (! parseSetting (value, options, error))
-                return std::nullopt;
+                return mistake (error);
         }
         else if (arg == "--plugin")
             options.plugin = juce::File::getCurrentWorkingDirectory().getChildFile (value);
         else if (arg == "--tail" || arg == "--seconds" || arg == "--rate")
         {
-            struct Limits { double lowest, highest; const char* wanted; };
-            const auto limits = arg == "--rate"    ? Limits { 8000, 768000, "a sample rate from 8000 to 768000 Hz" }
-                              : arg == "--seconds" ? Limits { 0.01, 60, "seconds, more than 0 and at most 60" }
-                                                   : Limits { 0, 60, "seconds, 0 to 60" };
-            const auto number = numberFrom (value);
-            if (! number || *number < limits.lowest || *number > limits.highest)
-            {
-                error = arg + " " + value + ": wants " + limits.wanted;
-                return std::nullopt;
-            }
-            if (arg == "--rate")
-                options.sampleRate = *number;
-            else if (arg == "--seconds")
-                options.seconds = *number;
-            else
-                options.tailSeconds = *number;
+            if (! parseNumber (arg, value, options, error))
+                return mistake (error);
         }
         else if (arg == "--verbose")
             options.verbose = true;
-        else if (arg.startsWith ("--"))
-            return std::nullopt;
+        else if (arg.startsWith ("-") && arg != "-")
+            return mistake ("unknown option " + arg);
         else
             options.positional.add (arg);
     }
 
     const int wanted = options.command == "render" ? 2 : 1;
     if (options.positional.size() != wanted)
-        return std::nullopt;
+        return mistake (options.command + (options.command == "render" ? " wants IN.wav and OUT.wav"
+                                           : options.command == "ir"   ? " wants OUT.wav"
+                                                                       : " wants OUTDIR")
+                        + "; " + juce::String (options.positional.size()) + " given");
     if (options.plugin == juce::File())
         options.plugin = defaultPlugin();
-    return options;
+    result.request = CommandLine::Request::run;
+    return result;
+}
+
+juce::String versionText()
+{
+    return juce::String (toolName) + " " + product::version + "\n";
 }
 } // namespace tarnwell::render

@@ -309,12 +309,11 @@ juce::Image DecayPicture::draw() const
     return image;
 }
 
-bool writeDecayPicture (const juce::File& file, const DecayReport& report)
+bool writeDecayPicture (OutputFile& output, const DecayReport& report)
 {
     const auto image = DecayPicture (report).draw();
-    juce::TemporaryFile temporary (file, juce::TemporaryFile::useHiddenFile);
     {
-        juce::FileOutputStream out (temporary.getFile());
+        juce::FileOutputStream out (output.getTemporary());
         juce::PNGImageFormat png;
         if (! out.openedOk() || ! png.writeImageToStream (image, out))
             return false;
@@ -322,6 +321,6 @@ bool writeDecayPicture (const juce::File& file, const DecayReport& report)
         if (out.getStatus().failed())
             return false;
     }
-    return temporary.overwriteTargetFileWithTemporary();
+    return output.commit();
 }
 } // namespace tarnwell::render

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/render/DecayReport.h"
+#include "tools/render/OutputFile.h"
 
 #include <juce_graphics/juce_graphics.h>
 
@@ -37,6 +38,7 @@ private:
     juce::Typeface::Ptr typeface;
 };
 
-// Writes the picture as a PNG, completely or not at all.
-bool writeDecayPicture (const juce::File&, const DecayReport&);
+// Writes the picture as a PNG into the output's hidden file and commits it: completely or not
+// at all.
+bool writeDecayPicture (OutputFile&, const DecayReport&);
 } // namespace tarnwell::render

@@ -32,6 +32,18 @@ double impulseResponseSeconds (const std::optional<analysis::DecaySettings>& set
     return juce::jlimit (1.0, 20.0, 1.5 * juce::jmax (settings->t60Low, settings->t60High) + 0.5);
 }
 
+double defaultTailSeconds (const std::optional<analysis::DecaySettings>& settings, const DecayReport& measured)
+{
+    double slowest = 0;
+    if (settings)
+        slowest = juce::jmax (settings->t60Low, settings->t60High);
+    else
+        for (const auto& band : measured.bands)
+            if (std::isfinite (band.measured.t60))
+                slowest = juce::jmax (slowest, band.measured.t60);
+    return slowest > 0 ? juce::jmin (60.0, slowest + 0.5) : 2.0;
+}
+
 DecayReport makeDecayReport (PluginRenderer& renderer, const juce::AudioBuffer<float>& impulseResponse, double sampleRate)
 {
     DecayReport report;

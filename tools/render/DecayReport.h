@@ -34,6 +34,11 @@ std::optional<analysis::DecaySettings> decaySettingsOf (PluginRenderer&, double 
 // Long enough for the longest set decay to fall some 90 dB; 12 s when the plug-in does not say.
 double impulseResponseSeconds (const std::optional<analysis::DecaySettings>&);
 
+// The silence to render after an input by default: until the slowest band has decayed 60 dB,
+// by the settings if the plug-in says them, else as measured, plus half a second for the
+// first echoes to return; at most 60 s, and 2 s when neither tells.
+double defaultTailSeconds (const std::optional<analysis::DecaySettings>&, const DecayReport& measured);
+
 DecayReport makeDecayReport (PluginRenderer&, const juce::AudioBuffer<float>& impulseResponse, double sampleRate);
 
 // "125 Hz", "1 kHz".

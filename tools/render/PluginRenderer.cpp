@@ -1,6 +1,7 @@
 #include "tools/render/PluginRenderer.h"
 
 #include "host/lv2/Lv2Identity.h"
+#include "tools/render/Lv2Bundle.h"
 #include "processor/ParameterTable.h"
 
 namespace tarnwell::render
@@ -19,15 +20,23 @@ namespace
         }
         if (name.endsWithIgnoreCase (".lv2"))
         {
-            // A folder of bundles may hold several plug-ins: take the one named like the bundle.
+            // Loading the bundle's parent folder puts the bundle into JUCE's world, wherever
+            // it lies (the folders hosts search are in it already, and loading one twice makes
+            // lilv warn); the bundle itself says which plug-ins are its own. Of several, the
+            // one named like the bundle, else the first.
             auto lv2 = std::make_unique<juce::LV2PluginFormat>();
             const auto bundle = juce::File (name);
+            if (! lv2->getDefaultLocationsToSearch().isFileInPath (bundle, false))
+                lv2->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false);
             juce::OwnedArray<juce::PluginDescription> candidates;
-            for (const auto& uri : lv2->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false))
+            for (const auto& uri : pluginUrisInBundle (bundle))
                 lv2->findAllTypesForFile (candidates, uri);
+            auto* chosen = candidates.getFirst();
             for (auto* candidate : candidates)
-                if (candidates.size() == 1 || candidate->name == bundle.getFileNameWithoutExtension())
-                    found.add (new juce::PluginDescription (*candidate));
+                if (candidate->name == bundle.getFileNameWithoutExtension())
+                    chosen = candidate;
+            if (chosen != nullptr)
+                found.add (new juce::PluginDescription (*chosen));
             return lv2;
         }
         auto vst = std::make_unique<juce::VSTPluginFormat>();
@@ -124,41 +133,65 @@ juce::String PluginRenderer::getParameterText (const juce::String& name)
     return p->getCurrentValueAsText();
 }
 
-juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>& input, int tailFrames,
-                                                 const std::function<void (double)>& progress)
+bool PluginRenderer::render (int sourceChannels, juce::int64 sourceFrames, juce::int64 tailFrames, const Source& source,
+                             const Sink& sink, const std::function<void (double)>& progress)
 {
     prepare (*instance);
 
     const int ins = instance->getTotalNumInputChannels();
-    const int outs = instance->getTotalNumOutputChannels();
-    const int totalFrames = input.getNumSamples() + juce::jmax (0, tailFrames);
+    const auto totalFrames = sourceFrames + juce::jmax (juce::int64 (0), tailFrames);
 
-    juce::AudioBuffer<float> output (outs, totalFrames);
-    juce::AudioBuffer<float> block (juce::jmax (ins, outs), blockSize);
+    juce::AudioBuffer<float> fromSource (juce::jmax (1, sourceChannels), blockSize);
+    juce::AudioBuffer<float> block (juce::jmax (ins, instance->getTotalNumOutputChannels()), blockSize);
     juce::MidiBuffer midi;
+    bool ok = true;
 
-    for (int start = 0; start < totalFrames; start += blockSize)
+    for (juce::int64 start = 0; ok && start < totalFrames; start += blockSize)
     {
-        const int frames = juce::jmin (blockSize, totalFrames - start);
+        const int frames = static_cast<int> (juce::jmin (juce::int64 (blockSize), totalFrames - start));
         block.setSize (block.getNumChannels(), frames, false, false, true);
         block.clear();
 
-        const int fromInput = juce::jlimit (0, frames, input.getNumSamples() - start);
-        if (input.getNumChannels() > 0)
+        const int fromInput = static_cast<int> (juce::jlimit (juce::int64 (0), juce::int64 (frames), sourceFrames - start));
+        if (fromInput > 0 && sourceChannels > 0)
+        {
+            ok = source (fromSource, fromInput);
             for (int ch = 0; ch < ins; ++ch)
-                block.copyFrom (ch, 0, input, juce::jmin (ch, input.getNumChannels() - 1), start, fromInput);
+                block.copyFrom (ch, 0, fromSource, juce::jmin (ch, sourceChannels - 1), 0, fromInput);
+        }
 
         instance->processBlock (block, midi);
         midi.clear();
 
-        for (int ch = 0; ch < outs; ++ch)
-            output.copyFrom (ch, start, block, ch, 0, frames);
+        ok = ok && sink (block, frames);
 
         if (progress)
-            progress (double (start + frames) / totalFrames);
+            progress (double (start + frames) / double (totalFrames));
     }
 
     instance->releaseResources();
+    return ok;
+}
+
+juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>& input, int tailFrames,
+                                                 const std::function<void (double)>& progress)
+{
+    juce::AudioBuffer<float> output (instance->getTotalNumOutputChannels(), input.getNumSamples() + juce::jmax (0, tailFrames));
+    int read = 0, written = 0;
+    render (input.getNumChannels(), input.getNumSamples(), tailFrames,
+            [&] (juce::AudioBuffer<float>& block, int frames) {
+                for (int ch = 0; ch < input.getNumChannels(); ++ch)
+                    block.copyFrom (ch, 0, input, ch, read, frames);
+                read += frames;
+                return true;
+            },
+            [&] (const juce::AudioBuffer<float>& block, int frames) {
+                for (int ch = 0; ch < output.getNumChannels(); ++ch)
+                    output.copyFrom (ch, written, block, ch, 0, frames);
+                written += frames;
+                return true;
+            },
+            progress);
     return output;
 }
 

@@ -22,6 +22,8 @@ public:
     bool isLoaded() const noexcept { return instance != nullptr; }
     const juce::String& getError() const noexcept { return error; }
     juce::AudioPluginInstance& getInstance() { return *instance; }
+    int getNumInputs() const { return instance->getTotalNumInputChannels(); }
+    int getNumOutputs() const { return instance->getTotalNumOutputChannels(); }
 
     // Sets the parameter whose name is `name` (ignoring case) to the normalised value.
     bool setParameter (const juce::String& name, float value);
@@ -31,6 +33,20 @@ public:
 
     // The parameter's current display text, or empty if there is no such parameter.
     juce::String getParameterText (const juce::String& name);
+
+    // Fills the first `frames` frames of each of the block's channels with the next input;
+    // false if it can't.
+    using Source = std::function<bool (juce::AudioBuffer<float>& block, int frames)>;
+    // Takes the next `frames` frames of output from the block's first getNumOutputs() channels
+    // (a plug-in with more inputs than outputs leaves more); false if it can't.
+    using Sink = std::function<bool (const juce::AudioBuffer<float>& block, int frames)>;
+
+    // Runs `sourceFrames` of input from `source` (any channel count; missing plug-in inputs
+    // repeat the last channel), then `tailFrames` of silence, through the plug-in, block by
+    // block into `sink`: memory that does not grow with the length. False when the source or
+    // the sink fails, which ends the render.
+    bool render (int sourceChannels, juce::int64 sourceFrames, juce::int64 tailFrames, const Source& source,
+                 const Sink& sink, const std::function<void (double)>& progress = {});
 
     // Runs `input` (any channel count; missing plug-in inputs repeat the last channel) through
     // the plug-in, followed by `tailFrames` of silence. The result has the plug-in's output

@@ -6,26 +6,30 @@
 
 namespace tarnwell::render
 {
-SilencedStdout::SilencedStdout (bool active)
+SilencedStream::SilencedStream (int stream, bool active) : fd (stream)
 {
     if (! active)
         return;
-    std::fflush (stdout);
+    std::fflush (nullptr);
     const int null = open ("/dev/null", O_WRONLY | O_CLOEXEC);
     if (null < 0)
         return;
-    saved = dup (STDOUT_FILENO);
+    saved = dup (fd);
     if (saved >= 0)
-        dup2 (null, STDOUT_FILENO);
+        dup2 (null, fd);
     close (null);
 }
 
-SilencedStdout::~SilencedStdout()
+SilencedStream::~SilencedStream()
 {
     if (saved < 0)
         return;
-    std::fflush (stdout);
-    dup2 (saved, STDOUT_FILENO);
+    std::fflush (nullptr);
+    dup2 (saved, fd);
     close (saved);
 }
+
+SilencedStdout::SilencedStdout (bool active) : SilencedStream (STDOUT_FILENO, active) {}
+
+SilencedStderr::SilencedStderr (bool active) : SilencedStream (STDERR_FILENO, active) {}
 } // namespace tarnwell::render

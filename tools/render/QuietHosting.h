@@ -10,18 +10,30 @@ class DroppingLogger : public juce::Logger
     void logMessage (const juce::String&) override {}
 };
 
-// Sends what a plug-in prints on standard output (a diagnostic line when it is prepared, say)
-// to /dev/null while it lives, so that the tool's own output stays readable.
-class SilencedStdout
+// Sends what a plug-in prints on standard output (a diagnostic line when it is prepared, say),
+// or what lilv prints on standard error while it reads bundles, to /dev/null while it lives,
+// so that the tool's own output stays readable.
+class SilencedStream
 {
 public:
-    explicit SilencedStdout (bool active);
-    ~SilencedStdout();
+    SilencedStream (int fd, bool active);
+    ~SilencedStream();
 
-    SilencedStdout (const SilencedStdout&) = delete;
-    SilencedStdout& operator= (const SilencedStdout&) = delete;
+    SilencedStream (const SilencedStream&) = delete;
+    SilencedStream& operator= (const SilencedStream&) = delete;
 
 private:
+    const int fd;
     int saved = -1;
+};
+
+struct SilencedStdout : SilencedStream
+{
+    explicit SilencedStdout (bool active);
+};
+
+struct SilencedStderr : SilencedStream
+{
+    explicit SilencedStderr (bool active);
 };
 } // namespace tarnwell::render

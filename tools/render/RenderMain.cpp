@@ -1,26 +1,28 @@
-// tarnwell render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]
-// tarnwell ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]
-// tarnwell demo OUTDIR [--set Name=value ...] [--plugin PATH]
+// tarnwell-render render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]
+// tarnwell-render ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]
+// tarnwell-render demo OUTDIR [--set Name=value ...] [--plugin PATH]
 // Each writes a decay picture beside its audio and prints the decay per octave band.
 
 #include "tools/render/AudioFiles.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
 #include "tools/render/DemoSignal.h"
+#include "tools/render/OutputFile.h"
 #include "tools/render/PluginRenderer.h"
 #include "tools/render/Progress.h"
 #include "tools/render/QuietHosting.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace
 {
 using namespace tarnwell::render;
 
-int fail (const juce::String& message)
+int fail (const juce::String& message, int status = exitStatus::failure)
 {
-    std::fprintf (stderr, "tarnwell: %s\n", message.toRawUTF8());
-    return 1;
+    std::fprintf (stderr, "%s: %s\n", toolName, message.toRawUTF8());
+    return status;
 }
 
 juce::File fileFromArgument (const juce::String& path)
@@ -28,24 +30,44 @@ juce::File fileFromArgument (const juce::String& path)
     return juce::File::getCurrentWorkingDirectory().getChildFile (path);
 }
 
-// Checked before any work, so that a typo costs no render.
-bool canWrite (const juce::File& file, juce::String& error)
+juce::File pictureBeside (const juce::File& audioFile)
 {
-    if (! file.getParentDirectory().isDirectory())
-        error = "output folder " + file.getParentDirectory().getFullPathName() + " does not exist";
-    else if (file.isDirectory())
-        error = "cannot write " + file.getFullPathName() + ": it is a folder";
-    return error.isEmpty();
+    return audioFile.withFileExtension ("decay.png");
 }
 
-std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampleRate, juce::String& error)
+// Every output is refused or opened under its hidden name before any work, so that a
+// mistake costs no render. Empty, with `error` set, if one can't be.
+std::vector<std::unique_ptr<OutputFile>> openOutputs (const juce::Array<juce::File>& targets, const juce::Array<juce::File>& inputs,
+                                                      juce::String& error)
+{
+    std::vector<std::unique_ptr<OutputFile>> outputs;
+    for (const auto& target : targets)
+    {
+        error = whyNotAnOutput (target, inputs);
+        if (error.isNotEmpty())
+            return {};
+        outputs.push_back (std::make_unique<OutputFile> (target));
+        if (! outputs.back()->isOpen())
+        {
+            error = outputs.back()->getError();
+            return {};
+        }
+    }
+    return outputs;
+}
+
+// Loads the plug-in and applies the settings; nullptr with `error` and the exit status if not.
+std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampleRate, juce::String& error, int& status)
 {
     std::unique_ptr<PluginRenderer> renderer;
     {
-        // An LV2 instance is prepared as it is made, and the plug-in may print as it is.
-        const SilencedStdout quiet (! options.verbose);
+        // The plug-in may print as it is made (an LV2 instance is prepared then), and lilv
+        // warns about every bundle it finds odd.
+        const SilencedStdout quietOut (! options.verbose);
+        const SilencedStderr quietErr (! options.verbose);
         renderer = std::make_unique<PluginRenderer> (options.plugin, sampleRate);
     }
+    status = exitStatus::failure;
     if (! renderer->isLoaded())
     {
         error = renderer->getError();
@@ -56,16 +78,17 @@ std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampl
         if (! renderer->setParameter (name, value))
         {
             error = "unknown parameter \"" + name + "\" (valid names: " + renderer->getParameterNames().joinIntoString (", ") + ")";
+            status = exitStatus::usage;
             return nullptr;
         }
     }
     return renderer;
 }
 
-bool writeWav (const juce::File& file, const juce::AudioBuffer<float>& audio, double sampleRate)
+bool writeWav (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate)
 {
     Progress progress ("Writing");
-    return writeWavFile (file, audio, sampleRate, [&progress] (double f) { progress.update (f); });
+    return writeWavFile (output, audio, sampleRate, [&progress] (double f) { progress.update (f); });
 }
 
 juce::AudioBuffer<float> renderQuietly (PluginRenderer& renderer, const Options& options, const char* label,
@@ -76,32 +99,30 @@ juce::AudioBuffer<float> renderQuietly (PluginRenderer& renderer, const Options&
     return renderer.render (input, tailFrames, [&progress] (double f) { progress.update (f); });
 }
 
-// Prints the decay table and writes the picture beside `audioFile`, from `wetResponse` if
-// given, else from the wet impulse response measured now.
-bool reportDecay (PluginRenderer& renderer, const Options& options, double sampleRate, const juce::File& audioFile,
-                  const juce::AudioBuffer<float>* wetResponse = nullptr)
+// The report from the wet impulse response measured now, by a second instance.
+DecayReport measureDecay (PluginRenderer& renderer, const Options& options, double sampleRate)
 {
+    const auto seconds = impulseResponseSeconds (decaySettingsOf (renderer, sampleRate));
     juce::AudioBuffer<float> measured;
-    if (wetResponse == nullptr)
     {
-        const auto seconds = impulseResponseSeconds (decaySettingsOf (renderer, sampleRate));
         Progress progress ("Measuring the decay");
         const SilencedStdout quiet (! options.verbose);
         measured = renderer.measureImpulseResponse (juce::roundToInt (seconds * sampleRate),
                                                     [&progress] (double f) { progress.update (f); });
-        wetResponse = &measured;
     }
+    return makeDecayReport (renderer, measured, sampleRate);
+}
 
-    const auto report = makeDecayReport (renderer, *wetResponse, sampleRate);
+// Prints the decay table and writes the picture.
+bool reportDecay (const DecayReport& report, OutputFile& picture)
+{
     std::printf ("%s", decayTable (report).toRawUTF8());
-
-    const auto picture = audioFile.withFileExtension ("decay.png");
     if (! writeDecayPicture (picture, report))
     {
-        fail ("cannot write " + picture.getFullPathName());
+        fail (picture.getError().isNotEmpty() ? picture.getError() : "cannot write " + picture.getTarget().getFullPathName());
         return false;
     }
-    std::printf ("Decay picture: %s\n", picture.getFullPathName().toRawUTF8());
+    std::printf ("Decay picture: %s\n", picture.getTarget().getFullPathName().toRawUTF8());
     return true;
 }
 
@@ -110,41 +131,75 @@ int render (const Options& options)
     const auto inFile = fileFromArgument (options.positional[0]);
     const auto outFile = fileFromArgument (options.positional[1]);
     juce::String error;
-    if (! canWrite (outFile, error))
+
+    const auto reader = openAudioFile (inFile, error);
+    if (reader == nullptr)
+        return fail ("cannot read " + inFile.getFullPathName() + ": " + error);
+    const double sampleRate = reader->sampleRate;
+
+    auto outputs = openOutputs ({ outFile, pictureBeside (outFile) }, { inFile }, error);
+    if (outputs.empty())
         return fail (error);
 
-    juce::AudioBuffer<float> input;
-    double sampleRate = 0;
-    {
-        Progress progress ("Reading");
-        if (! readAudioFile (inFile, input, sampleRate, error, [&progress] (double f) { progress.update (f); }))
-            return fail ("cannot read " + inFile.getFullPathName() + ": " + error);
-    }
-
-    const auto renderer = loadPlugin (options, sampleRate, error);
+    int status = exitStatus::failure;
+    const auto renderer = loadPlugin (options, sampleRate, error, status);
     if (renderer == nullptr)
-        return fail (error);
+        return fail (error, status);
 
-    const auto output = renderQuietly (*renderer, options, "Rendering", input, juce::roundToInt (options.tailSeconds * sampleRate));
-    if (! writeWav (outFile, output, sampleRate))
+    // Which channel goes to which speaker is not in the file: the tool does not guess a mix.
+    const int channels = static_cast<int> (reader->numChannels);
+    if (channels > juce::jmax (2, renderer->getNumInputs()))
+        return fail (inFile.getFullPathName() + " has " + juce::String (channels) + " channels; the plug-in takes "
+                     + juce::String (renderer->getNumInputs()) + ": mix it down to stereo first");
+
+    const auto report = measureDecay (*renderer, options, sampleRate);
+    const auto tailSeconds = options.tailSeconds.value_or (defaultTailSeconds (decaySettingsOf (*renderer, sampleRate), report));
+    if (options.verbose)
+        std::printf ("Tail: %.2f s%s\n", tailSeconds,
+                     options.tailSeconds ? " (as given)" : " (the slowest band's decay to -60 dB, and half a second)");
+
+    const auto tailFrames = static_cast<juce::int64> (std::llround (tailSeconds * sampleRate));
+    WavWriter writer (*outputs[0], sampleRate, renderer->getNumOutputs());
+    if (! writer.isOpen())
         return fail ("cannot write " + outFile.getFullPathName());
-    std::printf ("Wrote %s (%d channels, %.2f s)\n", outFile.getFullPathName().toRawUTF8(), output.getNumChannels(),
-                 output.getNumSamples() / sampleRate);
+    juce::int64 position = 0;
+    bool readFailed = false;
+    {
+        Progress progress ("Rendering");
+        const SilencedStdout quiet (! options.verbose);
+        renderer->render (
+            channels, reader->lengthInSamples, tailFrames,
+            [&] (juce::AudioBuffer<float>& block, int frames) {
+                readFailed = ! reader->read (&block, 0, frames, position, true, true);
+                position += frames;
+                return ! readFailed;
+            },
+            [&] (const juce::AudioBuffer<float>& block, int frames) { return writer.write (block, 0, frames); },
+            [&progress] (double f) { progress.update (f); });
+    }
+    if (readFailed)
+        return fail ("cannot read " + inFile.getFullPathName() + ": the file is damaged");
+    if (! writer.finish() || ! outputs[0]->commit())
+        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError() : "cannot write " + outFile.getFullPathName());
+    std::printf ("Wrote %s (%d channels, %.2f s)\n", outFile.getFullPathName().toRawUTF8(), renderer->getNumOutputs(),
+                 double (reader->lengthInSamples + tailFrames) / sampleRate);
 
-    return reportDecay (*renderer, options, sampleRate, outFile) ? 0 : 1;
+    return reportDecay (report, *outputs[1]) ? exitStatus::done : exitStatus::failure;
 }
 
 int impulseResponse (const Options& options)
 {
     const auto outFile = fileFromArgument (options.positional[0]);
     juce::String error;
-    if (! canWrite (outFile, error))
+    auto outputs = openOutputs ({ outFile, pictureBeside (outFile) }, {}, error);
+    if (outputs.empty())
         return fail (error);
 
     const double sampleRate = options.sampleRate;
-    const auto renderer = loadPlugin (options, sampleRate, error);
+    int status = exitStatus::failure;
+    const auto renderer = loadPlugin (options, sampleRate, error, status);
     if (renderer == nullptr)
-        return fail (error);
+        return fail (error, status);
 
     // Wet unless asked otherwise: a convolution reverb brings its own dry signal.
     bool wet = true;
@@ -164,12 +219,13 @@ int impulseResponse (const Options& options)
     impulse.setSample (0, 0, 1.0f);
 
     const auto response = renderQuietly (*renderer, options, "Rendering", impulse, 0);
-    if (! writeWav (outFile, response, sampleRate))
-        return fail ("cannot write " + outFile.getFullPathName());
+    if (! writeWav (*outputs[0], response, sampleRate))
+        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError() : "cannot write " + outFile.getFullPathName());
     std::printf ("Wrote %s (%d channels, %.2f s at %.0f Hz)\n", outFile.getFullPathName().toRawUTF8(),
                  response.getNumChannels(), response.getNumSamples() / sampleRate, sampleRate);
 
-    return reportDecay (*renderer, options, sampleRate, outFile, wet ? &response : nullptr) ? 0 : 1;
+    const auto report = wet ? makeDecayReport (*renderer, response, sampleRate) : measureDecay (*renderer, options, sampleRate);
+    return reportDecay (report, *outputs[1]) ? exitStatus::done : exitStatus::failure;
 }
 
 int demo (const Options& options)
@@ -178,46 +234,58 @@ int demo (const Options& options)
     if (! dir.createDirectory())
         return fail ("cannot create " + dir.getFullPathName());
 
+    const auto dryFile = dir.getChildFile ("demo-dry.wav"), wetFile = dir.getChildFile ("demo-wet.wav");
+    juce::String error;
+    auto outputs = openOutputs ({ dryFile, wetFile, pictureBeside (wetFile) }, {}, error);
+    if (outputs.empty())
+        return fail (error);
+
     constexpr double sampleRate = 44100.0;
     const auto dry = makeDemoSignal (sampleRate);
 
-    juce::String error;
-    const auto renderer = loadPlugin (options, sampleRate, error);
+    int status = exitStatus::failure;
+    const auto renderer = loadPlugin (options, sampleRate, error, status);
     if (renderer == nullptr)
-        return fail (error);
+        return fail (error, status);
     std::printf ("Plug-in: %s\n", options.plugin.getFullPathName().toRawUTF8());
 
     const auto wet = renderQuietly (*renderer, options, "Rendering", dry, 0);
-    const auto dryFile = dir.getChildFile ("demo-dry.wav"), wetFile = dir.getChildFile ("demo-wet.wav");
-    if (! writeWav (dryFile, dry, sampleRate) || ! writeWav (wetFile, wet, sampleRate))
+    if (! writeWav (*outputs[0], dry, sampleRate) || ! writeWav (*outputs[1], wet, sampleRate))
         return fail ("cannot write into " + dir.getFullPathName());
     std::printf ("Dry: %s\nWet: %s\n", dryFile.getFullPathName().toRawUTF8(), wetFile.getFullPathName().toRawUTF8());
 
-    return reportDecay (*renderer, options, sampleRate, wetFile) ? 0 : 1;
+    return reportDecay (measureDecay (*renderer, options, sampleRate), *outputs[2]) ? exitStatus::done : exitStatus::failure;
 }
 } // namespace
 
 int main (int argc, char** argv)
 {
-    juce::String error;
-    const auto options = parseCommandLine (argc, argv, error);
-    if (! options)
+    const auto commandLine = parseCommandLine (argc, argv);
+    switch (commandLine.request)
     {
-        if (error.isNotEmpty())
-            return fail (error);
-        std::fprintf (stderr, "%s", usageText());
-        return 2;
+        case CommandLine::Request::help:
+            std::printf ("%s", helpText().toRawUTF8());
+            return exitStatus::done;
+        case CommandLine::Request::version:
+            std::printf ("%s", versionText().toRawUTF8());
+            return exitStatus::done;
+        case CommandLine::Request::mistake:
+            return fail (commandLine.error, exitStatus::usage);
+        case CommandLine::Request::run:
+            break;
     }
+    const auto& options = commandLine.options;
+    removeOutputsWhenInterrupted();
 
     // JUCE's plug-in hosting wants a message manager; this thread is its message thread.
     const juce::ScopedJuceInitialiser_GUI juce;
     DroppingLogger dropping;
-    if (! options->verbose)
+    if (! options.verbose)
         juce::Logger::setCurrentLogger (&dropping);
 
-    const int status = options->command == "render" ? render (*options)
-                     : options->command == "ir"     ? impulseResponse (*options)
-                                                    : demo (*options);
+    const int status = options.command == "render" ? render (options)
+                     : options.command == "ir"     ? impulseResponse (options)
+                                                   : demo (options);
     juce::Logger::setCurrentLogger (nullptr);
     return status;
 }
