@@ -1,8 +1,8 @@
 #include "tools/render/PluginRenderer.h"
 
 #include "host/lv2/Lv2Identity.h"
-#include "tools/render/Lv2Bundle.h"
 #include "processor/ParameterTable.h"
+#include "tools/render/Lv2Bundle.h"
 
 namespace tarnwell::render
 {
