@@ -143,9 +143,11 @@ void removeOutputsWhenInterrupted()
     struct sigaction action {};
     action.sa_handler = removePendingAndDie;
     sigemptyset (&action.sa_mask);
-    sigaddset (&action.sa_mask, SIGINT);
-    sigaddset (&action.sa_mask, SIGTERM);
-    for (const int signal : { SIGINT, SIGTERM })
+    // A closed terminal too: sent SIGHUP.
+    constexpr int signals[] = { SIGHUP, SIGINT, SIGTERM };
+    for (const int signal : signals)
+        sigaddset (&action.sa_mask, signal);
+    for (const int signal : signals)
         ::sigaction (signal, &action, nullptr);
 }
 } // namespace tarnwell::render
