@@ -140,7 +140,7 @@ TEST (RenderTool, RefusesWhatItCannotDo)
     {
         juce::String arguments, message;
         int status;
-        juce::String prefix;
+        juce::String prefix = {};
     } cases[] = {
         { "render " + quoted (folder.dir.getChildFile ("missing.wav")) + " " + quoted (out), "missing.wav: no such file", 1 },
         { "render " + quoted (text) + " " + quoted (out), "notes.wav: not an audio file this tool reads (WAV", 1 },
