@@ -17,10 +17,13 @@ namespace
         double textScale;
     };
 
+    // The stored defaults are where the network starts: 3.5 s, 0.5 s and, for the transition,
+    // the single-precision value nearest 6700 Hz, written with the fewest digits that read back
+    // as it.
     constexpr Entry table[count] = {
-        { "T60Low", 0.25, " sec", 1.0 },
-        { "T60High", 0.35, " sec", 1.0 },
-        { "Transition", 0.8, " Hz", 1.0 },
+        { "T60Low", 0.35, " sec", 1.0 },
+        { "T60High", 0.05, " sec", 1.0 },
+        { "Transition", 0.8490928, " Hz", 1.0 },
         { "Mix", 0.25, "%", 100.0 },
         { "Diffusion", 0.5, "%", 100.0 },
     };
@@ -44,6 +47,13 @@ const juce::Identifier& propertyId (int index)
 double storedDefault (int index) noexcept
 {
     return isValid (index) ? table[index].storedDefault : 0.0;
+}
+
+float clamped (double normalised) noexcept
+{
+    if (! std::isfinite (normalised))
+        return 0.0f;
+    return static_cast<float> (std::fmin (std::fmax (normalised, 0.0), 1.0));
 }
 
 double engineValue (int index, float normalised) noexcept

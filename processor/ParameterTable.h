@@ -18,8 +18,13 @@ namespace parameters
     juce::String name (int index);
     const juce::Identifier& propertyId (int index);
 
-    // What a new processor stores (and so reports and saves) for each parameter.
+    // What a new processor stores (and so reports and saves) for each parameter, and the
+    // value its network starts at.
     double storedDefault (int index) noexcept;
+
+    // A host's number as a value in range: 0..1, and 0 for anything not finite. Every way in
+    // (a host's set, a port, a restored block) takes its number through here.
+    float clamped (double normalised) noexcept;
 
     // Physical value for a normalised one: seconds, hertz or a fraction. Decay times are kept
     // at 0 or above; the transition is capped at 10 kHz.

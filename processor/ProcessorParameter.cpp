@@ -35,7 +35,7 @@ juce::String ProcessorParameter::getText (float value, int maximumStringLength) 
 {
     // The current value reads as the processor's own text, which shows the engine's value.
     const auto text = value == getValue() ? processor.getParameterText (index)
-                                          : parameters::text (index, parameters::engineValue (index, value));
+                                          : parameters::text (index, parameters::engineValue (index, parameters::clamped (value)));
     return text.substring (0, maximumStringLength);
 }
 

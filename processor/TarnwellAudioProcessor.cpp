@@ -38,12 +38,12 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                           .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      coefficients (designNetwork (NetworkSettings {})),
       designedValues (values.snapshot()),
-      designedSampleRate (NetworkSettings {}.sampleRate)
+      designedSampleRate (sampleRate.load())
 {
-    // The network starts at 3.5 s, 0.5 s, 6700 Hz while the stored values say 0.25, 0.35, 0.8:
-    // the two agree for a parameter once it has been set, and a restore sets all five.
+    // The network starts where the stored defaults say, so what a new instance plays is what
+    // it reports and saves.
+    coefficients = designNetwork (settingsFor (designedValues, designedSampleRate));
     for (int i = 0; i < params::count; ++i)
     {
         properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
@@ -103,7 +103,10 @@ void TarnwellAudioProcessor::designForCurrentValues() noexcept
         const double rate = sampleRate.load();
         if (now != designedValues || rate != designedSampleRate)
         {
-            coefficients = designNetwork (settingsFor (now, rate));
+            // A design that is not finite would poison the rings for good: keep the last one.
+            const auto designed = designNetwork (settingsFor (now, rate));
+            if (isFinite (designed))
+                coefficients = designed;
             designedValues = now;
             designedSampleRate = rate;
         }
@@ -186,7 +189,7 @@ void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     const auto now = values.snapshot();
     // A parameter never set still saves the stored default exactly as it was written.
     for (int i = 0; i < params::count; ++i)
-        if (! now.atStart[static_cast<size_t> (i)])
+        if (! now.untouched[static_cast<size_t> (i)])
             properties.setProperty (params::propertyId (i), static_cast<double> (now.normalised[static_cast<size_t> (i)]), nullptr);
     writeSavedSettings (properties, destData);
 }
@@ -197,14 +200,12 @@ void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBy
     if (! restored.isValid())
         return;
 
-    // Every parameter is applied as read; a missing or unreadable one becomes 0, and each is
-    // stored back as the number it was applied as.
+    // Every parameter is applied as read, within its range; a missing or unreadable one becomes
+    // 0, and each is stored back as the number it was applied as.
     std::array<float, params::count> restoredValues {};
     for (int i = 0; i < params::count; ++i)
     {
-        auto value = static_cast<float> (params::numberFrom (restored.getProperty (params::propertyId (i), 0)));
-        if (! std::isfinite (value))
-            value = 0.0f;
+        const auto value = params::clamped (params::numberFrom (restored.getProperty (params::propertyId (i), 0)));
         restoredValues[static_cast<size_t> (i)] = value;
         storeNumber (restored, i, static_cast<double> (value));
     }

@@ -85,9 +85,9 @@ private:
     juce::ValueTree properties { "properties" }; // guarded by stateLock
 
     // Audio thread only: the coefficients and what they were designed from.
-    NetworkCoefficients coefficients;
     ParameterValues::Snapshot designedValues;
     double designedSampleRate;
+    NetworkCoefficients coefficients;
     ReverbNetwork network;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessor)

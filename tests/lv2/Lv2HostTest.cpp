@@ -112,8 +112,7 @@ protected:
 
 TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
 {
-    // Ports left at their defaults count too: a new processor runs on other values than the
-    // ones it reports until each is set, and the first run must set them all.
+    // Ports left at their defaults count too: the first run sets them all.
     for (const auto& values : { defaults(), someValues, otherValues })
     {
         auto lv2 = instance();
