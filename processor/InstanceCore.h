@@ -28,9 +28,12 @@ public:
     // [main-thread] The stored defaults, at 44100 Hz.
     InstanceCore();
 
-    // [thread-safe] By index 0..4; any other index is ignored (0 and empty texts).
+    // [thread-safe] By index 0..4; any other index is ignored (and reads as 0).
     void setParameter (int index, float normalised) noexcept;
     float parameter (int index) const noexcept;
+
+    // [main-thread] (any thread but the audio thread: it makes a string) "3.50 sec" and the
+    // like; empty for an invalid index.
     juce::String parameterText (int index) const;
 
     // [thread-safe] The longest decay, in seconds: how long a host should keep processing
