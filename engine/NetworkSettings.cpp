@@ -2,6 +2,8 @@
 
 #include "engine/DecayFilter.h"
 
+#include <cmath>
+
 namespace tarnwell
 {
 NetworkCoefficients designNetwork (const NetworkSettings& settings) noexcept
@@ -21,5 +23,15 @@ NetworkCoefficients designNetwork (const NetworkSettings& settings) noexcept
     c.rotation = diffusionRotation (settings.diffusion);
     c.mix = settings.mix;
     return c;
+}
+
+bool isFinite (const NetworkCoefficients& c) noexcept
+{
+    bool finite = std::isfinite (c.mix) && std::isfinite (c.rotation.c) && std::isfinite (c.rotation.s);
+    for (int line = 0; line < numLines; ++line)
+        finite = finite && std::isfinite (c.b0[line]) && std::isfinite (c.b1[line]) && std::isfinite (c.a1[line]);
+    for (const double m : c.matrix)
+        finite = finite && std::isfinite (m);
+    return finite;
 }
 } // namespace tarnwell

@@ -26,4 +26,7 @@ struct NetworkCoefficients
 };
 
 NetworkCoefficients designNetwork (const NetworkSettings& settings) noexcept;
+
+// Whether every coefficient is a finite number.
+bool isFinite (const NetworkCoefficients&) noexcept;
 } // namespace tarnwell

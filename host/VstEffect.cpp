@@ -7,33 +7,25 @@
 #include <algorithm>
 #include <cstring>
 
-// The processor factory, in the shared code.
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
-
 namespace tarnwell
 {
 namespace
 {
     constexpr double defaultSampleRate = 44100.0;
     constexpr int defaultBlockSize = 1024;
-    constexpr int maxChannels = 2;
 }
 
 VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 {
-    auto instance = std::make_unique<VstEffect> (hostCallback);
-    return instance->processor != nullptr ? instance.release() : nullptr;
+    return std::make_unique<VstEffect> (hostCallback).release();
 }
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
     : host (hostCallback),
-      processor (createPluginFilter()),
-      ownProcessor (dynamic_cast<TarnwellAudioProcessor*> (processor.get())),
+      processor (std::make_unique<TarnwellAudioProcessor>()),
+      core (processor->core()),
       editor (processor.get())
 {
-    if (processor == nullptr)
-        return;
-
     effect.magic = vst::effectMagic;
     effect.dispatcher = &VstEffect::dispatchCallback;
     effect.process = &VstEffect::leaveOutputsCallback;
@@ -58,12 +50,11 @@ VstEffect::VstEffect (audioMasterCallback hostCallback)
 
 VstEffect::~VstEffect()
 {
-    if (processor != nullptr)
-    {
-        editor.close();
-        processor->removeListener (this);
-    }
+    editor.close();
+    processor->removeListener (this);
 }
+
+juce::AudioProcessor& VstEffect::getProcessor() noexcept { return *processor; }
 
 VstEffect* VstEffect::from (AEffect* e) noexcept
 {
@@ -229,22 +220,15 @@ juce::AudioProcessorParameter* VstEffect::parameter (int index) const noexcept
 }
 
 //==============================================================================
-int VstEffect::requestedOrDefaultBlockSize() const noexcept
-{
-    const int block = requestedBlockSize.load();
-    return block > 0 ? block : defaultBlockSize;
-}
-
 void VstEffect::resume()
 {
     const float rate = requestedSampleRate.load();
     const double sampleRate = rate > 0.0f && std::isfinite (rate) ? static_cast<double> (rate) : defaultSampleRate;
-    const int blockSize = requestedOrDefaultBlockSize();
+    const int block = requestedBlockSize.load();
+    const int blockSize = block > 0 ? block : defaultBlockSize;
 
     processor->setPlayConfigDetails (layout.inputs(), layout.outputs(), sampleRate, blockSize);
     processor->prepareToPlay (sampleRate, blockSize);
-    preparedBlockSize = blockSize;
-    everResumed = true;
 }
 
 void VstEffect::suspend()
@@ -262,74 +246,11 @@ bool VstEffect::setSpeakerArrangement (const VstSpeakerArrangement* in, const Vs
 }
 
 //==============================================================================
-void VstEffect::processReplacing (float** inputs, float** outputs, int numFrames) noexcept
-{
-    if (inputs == nullptr || outputs == nullptr || numFrames <= 0)
-        return;
-
-    const int ins = std::min (layout.inputs(), maxChannels);
-    const int outs = std::min (layout.outputs(), maxChannels);
-    const int channels = std::max (ins, outs);
-
-    for (int ch = 0; ch < ins; ++ch)
-        if (inputs[ch] == nullptr)
-            return;
-    for (int ch = 0; ch < outs; ++ch)
-        if (outputs[ch] == nullptr)
-            return;
-
-    // A host may send more frames than the block size it set; the processor only ever sees
-    // blocks of the size it was prepared for. A host that never resumed gets the processor as
-    // it was made, at 44100 Hz: preparing it here would lock and print on the audio thread.
-    const int piece = std::max (1, everResumed.load() ? preparedBlockSize.load() : requestedOrDefaultBlockSize());
-
-    // Separate buffers go to the network as they are: copying the input into the output first
-    // costs several per cent of the network's own time, the more the larger the block. That
-    // needs every output to be its own input or no input at all.
-    bool inPlaceAlready = true, separable = true;
-    for (int out = 0; out < outs; ++out)
-        for (int in = 0; in < ins; ++in)
-        {
-            if (in == out)
-                inPlaceAlready = inPlaceAlready && outputs[out] == inputs[in];
-            else
-                separable = separable && outputs[out] != inputs[in];
-        }
-
-    if (! inPlaceAlready && separable && ownProcessor != nullptr)
-    {
-        for (int start = 0; start < numFrames; start += piece)
-        {
-            const float* in[maxChannels] {};
-            float* out[maxChannels] {};
-            for (int ch = 0; ch < ins; ++ch)
-                in[ch] = inputs[ch] + start;
-            for (int ch = 0; ch < outs; ++ch)
-                out[ch] = outputs[ch] + start;
-            ownProcessor->processSeparate (in, out, std::min (piece, numFrames - start));
-        }
-        return;
-    }
-
-    // Otherwise the processor works in place: each output buffer first receives its input.
-    float* inPlaceChannels[maxChannels] {};
-    for (int ch = 0; ch < channels; ++ch)
-        inPlaceChannels[ch] = ch < outs ? outputs[ch] : inputs[ch];
-    for (int ch = 0; ch < std::min (ins, outs); ++ch)
-        if (inputs[ch] != outputs[ch])
-            std::memmove (outputs[ch], inputs[ch], sizeof (float) * static_cast<size_t> (numFrames));
-
-    for (int start = 0; start < numFrames; start += piece)
-    {
-        inPlace.setDataToReferTo (inPlaceChannels, channels, start, std::min (piece, numFrames - start));
-        processor->processBlock (inPlace, noMidi);
-    }
-}
-
+// A host that never resumed gets the core as it was made, at 44100 Hz.
 void VstEffect::processReplacingCallback (AEffect* e, float** inputs, float** outputs, int numFrames)
 {
     if (auto* self = from (e))
-        self->processReplacing (inputs, outputs, numFrames);
+        self->core.process (inputs, self->layout.inputs(), outputs, self->layout.outputs(), numFrames);
 }
 
 // The accumulating call and double precision are not offered; outputs stay as they are.
@@ -339,16 +260,13 @@ void VstEffect::leaveDoubleOutputsCallback (AEffect*, double**, double**, int) {
 void VstEffect::setParameterCallback (AEffect* e, int index, float value)
 {
     if (auto* self = from (e))
-        if (auto* p = self->parameter (index))
-            p->setValue (value);
+        self->core.setParameter (index, value);
 }
 
 float VstEffect::getParameterCallback (AEffect* e, int index)
 {
-    if (auto* self = from (e))
-        if (auto* p = self->parameter (index))
-            return p->getValue();
-    return 0.0f;
+    auto* self = from (e);
+    return self != nullptr ? self->core.parameter (index) : 0.0f;
 }
 
 //==============================================================================

@@ -13,22 +13,23 @@
 
 namespace tarnwell
 {
+class InstanceCore;
 class TarnwellAudioProcessor;
 
-// One plug-in instance as a VST 2.4 host sees it: the AEffect record, the answers to the
-// host's requests, and the processor they reach. Parameter changes and gestures made on the
-// processor's parameter objects go back to the host as automation and edit brackets.
+// One plug-in instance as a VST 2.4 host sees it: the AEffect record and the answers to the
+// host's requests, translated into the instance core; the processor around the core serves
+// the editor. Parameter changes and gestures made on the processor's parameter objects go
+// back to the host as automation and edit brackets.
 class VstEffect final : private juce::AudioProcessorListener
 {
 public:
-    // Null if the processor cannot be made.
     static VstEffect* create (audioMasterCallback host);
 
     explicit VstEffect (audioMasterCallback host);
     ~VstEffect() override;
 
     AEffect* getAEffect() noexcept { return &effect; }
-    juce::AudioProcessor& getProcessor() noexcept { return *processor; }
+    juce::AudioProcessor& getProcessor() noexcept;
 
 private:
 
@@ -43,12 +44,10 @@ private:
     VstIntPtr dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt);
     VstIntPtr dispatchParameterRequest (int opcode, int index, void* ptr);
     VstIntPtr dispatchProgramRequest (int opcode, int index, void* ptr);
-    int requestedOrDefaultBlockSize() const noexcept;
     bool setHostScale (float scale);
     void resume();
     void suspend();
     bool setSpeakerArrangement (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out);
-    void processReplacing (float** inputs, float** outputs, int numFrames) noexcept;
     juce::AudioProcessorParameter* parameter (int index) const noexcept;
 
     void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override;
@@ -61,19 +60,13 @@ private:
 
     AEffect effect {};
     const audioMasterCallback host;
-    const std::unique_ptr<juce::AudioProcessor> processor;
-    TarnwellAudioProcessor* const ownProcessor; // the same processor, for separate buffers
+    const std::unique_ptr<TarnwellAudioProcessor> processor;
+    InstanceCore& core;
     ChannelLayout layout;
     ChunkStore chunks;
     EditorHost editor;
 
     std::atomic<float> requestedSampleRate { 0.0f };
     std::atomic<int> requestedBlockSize { 0 };
-    std::atomic<int> preparedBlockSize { 0 };
-    std::atomic<bool> everResumed { false };
-
-    // Audio thread only: views of the host's buffers, never allocating.
-    juce::AudioBuffer<float> inPlace;
-    juce::MidiBuffer noMidi;
 };
 } // namespace tarnwell

@@ -9,24 +9,41 @@ namespace tarnwell::parameters
 {
 namespace
 {
-    struct Entry
+    double decaySeconds (float normalised) noexcept { return std::fmax (0.0, 10.0 * static_cast<double> (normalised)); }
+
+    // 50 Hz at 0, rising by a factor of 320 over the range, capped at 10 kHz.
+    constexpr double lowestTransition = 50.0, highestTransition = 10000.0;
+    double transitionHertz (float normalised) noexcept
     {
-        const char* name;
-        double storedDefault;
-        const char* unit;
-        double textScale;
-    };
+        return std::fmin (lowestTransition * std::pow (10.0, static_cast<double> (normalised) * std::log10 (320.0)),
+                          highestTransition);
+    }
 
-    constexpr Entry table[count] = {
-        { "T60Low", 0.25, " sec", 1.0 },
-        { "T60High", 0.35, " sec", 1.0 },
-        { "Transition", 0.8, " Hz", 1.0 },
-        { "Mix", 0.25, "%", 100.0 },
-        { "Diffusion", 0.5, "%", 100.0 },
-    };
+    double fraction (float normalised) noexcept { return static_cast<double> (normalised); }
 
-    constexpr double highestTransition = 10000.0;
+    // The stored defaults are where the network starts: 3.5 s, 0.5 s and, for the transition,
+    // the single-precision value nearest 6700 Hz, written with the fewest digits that read back
+    // as it.
+    constexpr Description table[count] = {
+        { "T60Low", 0.35, decaySeconds, [] (NetworkSettings& s, double v) noexcept { s.t60Low = v; },
+          1.0, 0.0, 10.0, "s", " sec" },
+        { "T60High", 0.05, decaySeconds, [] (NetworkSettings& s, double v) noexcept { s.t60High = v; },
+          1.0, 0.0, 10.0, "s", " sec" },
+        { "Transition", 0.8490928, transitionHertz,
+          [] (NetworkSettings& s, double v) noexcept { s.transitionFrequency = v; },
+          1.0, lowestTransition, highestTransition, "Hz", " Hz" },
+        { "Mix", 0.25, fraction, [] (NetworkSettings& s, double v) noexcept { s.mix = static_cast<float> (v); },
+          100.0, 0.0, 100.0, "%", "%" },
+        { "Diffusion", 0.5, fraction, [] (NetworkSettings& s, double v) noexcept { s.diffusion = static_cast<float> (v); },
+          100.0, 0.0, 100.0, "%", "%" },
+    };
 } // namespace
+
+const Description& describe (int index) noexcept
+{
+    jassert (isValid (index));
+    return table[isValid (index) ? index : 0];
+}
 
 juce::String name (int index)
 {
@@ -46,18 +63,16 @@ double storedDefault (int index) noexcept
     return isValid (index) ? table[index].storedDefault : 0.0;
 }
 
+float clamped (double normalised) noexcept
+{
+    if (! std::isfinite (normalised))
+        return 0.0f;
+    return static_cast<float> (std::fmin (std::fmax (normalised, 0.0), 1.0));
+}
+
 double engineValue (int index, float normalised) noexcept
 {
-    const auto v = static_cast<double> (normalised);
-    switch (index)
-    {
-        case t60Low:
-        case t60High:    return std::fmax (0.0, 10.0 * v);
-        case transition: return std::fmin (50.0 * std::pow (10.0, v * std::log10 (320.0)), highestTransition);
-        case mix:
-        case diffusion:  return v;
-        default:         return 0.0;
-    }
+    return isValid (index) ? table[index].toEngine (normalised) : 0.0;
 }
 
 juce::String text (int index, double value)
@@ -67,9 +82,9 @@ juce::String text (int index, double value)
 
     // std::to_chars, unlike printf, ignores whatever locale the host has set.
     char digits[400];
-    const auto result = std::to_chars (digits, digits + sizeof (digits), value * table[index].textScale,
+    const auto result = std::to_chars (digits, digits + sizeof (digits), value * table[index].displayScale,
                                        std::chars_format::fixed, 2);
-    return juce::String (digits, static_cast<size_t> (result.ptr - digits)) + table[index].unit;
+    return juce::String (digits, static_cast<size_t> (result.ptr - digits)) + table[index].textSuffix;
 }
 
 double numberFrom (const juce::var& property)
@@ -92,29 +107,9 @@ double numberFrom (const juce::var& property)
     return result.ec == std::errc() ? value : 0.0;
 }
 
-double get (const NetworkSettings& s, int index) noexcept
+void set (NetworkSettings& settings, int index, double value) noexcept
 {
-    switch (index)
-    {
-        case t60Low:     return s.t60Low;
-        case t60High:    return s.t60High;
-        case transition: return s.transitionFrequency;
-        case mix:        return static_cast<double> (s.mix);
-        case diffusion:  return static_cast<double> (s.diffusion);
-        default:         return 0.0;
-    }
-}
-
-void set (NetworkSettings& s, int index, double value) noexcept
-{
-    switch (index)
-    {
-        case t60Low:     s.t60Low = value; break;
-        case t60High:    s.t60High = value; break;
-        case transition: s.transitionFrequency = value; break;
-        case mix:        s.mix = static_cast<float> (value); break;
-        case diffusion:  s.diffusion = static_cast<float> (value); break;
-        default:         break;
-    }
+    if (isValid (index))
+        table[index].apply (settings, value);
 }
 } // namespace tarnwell::parameters

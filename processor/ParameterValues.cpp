@@ -1,7 +1,5 @@
 #include "processor/ParameterValues.h"
 
-#include "engine/NetworkSettings.h"
-
 #include <cmath>
 #include <cstring>
 
@@ -10,23 +8,20 @@ namespace tarnwell
 namespace
 {
     constexpr std::uint32_t countMask = 0x7fffffff; // the restore count kept in a word: 31 bits
-
-    double engineStart (int index) noexcept { return parameters::get (NetworkSettings {}, index); }
 } // namespace
 
 double ParameterValues::Snapshot::engineValue (int index) const noexcept
 {
     if (! parameters::isValid (index))
         return 0.0;
-    const auto i = static_cast<size_t> (index);
-    return atStart[i] ? engineStart (index) : parameters::engineValue (index, normalised[i]);
+    return parameters::engineValue (index, normalised[static_cast<size_t> (index)]);
 }
 
-ParameterValues::Word ParameterValues::pack (float value, std::uint32_t restoreCount, bool atStart) noexcept
+ParameterValues::Word ParameterValues::pack (float value, std::uint32_t restoreCount, bool untouched) noexcept
 {
     std::uint32_t bits = 0;
     std::memcpy (&bits, &value, sizeof (bits));
-    const auto high = ((restoreCount & countMask) << 1) | (atStart ? 1u : 0u);
+    const auto high = ((restoreCount & countMask) << 1) | (untouched ? 1u : 0u);
     return (static_cast<Word> (high) << 32) | bits;
 }
 
@@ -43,7 +38,7 @@ bool ParameterValues::isCurrent (Word word, std::uint32_t restoreCount) noexcept
     return static_cast<std::uint32_t> (word >> 33) == (restoreCount & countMask);
 }
 
-bool ParameterValues::isAtStart (Word word) noexcept { return ((word >> 32) & 1u) != 0; }
+bool ParameterValues::isUntouched (Word word) noexcept { return ((word >> 32) & 1u) != 0; }
 
 ParameterValues::ParameterValues() noexcept
 {
@@ -55,8 +50,7 @@ void ParameterValues::set (int index, float normalised) noexcept
 {
     if (! parameters::isValid (index))
         return;
-    if (! std::isfinite (normalised))
-        normalised = 0.0f;
+    normalised = parameters::clamped (static_cast<double> (normalised));
 
     // A restore that lands between reading its count and storing would make this value stale
     // at once: store again under the new count, so the set counts as made after the restore.
@@ -83,12 +77,12 @@ bool ParameterValues::trySnapshot (Snapshot& result) const noexcept
         if (isCurrent (word, count))
         {
             result.normalised[i] = valueOf (word);
-            result.atStart[i] = isAtStart (word);
+            result.untouched[i] = isUntouched (word);
         }
         else
         {
             result.normalised[i] = slot[i].load();
-            result.atStart[i] = false;
+            result.untouched[i] = false;
         }
     }
 
@@ -121,18 +115,7 @@ float ParameterValues::normalised (int index) const noexcept
 
 double ParameterValues::engineValue (int index) const noexcept
 {
-    if (! parameters::isValid (index))
-        return 0.0;
-    const auto i = static_cast<size_t> (index);
-    for (;;)
-    {
-        const auto count = restores.load();
-        const auto word = words[i].load();
-        const bool current = isCurrent (word, count);
-        const float value = current ? valueOf (word) : restoredSlots[count & 1][i].load();
-        if (restores.load() == count)
-            return current && isAtStart (word) ? engineStart (index) : parameters::engineValue (index, value);
-    }
+    return parameters::isValid (index) ? parameters::engineValue (index, normalised (index)) : 0.0;
 }
 
 void ParameterValues::restore (const std::array<float, parameters::count>& normalised) noexcept
@@ -142,7 +125,7 @@ void ParameterValues::restore (const std::array<float, parameters::count>& norma
     const auto next = restores.load() + 1;
     auto& slot = restoredSlots[next & 1];
     for (size_t i = 0; i < slot.size(); ++i)
-        slot[i].store (std::isfinite (normalised[i]) ? normalised[i] : 0.0f);
+        slot[i].store (parameters::clamped (static_cast<double> (normalised[i])));
     restores.store (next);
 }
 } // namespace tarnwell

@@ -22,23 +22,23 @@ public:
     struct Snapshot
     {
         std::array<float, parameters::count> normalised {};
-        // Never set since construction: the engine still runs at its own starting point.
-        std::array<bool, parameters::count> atStart {};
+        // Never set since construction: saved as the stored default's own text.
+        std::array<bool, parameters::count> untouched {};
 
         double engineValue (int index) const noexcept;
 
         bool operator== (const Snapshot& other) const noexcept
         {
-            return normalised == other.normalised && atStart == other.atStart;
+            return normalised == other.normalised && untouched == other.untouched;
         }
         bool operator!= (const Snapshot& other) const noexcept { return ! (*this == other); }
     };
 
-    // The stored defaults, with the engine at its starting point.
+    // The stored defaults, untouched.
     ParameterValues() noexcept;
 
-    // Any thread. An invalid index is ignored; a value that is not a number is taken as 0,
-    // which would otherwise poison the network for good.
+    // Any thread. An invalid index is ignored; the value is clamped to 0..1 (anything not
+    // finite taken as 0), which would otherwise poison the network for good.
     void set (int index, float normalised) noexcept;
 
     // Any thread. 0 for an invalid index.
@@ -50,15 +50,16 @@ public:
     Snapshot snapshot() const noexcept;
     bool trySnapshot (Snapshot& result) const noexcept;
 
-    // Replaces all five at once. Callers must be serialised among themselves; set() need not be.
+    // Replaces all five at once, each clamped as set() clamps. Callers must be serialised among
+    // themselves; set() need not be.
     void restore (const std::array<float, parameters::count>& normalised) noexcept;
 
 private:
     using Word = std::uint64_t;
-    static Word pack (float value, std::uint32_t restoreCount, bool atStart) noexcept;
+    static Word pack (float value, std::uint32_t restoreCount, bool untouched) noexcept;
     static float valueOf (Word) noexcept;
     static bool isCurrent (Word, std::uint32_t restoreCount) noexcept;
-    static bool isAtStart (Word) noexcept;
+    static bool isUntouched (Word) noexcept;
 
     std::array<std::atomic<Word>, parameters::count> words;
     std::array<std::array<std::atomic<float>, parameters::count>, 2> restoredSlots {};

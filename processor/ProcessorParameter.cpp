@@ -1,20 +1,20 @@
 #include "processor/ProcessorParameter.h"
 
+#include "processor/InstanceCore.h"
 #include "processor/ParameterTable.h"
-#include "processor/TarnwellAudioProcessor.h"
 
 namespace tarnwell
 {
-ProcessorParameter::ProcessorParameter (TarnwellAudioProcessor& owner, int indexInProcessor)
-    : AudioProcessorParameterWithID (juce::ParameterID { parameters::name (indexInProcessor), 1 },
-                                     parameters::name (indexInProcessor)),
-      processor (owner), index (indexInProcessor)
+ProcessorParameter::ProcessorParameter (InstanceCore& owner, int indexInCore)
+    : AudioProcessorParameterWithID (juce::ParameterID { parameters::name (indexInCore), 1 },
+                                     parameters::name (indexInCore)),
+      core (owner), index (indexInCore)
 {
 }
 
-float ProcessorParameter::getValue() const { return processor.getParameter (index); }
+float ProcessorParameter::getValue() const { return core.parameter (index); }
 
-void ProcessorParameter::setValue (float newValue) { processor.setParameter (index, newValue); }
+void ProcessorParameter::setValue (float newValue) { core.setParameter (index, newValue); }
 
 float ProcessorParameter::getDefaultValue() const
 {
@@ -23,7 +23,7 @@ float ProcessorParameter::getDefaultValue() const
 
 juce::String ProcessorParameter::getName (int maximumStringLength) const
 {
-    return processor.getParameterName (index).substring (0, maximumStringLength);
+    return parameters::name (index).substring (0, maximumStringLength);
 }
 
 juce::String ProcessorParameter::getLabel() const
@@ -33,9 +33,9 @@ juce::String ProcessorParameter::getLabel() const
 
 juce::String ProcessorParameter::getText (float value, int maximumStringLength) const
 {
-    // The current value reads as the processor's own text, which shows the engine's value.
-    const auto text = value == getValue() ? processor.getParameterText (index)
-                                          : parameters::text (index, parameters::engineValue (index, value));
+    // The current value reads as the core's own text, which shows the engine's value.
+    const auto text = value == getValue() ? core.parameterText (index)
+                                          : parameters::text (index, parameters::engineValue (index, parameters::clamped (value)));
     return text.substring (0, maximumStringLength);
 }
 

@@ -4,15 +4,15 @@
 
 namespace tarnwell
 {
-class TarnwellAudioProcessor;
+class InstanceCore;
 
-// How JUCE, and every host wrapper built on it, sees one of the processor's parameters: the
-// value, name and text are the processor's own, and changes go through its setParameter.
+// How JUCE, and every host wrapper built on it, sees one of the instance's parameters: the
+// value, name and text are the core's own, and changes go straight to it.
 // The parameter's name is also its stable ID, which formats such as LV2 need as a symbol.
 class ProcessorParameter final : public juce::AudioProcessorParameterWithID
 {
 public:
-    ProcessorParameter (TarnwellAudioProcessor& owner, int index);
+    ProcessorParameter (InstanceCore& core, int index);
 
     float getValue() const override;
     void setValue (float newValue) override;
@@ -23,7 +23,7 @@ public:
     float getValueForText (const juce::String& text) const override;
 
 private:
-    TarnwellAudioProcessor& processor;
+    InstanceCore& core;
     const int index;
 };
 } // namespace tarnwell

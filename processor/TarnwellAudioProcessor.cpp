@@ -3,52 +3,18 @@
 #include "editor/TarnwellAudioProcessorEditor.h"
 #include "host/ProductIdentity.h"
 #include "processor/ProcessorParameter.h"
-#include "processor/SavedSettings.h"
-
-#include <cmath>
-#include <cstdio>
 
 namespace tarnwell
 {
 namespace params = parameters;
 
-namespace
-{
-NetworkSettings settingsFor (const ParameterValues::Snapshot& values, double sampleRate) noexcept
-{
-    NetworkSettings settings;
-    settings.sampleRate = sampleRate;
-    for (int i = 0; i < params::count; ++i)
-        params::set (settings, i, values.engineValue (i));
-    return settings;
-}
-
-// A tree skips a write whose value compares equal, and restored text such as "1.0" equals the
-// number 1: clear it first (keeping its place) so the number is what is saved.
-void storeNumber (juce::ValueTree& tree, int index, double value)
-{
-    const auto& id = params::propertyId (index);
-    if (tree.getProperty (id).isString())
-        tree.setProperty (id, {}, nullptr);
-    tree.setProperty (id, value, nullptr);
-}
-} // namespace
-
 TarnwellAudioProcessor::TarnwellAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      coefficients (designNetwork (NetworkSettings {})),
-      designedValues (values.snapshot()),
-      designedSampleRate (NetworkSettings {}.sampleRate)
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
-    // The network starts at 3.5 s, 0.5 s, 6700 Hz while the stored values say 0.25, 0.35, 0.8:
-    // the two agree for a parameter once it has been set, and a restore sets all five.
     for (int i = 0; i < params::count; ++i)
-    {
-        properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
-        addParameter (new ProcessorParameter (*this, i));
-    }
+        addParameter (new ProcessorParameter (instance, i));
 }
 
 TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
@@ -57,13 +23,7 @@ const juce::String TarnwellAudioProcessor::getName() const { return product::nam
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
-    // The next block redesigns the filters for a new rate, so decay times stay in seconds.
-    if (newSampleRate > 0 && std::isfinite (newSampleRate))
-        sampleRate = newSampleRate;
-
-    std::printf ("%d input channels\n", getTotalNumInputChannels());
-    std::printf ("%d output channels\n", getTotalNumOutputChannels());
-    std::fflush (stdout);
+    instance.prepare (newSampleRate, getTotalNumInputChannels(), getTotalNumOutputChannels());
 }
 
 void TarnwellAudioProcessor::releaseResources()
@@ -73,62 +33,11 @@ void TarnwellAudioProcessor::releaseResources()
 
 void TarnwellAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
-    const juce::ScopedNoDenormals noDenormals;
-    designForCurrentValues();
-
+    // In place: the buffer's first channels hold the inputs and receive the outputs.
     const int channels = buffer.getNumChannels();
-    const int frames = buffer.getNumSamples();
-    const int outputs = juce::jmin (getTotalNumOutputChannels(), channels);
-
-    for (int ch = getTotalNumInputChannels(); ch < outputs; ++ch)
-        buffer.clear (ch, 0, frames);
-
-    if (channels < 1 || frames <= 0)
-        return;
-
-    float* right = outputs >= 2 ? buffer.getWritePointer (1) : nullptr;
-    network.process (coefficients, buffer.getWritePointer (0), right, frames);
-}
-
-void TarnwellAudioProcessor::designForCurrentValues() noexcept
-{
-    // A few tries at a consistent read; should other threads' changes keep overlapping it, the
-    // block runs on the last design and the next block tries again.
-    ParameterValues::Snapshot now;
-    for (int attempt = 0; attempt < 4; ++attempt)
-    {
-        if (! values.trySnapshot (now))
-            continue;
-
-        const double rate = sampleRate.load();
-        if (now != designedValues || rate != designedSampleRate)
-        {
-            coefficients = designNetwork (settingsFor (now, rate));
-            designedValues = now;
-            designedSampleRate = rate;
-        }
-        return;
-    }
-}
-
-void TarnwellAudioProcessor::processSeparate (const float* const* inputs, float* const* outputs, int frames) noexcept
-{
-    const juce::ScopedNoDenormals noDenormals;
-    designForCurrentValues();
-
-    const int ins = getTotalNumInputChannels();
-    const int outs = getTotalNumOutputChannels();
-    if (ins < 1 || outs < 1 || frames <= 0)
-        return;
-
-    // An output with no input is cleared, as processBlock clears it, and is then the silent
-    // right input of its own channel.
-    for (int ch = ins; ch < outs; ++ch)
-        juce::FloatVectorOperations::clear (outputs[ch], frames);
-
-    float* right = outs >= 2 ? outputs[1] : nullptr;
-    const float* rightIn = right != nullptr && ins >= 2 ? inputs[1] : right;
-    network.process (coefficients, { inputs[0], rightIn, outputs[0], right }, frames);
+    auto* const* audio = buffer.getArrayOfWritePointers();
+    instance.process (audio, juce::jmin (getTotalNumInputChannels(), channels), audio,
+                      juce::jmin (getTotalNumOutputChannels(), channels), buffer.getNumSamples());
 }
 
 bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -147,10 +56,7 @@ bool TarnwellAudioProcessor::acceptsMidi() const { return false; }
 bool TarnwellAudioProcessor::producesMidi() const { return false; }
 
 // Hosts that ask (VST3, LV2) keep processing this long after the input stops: the longest decay.
-double TarnwellAudioProcessor::getTailLengthSeconds() const
-{
-    return juce::jmax (values.engineValue (params::t60Low), values.engineValue (params::t60High));
-}
+double TarnwellAudioProcessor::getTailLengthSeconds() const { return instance.tailSeconds(); }
 
 juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 {
@@ -160,19 +66,10 @@ juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 bool TarnwellAudioProcessor::hasEditor() const { return true; }
 
 int TarnwellAudioProcessor::getNumParameters() { return params::count; }
-
 const juce::String TarnwellAudioProcessor::getParameterName (int index) { return params::name (index); }
-
-float TarnwellAudioProcessor::getParameter (int index) { return values.normalised (index); }
-
-const juce::String TarnwellAudioProcessor::getParameterText (int index)
-{
-    if (! params::isValid (index))
-        return {};
-    return params::text (index, values.engineValue (index));
-}
-
-void TarnwellAudioProcessor::setParameter (int index, float value) { values.set (index, value); }
+float TarnwellAudioProcessor::getParameter (int index) { return instance.parameter (index); }
+const juce::String TarnwellAudioProcessor::getParameterText (int index) { return instance.parameterText (index); }
+void TarnwellAudioProcessor::setParameter (int index, float value) { instance.setParameter (index, value); }
 
 int TarnwellAudioProcessor::getNumPrograms() { return 0; }
 int TarnwellAudioProcessor::getCurrentProgram() { return 0; }
@@ -180,42 +77,9 @@ void TarnwellAudioProcessor::setCurrentProgram (int) {}
 const juce::String TarnwellAudioProcessor::getProgramName (int) { return {}; }
 void TarnwellAudioProcessor::changeProgramName (int, const juce::String&) {}
 
-void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
-{
-    const std::lock_guard lock (stateLock);
-    const auto now = values.snapshot();
-    // A parameter never set still saves the stored default exactly as it was written.
-    for (int i = 0; i < params::count; ++i)
-        if (! now.atStart[static_cast<size_t> (i)])
-            properties.setProperty (params::propertyId (i), static_cast<double> (now.normalised[static_cast<size_t> (i)]), nullptr);
-    writeSavedSettings (properties, destData);
-}
+void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData) { instance.save (destData); }
 
-void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
-{
-    auto restored = readSavedSettings (data, sizeInBytes);
-    if (! restored.isValid())
-        return;
+void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes) { instance.restore (data, sizeInBytes); }
 
-    // Every parameter is applied as read; a missing or unreadable one becomes 0, and each is
-    // stored back as the number it was applied as.
-    std::array<float, params::count> restoredValues {};
-    for (int i = 0; i < params::count; ++i)
-    {
-        auto value = static_cast<float> (params::numberFrom (restored.getProperty (params::propertyId (i), 0)));
-        if (! std::isfinite (value))
-            value = 0.0f;
-        restoredValues[static_cast<size_t> (i)] = value;
-        storeNumber (restored, i, static_cast<double> (value));
-    }
-
-    const std::lock_guard lock (stateLock);
-    properties = restored;
-    values.restore (restoredValues);
-}
-
-NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
-{
-    return settingsFor (values.snapshot(), sampleRate.load());
-}
+NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const { return instance.networkSettings(); }
 } // namespace tarnwell

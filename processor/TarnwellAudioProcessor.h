@@ -1,31 +1,22 @@
 #pragma once
 
-#include "engine/NetworkSettings.h"
-#include "engine/ReverbNetwork.h"
-#include "processor/ParameterTable.h"
-#include "processor/ParameterValues.h"
+#include "processor/InstanceCore.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include <atomic>
-#include <mutex>
-
 namespace tarnwell
 {
-// The plug-in's audio processor: five parameters (the normalised value, which the host reads
-// back and which is saved, and the physical value the network runs on and the texts show), the
-// reverberation network, and the saved settings.
-//
-// Threads: parameter changes may come from any host thread, the audio thread included, and
-// never lock or allocate: the values live in lock-free atomics (ParameterValues). The audio
-// thread designs the network's coefficients itself, at the start of a block whose values differ
-// from those it last designed from. Saves and restores are serialised among themselves by
-// `stateLock`, which the audio thread never takes.
+// The plug-in as JUCE's wrappers (the VST3 and the standalone app) and the editor see it: a
+// juce::AudioProcessor that translates into the instance core, which does the work. Our own
+// glue (VST 2.4, LV2) reaches the core directly.
 class TarnwellAudioProcessor : public juce::AudioProcessor
 {
 public:
     TarnwellAudioProcessor();
     ~TarnwellAudioProcessor() override;
+
+    // [thread-safe] The core this processor translates into.
+    InstanceCore& core() noexcept { return instance; }
 
     const juce::String getName() const override;
 
@@ -33,12 +24,6 @@ public:
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
     using juce::AudioProcessor::processBlock;
-
-    // processBlock for a host whose output buffers differ from its input buffers: the same
-    // result as processBlock on a buffer holding the inputs in place of the outputs, without
-    // copying them there first. The channel counts are the processor's; each output either is
-    // its input or does not overlap it.
-    void processSeparate (const float* const* inputs, float* const* outputs, int numFrames) noexcept;
 
     bool isBusesLayoutSupported (const BusesLayout&) const override;
 
@@ -74,21 +59,7 @@ public:
     NetworkSettings getNetworkSettings() const;
 
 private:
-    void designForCurrentValues() noexcept; // audio thread
-
-    ParameterValues values;
-    std::atomic<double> sampleRate { NetworkSettings {}.sampleRate };
-
-    // The saved settings' frame: the element, its order and whatever else a restored block
-    // held. Its five parameter properties are brought up to date from `values` when saving.
-    std::mutex stateLock;
-    juce::ValueTree properties { "properties" }; // guarded by stateLock
-
-    // Audio thread only: the coefficients and what they were designed from.
-    NetworkCoefficients coefficients;
-    ParameterValues::Snapshot designedValues;
-    double designedSampleRate;
-    ReverbNetwork network;
+    InstanceCore instance;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessor)
 };

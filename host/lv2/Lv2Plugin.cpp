@@ -6,18 +6,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
-
-// The processor factory, in the shared code.
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 namespace tarnwell::lv2
 {
 namespace
 {
-    // LV2 runs blocks of any length; the processor sees pieces of at most the size it was
-    // prepared for.
-    constexpr int preparedBlockSize = 4096;
     constexpr int channels = 2;
 
     LV2_URID mapped (const LV2_URID_Map* map, const char* uri)
@@ -35,32 +30,17 @@ Lv2Plugin* Lv2Plugin::create (double sampleRate, const LV2_Feature* const* featu
         if (std::strcmp ((*f)->URI, LV2_URID__map) == 0)
             map = static_cast<const LV2_URID_Map*> ((*f)->data);
 
-    auto instance = std::make_unique<Lv2Plugin> (sampleRate, map);
-    return instance->processor != nullptr ? instance.release() : nullptr;
+    return std::make_unique<Lv2Plugin> (sampleRate, map).release();
 }
 
 Lv2Plugin::Lv2Plugin (double rate, const LV2_URID_Map* map)
-    : processor (createPluginFilter()),
-      sampleRate (rate),
-      stateKey (mapped (map, stateKeyUri)),
-      stringType (mapped (map, LV2_ATOM__String))
+    : stateKey (mapped (map, stateKeyUri)),
+      stringType (mapped (map, LV2_ATOM__String)),
+      sampleRate (rate)
 {
-    if (processor == nullptr)
-        return;
-
-    const auto& objects = processor->getParameters();
-    for (int i = 0; i < parameters::count && i < objects.size(); ++i)
-        parameterObjects[static_cast<size_t> (i)] = objects.getUnchecked (i);
-
     // Ready to run from the start: the sample rate is fixed for the instance's life, and some
     // hosts (JUCE's LV2 hosting among them) run instances they never activated.
-    prepare();
-}
-
-void Lv2Plugin::prepare()
-{
-    processor->setPlayConfigDetails (channels, channels, sampleRate, preparedBlockSize);
-    processor->prepareToPlay (sampleRate, preparedBlockSize);
+    core.prepare (sampleRate, channels, channels);
 }
 
 void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
@@ -77,20 +57,16 @@ void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
 void Lv2Plugin::activate()
 {
     if (std::exchange (deactivated, false))
-        prepare();
+        core.prepare (sampleRate, channels, channels);
 }
 
-void Lv2Plugin::deactivate()
-{
-    processor->releaseResources();
-    deactivated = true;
-}
+void Lv2Plugin::deactivate() { deactivated = true; }
 
 void Lv2Plugin::applyControlPorts() noexcept
 {
     for (size_t i = 0; i < parameters::count; ++i)
     {
-        if (controls[i] == nullptr || parameterObjects[i] == nullptr)
+        if (controls[i] == nullptr)
             continue;
 
         // Compared bit for bit: a port that holds NaN is applied once, not on every run.
@@ -99,14 +75,14 @@ void Lv2Plugin::applyControlPorts() noexcept
             continue;
 
         applied[i] = { value, true };
-        parameterObjects[i]->setValue (value);
+        core.setParameter (static_cast<int> (i), value);
     }
 }
 
 void Lv2Plugin::run (std::uint32_t frameCount) noexcept
 {
     if (latencyOut != nullptr)
-        *latencyOut = static_cast<float> (processor->getLatencySamples());
+        *latencyOut = 0.0f;
 
     if (frameCount == 0)
         return;
@@ -116,19 +92,9 @@ void Lv2Plugin::run (std::uint32_t frameCount) noexcept
 
     applyControlPorts();
 
-    // The processor works in place: each output buffer first receives its input.
-    float* outputs[channels] = { audio[outLeft], audio[outRight] };
     const float* inputs[channels] = { audio[inLeft], audio[inRight] };
-    const auto frames = static_cast<int> (std::min<std::uint32_t> (frameCount, 1u << 30));
-    for (int ch = 0; ch < channels; ++ch)
-        if (inputs[ch] != outputs[ch])
-            std::memmove (outputs[ch], inputs[ch], sizeof (float) * static_cast<size_t> (frames));
-
-    for (int start = 0; start < frames; start += preparedBlockSize)
-    {
-        inPlace.setDataToReferTo (outputs, channels, start, std::min (preparedBlockSize, frames - start));
-        processor->processBlock (inPlace, noMidi);
-    }
+    float* outputs[channels] = { audio[outLeft], audio[outRight] };
+    core.process (inputs, channels, outputs, channels, static_cast<int> (std::min<std::uint32_t> (frameCount, 1u << 30)));
 }
 
 //==============================================================================
@@ -140,7 +106,7 @@ LV2_State_Status Lv2Plugin::save (LV2_State_Store_Function store, LV2_State_Hand
         return LV2_STATE_ERR_NO_FEATURE;
 
     juce::MemoryBlock block;
-    processor->getStateInformation (block);
+    core.save (block);
     const auto text = block.toBase64Encoding();
     return store (handle, stateKey, text.toRawUTF8(), text.getNumBytesAsUTF8() + 1, stringType,
                   LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
@@ -163,15 +129,14 @@ LV2_State_Status Lv2Plugin::restore (LV2_State_Retrieve_Function retrieve, LV2_S
     juce::MemoryBlock block;
     if (! block.fromBase64Encoding (juce::String::fromUTF8 (data, length)))
         return LV2_STATE_ERR_UNKNOWN;
-    processor->setStateInformation (block.getData(), static_cast<int> (block.getSize()));
+    core.restore (block.getData(), static_cast<int> (block.getSize()));
 
     // The restored values stand until a port changes. A host restoring a whole session sets
     // the ports to the values it saved with the block (and they then agree); a port the host
     // leaves as it was must not undo the restore on the next run. Restoring is never
     // concurrent with run, so reading the ports here is safe.
     for (size_t i = 0; i < parameters::count; ++i)
-        if (parameterObjects[i] != nullptr)
-            applied[i] = { controls[i] != nullptr ? *controls[i] : parameterObjects[i]->getValue(), true };
+        applied[i] = { controls[i] != nullptr ? *controls[i] : core.parameter (static_cast<int> (i)), true };
     return LV2_STATE_SUCCESS;
 }
 } // namespace tarnwell::lv2

@@ -67,25 +67,25 @@ TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
     EXPECT_EQ (readout (2), "894.43 Hz");
     EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.5f);
 
-    EXPECT_EQ (slider (0).getValue(), 0.25);
+    EXPECT_EQ (slider (0).getValue(), static_cast<double> (0.35f));
     EXPECT_EQ (slider (3).getValue(), 0.25);
     EXPECT_EQ (readout (0), "3.50 sec");
-    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f);
-    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
 
-    // A value beyond the range puts the control at its end; the readout is the processor's.
+    // A value beyond the range is taken at its end, by the control and the readout alike.
     processor.setParameter (0, 1.5f);
     pumpMessages (60);
     EXPECT_EQ (slider (0).getValue(), 1.0);
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
-    EXPECT_EQ (readout (0), "15.00 sec");
+    EXPECT_EQ (readout (0), "10.00 sec");
 
     // Mix and diffusion have no graph field.
     processor.setParameter (3, 0.6f);
     pumpMessages (60);
     EXPECT_EQ (readout (3), "60.00%");
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
-    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
     EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.5f);
 }
 
@@ -139,8 +139,7 @@ TEST_F (HostAutomation, TheLastChangeFromAnyThreadIsWhatShows)
     EXPECT_EQ (slider (2).getValue(), static_cast<double> (0.9f));
     EXPECT_EQ (readout (2), processor.getParameterText (2));
 
-    // Setting a decay parameter to its stored default changes only the engine's value: the
-    // readout follows it all the same.
+    // A decay value shows in the readout too.
     processor.setParameter (0, 0.25f);
     pumpMessages (60);
     EXPECT_EQ (readout (0), "2.50 sec");
@@ -150,6 +149,7 @@ TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
 {
     TarnwellAudioProcessor other;
     other.setParameter (0, 0.5f);
+    other.setParameter (2, 0.8f);
     other.setParameter (3, 1.0f);
     juce::MemoryBlock saved;
     other.getStateInformation (saved);
@@ -236,7 +236,7 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
     EXPECT_FLOAT_EQ (processor.getParameter (3), last);
     EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
     EXPECT_EQ (readout (3), processor.getParameterText (3));
-    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f) << "the mix knob has no graph field";
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f) << "the mix knob has no graph field";
 }
 
 using ParameterStorm = EditorTest;

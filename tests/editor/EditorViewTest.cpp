@@ -161,9 +161,9 @@ TEST_F (FreshEditor, ShowsStoredValuesWithTheEnginesTexts)
     EXPECT_EQ (view().getBounds(), editor->getLocalBounds());
     EXPECT_FALSE (editor->isResizable());
     // The controls' values and texts: checked after harmless host calls, in EditorBindingTest.
-    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.25f);
-    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.35f);
-    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.8f);
+    EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f);
+    EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
+    EXPECT_FLOAT_EQ (graph().transitionFreqValue, 0.8490928f);
 }
 
 TEST_F (FreshEditor, SnapshotShowsArtworkControlsAndGraphButNeverTheShell)
@@ -184,14 +184,14 @@ TEST_F (FreshEditor, SnapshotShowsArtworkControlsAndGraphButNeverTheShell)
             white += image.getPixelAt (x, y).getBrightness() > 0.97f ? 1 : 0;
     EXPECT_EQ (white, 0);
 
-    // The knobs' dark discs and the thumbs in their value colours (t60High 0.35, mix 0.25).
+    // The knobs' dark discs and the thumbs in their value colours (t60High 0.05, mix 0.25).
     EXPECT_TRUE (near (image, 55, 63, 0xff1e1e1e));
     EXPECT_TRUE (near (image, 56, 150, 0xff1e1e1e));
-    const int thumbX = 165 + 5 + juce::roundToInt (0.35 * 198);
-    EXPECT_TRUE (near (image, thumbX, 157, 0xff5980a5, 30)) << "t60High thumb";
+    const int thumbX = 165 + 5 + juce::roundToInt (0.05 * 198);
+    EXPECT_TRUE (near (image, thumbX, 157, 0xff0c80f2, 30)) << "t60High thumb";
 
-    // The graph's dark fill over the frame's interior, and its lower band for t60Low 0.25,
-    // transition 0.8: x 120..185, y 58..137.
+    // The graph's dark fill over the frame's interior, and its lower band for t60Low 0.35,
+    // transition 0.849 over (150, 120).
     const auto interiorDarkened = juce::Colour (0xff443d3f).overlaidWith (juce::Colour (0x8f000000));
     EXPECT_TRUE (near (image, 380, 60, interiorDarkened.getARGB(), 2));
     EXPECT_FALSE (near (image, 150, 120, interiorDarkened.getARGB(), 8)) << "lower band";

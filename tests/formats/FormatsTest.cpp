@@ -1,4 +1,5 @@
 #include "LoadedPlugin.h"
+#include "tests/lv2/LilvHost.h"
 
 #include "engine/NetworkSettings.h"
 #include "engine/ReverbNetwork.h"
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <charconv>
+#include <cstdlib>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 using tarnwell::test::Format;
@@ -97,15 +101,16 @@ Channels engineOutput (const Values& values, const Channels& input, int outputs)
 }
 
 // Runs the input through a loaded plug-in in host-sized blocks, after one silent block that
-// lets every format deliver the parameter values before any sound arrives.
-Channels pluginOutput (juce::AudioPluginInstance& plugin, const Values& values, const Channels& input, int outputs)
+// lets every format deliver the parameter values (if any are given) before any sound arrives.
+Channels pluginOutput (juce::AudioPluginInstance& plugin, const Values* values, const Channels& input, int outputs)
 {
     const int inputs = static_cast<int> (input.size());
     juce::AudioBuffer<float> buffer (juce::jmax (inputs, outputs), blockSize);
     juce::MidiBuffer midi;
 
     plugin.prepareToPlay (sampleRate, blockSize);
-    setValues (plugin, values);
+    if (values != nullptr)
+        setValues (plugin, *values);
     buffer.clear();
     plugin.processBlock (buffer, midi);
 
@@ -121,6 +126,11 @@ Channels pluginOutput (juce::AudioPluginInstance& plugin, const Values& values, 
     }
     plugin.releaseResources();
     return output;
+}
+
+Channels pluginOutput (juce::AudioPluginInstance& plugin, const Values& values, const Channels& input, int outputs)
+{
+    return pluginOutput (plugin, &values, input, outputs);
 }
 
 juce::MemoryBlock vst2Block (const Values& values)
@@ -220,6 +230,28 @@ TEST_P (Formats, SavesTheVst2BuildsBlockAndRestoresIt)
     EXPECT_EQ (tarnwell::test::settingsBlockOf (format, plugin), saved);
 }
 
+// A project saved with an untouched instance plays as before when it is opened again, whether
+// the host restores the saved state or sets each parameter to the value the instance reported;
+// and an untouched instance plays its stored defaults (LV2 hosts apply the ports' defaults).
+TEST_P (Formats, AFreshInstancePlaysWhatItReportsAndSaves)
+{
+    const auto format = GetParam();
+    const auto input = testInput (2);
+    auto fresh = load (format), restored = load (format), reported = load (format);
+    ASSERT_TRUE (fresh.instance != nullptr && restored.instance != nullptr && reported.instance != nullptr);
+
+    const auto freshOutput = pluginOutput (*fresh.instance, nullptr, input, 2);
+    const Values defaults { 0.35f, 0.05f, 0.8490928f, 0.25f, 0.5f };
+    EXPECT_LE (largestDifference (freshOutput, engineOutput (defaults, input, 2)), 1e-6f);
+
+    tarnwell::test::restoreSettingsBlock (format, *restored.instance, tarnwell::test::settingsBlockOf (format, *restored.instance));
+    EXPECT_EQ (pluginOutput (*restored.instance, nullptr, input, 2), freshOutput);
+
+    const auto values = valuesOf (*reported.instance);
+    EXPECT_EQ (values, defaults);
+    EXPECT_EQ (pluginOutput (*reported.instance, values, input, 2), freshOutput);
+}
+
 INSTANTIATE_TEST_SUITE_P (Built, Formats, ::testing::Values (Format::vst3), formatTestName);
 INSTANTIATE_TEST_SUITE_P (Lv2, Formats, ::testing::Values (Format::lv2), formatTestName);
 
@@ -294,4 +326,102 @@ TEST (Vst3Tail, FollowsTheLongestDecay)
         EXPECT_NEAR (plugin.getTailLengthSeconds(), seconds, 1.0 / sampleRate) << values[0] << " " << values[1];
     }
     plugin.releaseResources();
+}
+
+namespace
+{
+// A settings block whose five parameters all hold the text of `value`.
+juce::MemoryBlock blockHolding (float value)
+{
+    char number[40];
+    *std::to_chars (number, number + sizeof (number) - 1, value).ptr = 0;
+    juce::String text ("<properties");
+    for (int i = 0; i < params::count; ++i)
+        text << " " << params::name (i) << "=\"" << number << "\"";
+    text << "/>";
+
+    juce::MemoryOutputStream out;
+    out.writeInt (0x21324356); // "VC2!"
+    out.writeInt (static_cast<int> (text.getNumBytesAsUTF8()));
+    out.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    out.writeShort (0);
+    return out.getMemoryBlock();
+}
+
+// The value a settings block saves for a parameter, or NaN if it holds none.
+double savedValue (const juce::MemoryBlock& block, int index)
+{
+    const auto text = block.getSize() > 8 ? juce::String::fromUTF8 (static_cast<const char*> (block.getData()) + 8, static_cast<int> (block.getSize() - 8))
+                                         : juce::String();
+    const auto key = " " + params::name (index) + "=\"";
+    const int at = text.indexOf (key);
+    return at < 0 ? std::nan ("") : std::strtod (text.toRawUTF8() + at + key.length(), nullptr);
+}
+
+void expectFiniteAndBounded (const Channels& output)
+{
+    for (const auto& channel : output)
+        for (const float s : channel)
+            ASSERT_TRUE (std::isfinite (s) && std::abs (s) < 100.0f) << s;
+}
+} // namespace
+
+// Any float a host, a port or a saved block may hand over, at every way in of every format:
+// the output stays finite and bounded, the values the instance reports and saves stay in 0..1,
+// and its texts stay short.
+TEST (Entrances, AnyFloatKeepsEveryFormatInRange)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float hostile[] = { std::numeric_limits<float>::quiet_NaN(), inf, -inf, 1e30f, -1e30f, -150.0f, -1.0f, 2.0f, 1e-40f, -1e-40f };
+    const auto input = testInput (2);
+
+    for (const auto format : { Format::vst2, Format::vst3, Format::lv2 })
+        for (const float value : hostile)
+            for (const bool restored : { false, true })
+            {
+                SCOPED_TRACE (std::string (tarnwell::test::formatName (format)) + (restored ? " block " : " set ") + std::to_string (value));
+                auto loaded = load (format);
+                ASSERT_NE (loaded.instance, nullptr);
+                auto& plugin = *loaded.instance;
+                if (restored)
+                    tarnwell::test::restoreSettingsBlock (format, plugin, blockHolding (value));
+                else
+                    for (int i = 0; i < params::count; ++i)
+                        parameterNamed (plugin, params::name (i))->setValue (value);
+
+                expectFiniteAndBounded (pluginOutput (plugin, nullptr, input, 2));
+                const auto saved = tarnwell::test::settingsBlockOf (format, plugin);
+                for (int i = 0; i < params::count; ++i)
+                {
+                    EXPECT_TRUE (savedValue (saved, i) >= 0.0 && savedValue (saved, i) <= 1.0) << params::name (i);
+                    // JUCE's VST3 and LV2 hosting answer from values of their own; VST 2.4 asks us.
+                    auto* parameter = parameterNamed (plugin, params::name (i));
+                    if (format == Format::vst2)
+                    {
+                        EXPECT_TRUE (parameter->getValue() >= 0.0f && parameter->getValue() <= 1.0f) << params::name (i);
+                    }
+                    if (format != Format::lv2)
+                    {
+                        EXPECT_LE (parameter->getText (parameter->getValue(), 100).length(), 12) << params::name (i);
+                    }
+                }
+            }
+
+    // JUCE's LV2 hosting keeps port values within their range; port-based hosts need not.
+    const auto bundles = juce::File (TARNWELL_LV2_BINARY).getParentDirectory().getParentDirectory().getFullPathName();
+    setenv ("LV2_PATH", (bundles + ":/usr/lib/lv2").toRawUTF8(), 1);
+    tarnwell::test::Lv2World world;
+    ASSERT_NE (world.plugin, nullptr);
+    for (const float value : hostile)
+    {
+        tarnwell::test::Lv2Instance lv2 (world, sampleRate, blockSize);
+        ASSERT_NE (lv2.instance, nullptr);
+        for (int i = 0; i < params::count; ++i)
+            lv2.control (i) = value;
+        Channels output (2, std::vector<float> (input[0].size()));
+        for (size_t offset = 0; offset < input[0].size(); offset += blockSize)
+            lv2.run (input, offset, blockSize, output);
+        SCOPED_TRACE ("LV2 port " + std::to_string (value));
+        expectFiniteAndBounded (output);
+    }
 }

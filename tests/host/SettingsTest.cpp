@@ -2,6 +2,7 @@
 
 #include "TestHost.h"
 #include "tests/support/ExpectedDefaults.h"
+#include "tests/support/ReferenceSignals.h"
 
 #include <cstring>
 
@@ -30,7 +31,7 @@ TEST_F (Settings, ParametersShowNamesValuesAndTexts)
     }
 
     const struct { int index; float value; const char* text; } shown[] = {
-        { 0, 0.35f, "3.50 sec" },     { 0, 1.5f, "15.00 sec" },        { 1, 1.0f, "10.00 sec" },
+        { 0, 0.25f, "2.50 sec" },     { 0, 1.0f, "10.00 sec" },        { 1, 0.0f, "0.00 sec" },
         { 2, 0.0f, "50.00 Hz" },      { 2, 0.5f, "894.43 Hz" },        { 2, 0.8f, "5047.66 Hz" },
         { 2, 0.95f, "10000.00 Hz" },  { 2, 1.0f, "10000.00 Hz" },      { 3, 1.0f, "100.00%" },
     };
@@ -40,6 +41,33 @@ TEST_F (Settings, ParametersShowNamesValuesAndTexts)
         EXPECT_EQ (get (plugin, s.index), s.value);
         EXPECT_EQ (plugin.text (effGetParamDisplay, s.index), s.text) << s.index << " at " << s.value;
     }
+}
+
+// What a project saved with an untouched instance plays when it is opened again: the same,
+// whether the host restores the saved chunk or sets each parameter to the value reported.
+TEST_F (Settings, AFreshInstancePlaysWhatItReportsAndSaves)
+{
+    const auto render = [] (Plugin& p) {
+        p.resume (44100.0f, 512);
+        auto audio = tarnwell::testreference::burst (2, 512 * 24, 4096, 5);
+        p.processInPlace (audio, 512);
+        return audio;
+    };
+    const auto fresh = render (plugin);
+    ASSERT_GT (tarnwell::testreference::peak (fresh), 0.01f);
+
+    Plugin restored (library);
+    void* data = nullptr;
+    const auto size = restored.dispatch (effGetChunk, 0, 0, &data);
+    ASSERT_GT (size, 0);
+    const std::vector<char> chunk (static_cast<char*> (data), static_cast<char*> (data) + size);
+    restored.dispatch (effSetChunk, 0, size, const_cast<char*> (chunk.data()));
+    EXPECT_EQ (render (restored), fresh);
+
+    Plugin reported (library);
+    for (int i = 0; i < 5; ++i)
+        set (reported, i, get (reported, i));
+    EXPECT_EQ (render (reported), fresh);
 }
 
 TEST_F (Settings, OutOfRangeParametersAreHarmless)

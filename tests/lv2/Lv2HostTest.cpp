@@ -112,9 +112,10 @@ protected:
 
 TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
 {
-    // Ports left at their defaults count too: a new processor runs on other values than the
-    // ones it reports until each is set, and the first run must set them all.
-    for (const auto& values : { defaults(), someValues, otherValues })
+    // Ports left at their defaults count too, and ports at either end of their range (each
+    // end of each where the mix lets it be heard): the first run sets them all.
+    const Values ends { 0, 1, 0, 1, 0 }, otherEnds { 1, 0, 1, 1, 1 }, noMix { 0.3f, 0.2f, 0.5f, 0, 0.5f };
+    for (const auto& values : { defaults(), someValues, otherValues, ends, otherEnds, noMix })
     {
         auto lv2 = instance();
         for (int i = 0; i < params::count; ++i)

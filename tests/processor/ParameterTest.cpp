@@ -1,4 +1,5 @@
 #include "processor/TarnwellAudioProcessor.h"
+#include "tests/support/ExpectedDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,21 @@ TEST (Parameters, OutOfRangeIndicesAreHarmless)
     EXPECT_EQ (p->getParameterName (5), "");
     EXPECT_EQ (p->getParameterText (5), "");
     EXPECT_EQ (p->getParameter (5), 0.0f);
+}
+
+// Each description agrees with itself: its displayed range is what the ends of the normalised
+// range map to, and its stored default shows as a new instance's text.
+TEST (Parameters, EachDescriptionsRangeAndDefaultAreWhatItsMappingGives)
+{
+    namespace params = tarnwell::parameters;
+    for (int i = 0; i < params::count; ++i)
+    {
+        const auto& d = params::describe (i);
+        EXPECT_EQ (juce::String (d.name), params::name (i));
+        EXPECT_EQ (d.toEngine (0.0f) * d.displayScale, d.displayMinimum) << d.name;
+        EXPECT_EQ (d.toEngine (1.0f) * d.displayScale, d.displayMaximum) << d.name;
+        EXPECT_EQ (params::text (i, d.toEngine (static_cast<float> (d.storedDefault))), tarnwell::expected::defaultTexts[i]);
+    }
 }
 
 TEST (Parameters, UnsafeValuesKeepTheNetworkStable)

@@ -10,9 +10,9 @@ constexpr const char* vendor = "Quennet";
 
 constexpr const char* parameterNames[] = { "T60Low", "T60High", "Transition", "Mix", "Diffusion" };
 
-// The normalised values a new instance reports and saves...
-constexpr float storedDefaults[] = { 0.25f, 0.35f, 0.8f, 0.25f, 0.5f };
+// The normalised values a new instance reports, saves and plays...
+constexpr float storedDefaults[] = { 0.35f, 0.05f, 0.8490928f, 0.25f, 0.5f };
 
-// ...while its network runs at 3.5 s, 0.5 s and 6700 Hz until each decay value is set.
+// ...which are 3.5 s, 0.5 s and 6700 Hz.
 constexpr const char* defaultTexts[] = { "3.50 sec", "0.50 sec", "6700.00 Hz", "25.00%", "50.00%" };
 } // namespace tarnwell::expected

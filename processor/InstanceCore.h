@@ -1,0 +1,84 @@
+#pragma once
+
+#include "engine/NetworkSettings.h"
+#include "engine/ReverbNetwork.h"
+#include "processor/ParameterTable.h"
+#include "processor/ParameterValues.h"
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+namespace tarnwell
+{
+// One plug-in instance as every format shares it: the five parameters, the network and its
+// design, the saved settings, and processing of whatever channel pointers a host hands over.
+// The formats only translate their host's calls into these.
+//
+// Threads, as each method says: [audio-thread] is the one thread that processes; [main-thread]
+// calls are serialised among themselves but may overlap processing; [thread-safe] calls come
+// from any thread, the audio thread included. Nothing here allocates, locks or waits on the
+// audio thread: values live in lock-free atomics, and processing designs the network itself,
+// at the start of a block whose values or rate differ from those it last designed for.
+class InstanceCore
+{
+public:
+    // [main-thread] The stored defaults, at 44100 Hz.
+    InstanceCore();
+
+    // [thread-safe] By index 0..4; any other index is ignored (and reads as 0).
+    void setParameter (int index, float normalised) noexcept;
+    float parameter (int index) const noexcept;
+
+    // [main-thread] (any thread but the audio thread: it makes a string) "3.50 sec" and the
+    // like; empty for an invalid index.
+    juce::String parameterText (int index) const;
+
+    // [thread-safe] The longest decay, in seconds: how long a host should keep processing
+    // after the input stops.
+    double tailSeconds() const noexcept;
+
+    // [main-thread] The rate the next block is designed for; anything but a finite positive
+    // rate is ignored. The tail carries over. The channel counts are announced on stdout.
+    void prepare (double sampleRate, int numIn, int numOut);
+
+    // [main-thread] The settings block hosts store, and its restore: false (and nothing
+    // changed) for a block that holds no settings.
+    void save (juce::MemoryBlock& destData);
+    bool restore (const void* data, int sizeInBytes);
+
+    // [thread-safe] The settings the network runs on from the next block.
+    NetworkSettings networkSettings() const;
+
+    // [audio-thread] One host block: numIn inputs (1 or 2) into numOut outputs (1 or 2), each
+    // pointer to `frames` samples. Outputs may be their own inputs, other channels' inputs or
+    // apart from them; one input into two outputs plays it into a silent right input. Extra
+    // channels are ignored; null pointers or a count of 0 leave everything as it is.
+    void process (const float* const* in, int numIn, float* const* out, int numOut, int frames) noexcept;
+
+    // Blocks reach the network in pieces of at most this many frames.
+    static constexpr int maxPiece = 4096;
+
+private:
+    void designForCurrentValues() noexcept;
+    void processPiece (const float* inL, const float* inR, float* outL, float* outR, int frames) noexcept;
+
+    ParameterValues values;
+    std::atomic<double> sampleRate { NetworkSettings {}.sampleRate };
+
+    // The saved settings' frame: the element, its order and whatever else a restored block
+    // held. Its five parameter properties are brought up to date from `values` when saving.
+    std::mutex stateLock;
+    juce::ValueTree properties { "properties" }; // guarded by stateLock
+
+    // Audio thread only: what the coefficients were designed from, the coefficients, the
+    // network, and room for inputs that outputs would overwrite before they are read.
+    ParameterValues::Snapshot designedValues;
+    double designedSampleRate;
+    NetworkCoefficients coefficients;
+    ReverbNetwork network;
+    std::array<std::array<float, maxPiece>, 2> inputCopy {};
+};
+} // namespace tarnwell
