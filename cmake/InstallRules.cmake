@@ -2,6 +2,8 @@
 #
 #   vst2        Tarnwell.so (Windows: Tarnwell.dll)   TARNWELL_INSTALL_VST2_DIR   lib/vst
 #   vst3        the Tarnwell.vst3 bundle               TARNWELL_INSTALL_VST3_DIR   lib/vst3
+#               and its factory presets               TARNWELL_INSTALL_VST3_PRESETS_DIR
+#                                                      share/vst3/presets/Quennet/Tarnwell
 #   lv2         the Tarnwell.lv2 bundle                TARNWELL_INSTALL_LV2_DIR    lib/lv2
 #   standalone  the app, Tarnwell                      CMAKE_INSTALL_BINDIR        bin
 #
@@ -20,6 +22,8 @@ include(GNUInstallDirs)
 set(TARNWELL_INSTALL_VST2_DIR lib/vst CACHE STRING "Where the vst2 component puts the VST 2.4 plug-in")
 set(TARNWELL_INSTALL_VST3_DIR lib/vst3 CACHE STRING "Where the vst3 component puts Tarnwell.vst3")
 set(TARNWELL_INSTALL_LV2_DIR lib/lv2 CACHE STRING "Where the lv2 component puts Tarnwell.lv2")
+set(TARNWELL_INSTALL_VST3_PRESETS_DIR share/vst3/presets/${TARNWELL_VENDOR_NAME}/${TARNWELL_PRODUCT_NAME}
+    CACHE STRING "Where the vst3 component puts the factory presets' .vstpreset files")
 
 # A bundle folder replaces the one installed before as a whole, so that no file of an older
 # build is left inside for a host to find.
@@ -51,6 +55,12 @@ if(TARNWELL_JUCE_FORMATS)
     # The bundle folder JUCE links the module into.
     get_target_property(vst3_bundle ${tarnwell_vst3_target} JUCE_PLUGIN_ARTEFACT_FILE)
     tarnwell_install_bundle(vst3 "${vst3_bundle}" "${TARNWELL_INSTALL_VST3_DIR}")
+    # The folder hosts search for a plug-in's presets (vendor, then plug-in), written at build
+    # time from the preset table (host/presets/).
+    if(TARGET tarnwell_preset_files)
+        install(DIRECTORY "${tarnwell_preset_folder}/vst3/" DESTINATION "${TARNWELL_INSTALL_VST3_PRESETS_DIR}"
+            COMPONENT vst3 FILES_MATCHING PATTERN "*.vstpreset")
+    endif()
 endif()
 
 if(TARGET ${tarnwell_standalone_target})

@@ -2,6 +2,7 @@
 
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Ports.h"
+#include "host/lv2/Lv2Presets.h"
 #include "processor/ParameterTable.h"
 
 #include <charconv>
@@ -81,7 +82,8 @@ std::string manifest()
         << ref (uiUri) << "\n"
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << binaryName << "> ;\n"
-        << "    rdfs:seeAlso <" << uiTurtle << "> .\n";
+        << "    rdfs:seeAlso <" << uiTurtle << "> .\n"
+        << presets::manifestEntries();
     return out.str();
 }
 

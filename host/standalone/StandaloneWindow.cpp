@@ -1,5 +1,7 @@
 #include "host/standalone/StandaloneWindow.h"
 
+#include "processor/PresetSettings.h"
+
 namespace tarnwell::standalone
 {
 StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet& settings, const juce::String& deviceToPrefer)
@@ -10,6 +12,11 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet
 {
     // A window's own children bypass its content component, as JUCE's options button does.
     Component::addChildComponent (notice);
+    Component::addAndMakeVisible (presetsButton);
+    presetsButton.setTriggeredOnMouseDown (true);
+    presetsButton.onClick = [this] {
+        presetMenu().showMenuAsync (juce::PopupMenu::Options().withTargetComponent (presetsButton));
+    };
     getDeviceManager().addChangeListener (this);
     updateNotice();
     // A JACK server that goes away closes the device without a change message.
@@ -35,6 +42,26 @@ void StandaloneWindow::resized()
     notice.setBounds (StandaloneFilterWindow::getContentComponentBorder()
                           .subtractedFrom (getLocalBounds())
                           .removeFromTop (NoDeviceNotice::height));
+    // Right of JUCE's options button, which sits at x 8, 60 wide.
+    presetsButton.setBounds (72, 6, 60, getTitleBarHeight() - 8);
+}
+
+juce::PopupMenu StandaloneWindow::presetMenu()
+{
+    juce::PopupMenu menu;
+    for (int i = 0; i < factoryPresets::count(); ++i)
+        menu.addItem (factoryPresets::at (i)->name, [this, i] { applyPreset (i); });
+    return menu;
+}
+
+void StandaloneWindow::applyPreset (int index)
+{
+    const auto* preset = factoryPresets::at (index);
+    auto* processor = getAudioProcessor();
+    if (preset == nullptr || processor == nullptr)
+        return;
+    const auto block = presetSettings (*preset);
+    processor->setStateInformation (block.getData(), static_cast<int> (block.getSize()));
 }
 
 void StandaloneWindow::closeButtonPressed()

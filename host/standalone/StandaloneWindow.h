@@ -26,6 +26,11 @@ public:
     // Quits the way a signal or the desktop asks the app to, saving everything.
     void closeButtonPressed() override;
 
+    // The factory presets, beside JUCE's options button: choosing one restores its settings
+    // block, as loading a saved state would.
+    juce::PopupMenu presetMenu();
+    void applyPreset (int index);
+
 private:
     class NoDeviceNotice final : public juce::Component
     {
@@ -46,5 +51,6 @@ private:
     void updateNotice();
 
     NoDeviceNotice notice;
+    juce::TextButton presetsButton { "Presets" };
 };
 } // namespace tarnwell::standalone

@@ -5,12 +5,14 @@
 #include "AudioThreadCounts.h"
 #include "LilvHost.h"
 
+#include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "processor/TarnwellAudioProcessor.h"
 #include "tests/host/TestHost.h"
 #include "tests/support/ReferenceSignals.h"
 
 #include <gtest/gtest.h>
+#include <lv2/presets/presets.h>
 
 #include <cmath>
 #include <functional>
@@ -210,4 +212,45 @@ TEST_F (Lv2Host, RunNeitherAllocatesNorLocksWhetherPortsStayOrChange)
         const auto changed = stopCounting();
         EXPECT_TRUE (changed.isZero()) << params::name (i) << ": " << changed;
     }
+}
+
+// Each factory preset is one of the plug-in's related resources, labelled with its name; lilv
+// loads it as hosts load presets, and it sets the ports to the preset's values, which sound as
+// Tarnwell.so set to them. The URIs are spelled out: sessions and hosts' menus name them.
+TEST_F (Lv2Host, EachFactoryPresetSetsItsValuesAndSoundsAsTheVst2BuildSetToThem)
+{
+    namespace presets = tarnwell::factoryPresets;
+    LilvNode* presetClass = lilv_new_uri (world.get(), LV2_PRESETS__Preset);
+    LilvNode* label = lilv_new_uri (world.get(), LILV_NS_RDFS "label");
+    LilvNodes* related = lilv_plugin_get_related (world.plugin, presetClass);
+    EXPECT_EQ (lilv_nodes_size (related), static_cast<unsigned> (presets::count()));
+
+    for (int i = 0; i < presets::count(); ++i)
+    {
+        const auto& preset = *presets::at (i);
+        SCOPED_TRACE (preset.name);
+        const auto uriText = "https://quennet.audio/plugins/tarnwell#preset-" + presets::slug (preset);
+        LilvNode* uri = lilv_new_uri (world.get(), uriText.c_str());
+        EXPECT_TRUE (lilv_nodes_contains (related, uri));
+        lilv_world_load_resource (world.get(), uri);
+        LilvNode* name = lilv_world_get (world.get(), uri, label, nullptr);
+        EXPECT_STREQ (name != nullptr ? lilv_node_as_string (name) : "", preset.name);
+        lilv_node_free (name);
+
+        LilvState* state = lilv_state_new_from_world (world.get(), &world.urids.mapFeature, uri);
+        lilv_node_free (uri);
+        ASSERT_NE (state, nullptr);
+        auto lv2 = instance();
+        lv2->restoreState (state, true);
+        lilv_state_free (state);
+
+        Values ports {};
+        for (int p = 0; p < params::count; ++p)
+            ports[size_t (p)] = lv2->control (p);
+        EXPECT_EQ (ports, preset.normalised);
+        expectNear (lv2Output (*lv2, ports, input), vst2Output (preset.normalised, input));
+    }
+    lilv_nodes_free (related);
+    lilv_node_free (label);
+    lilv_node_free (presetClass);
 }

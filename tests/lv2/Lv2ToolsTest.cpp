@@ -1,5 +1,6 @@
 // The bundle as the LV2 package's validator, lilv's lv2info and lv2apply see it.
 
+#include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/WavFiles.h"
 
@@ -67,7 +68,8 @@ TEST (Lv2Tools, ValidatorFindsNoErrorOrWarning)
     const juce::File bundle (TARNWELL_LV2_BUNDLE);
     const auto result = run ({ TARNWELL_LV2_VALIDATE, bundle.getChildFile ("manifest.ttl").getFullPathName(),
                                bundle.getChildFile ("Tarnwell.ttl").getFullPathName(),
-                               bundle.getChildFile ("TarnwellUi.ttl").getFullPathName() });
+                               bundle.getChildFile ("TarnwellUi.ttl").getFullPathName(),
+                               bundle.getChildFile ("presets.ttl").getFullPathName() });
     EXPECT_EQ (result.exitCode, 0) << result.output;
     EXPECT_TRUE (result.output.contains ("Found 0 errors")) << result.output;
     EXPECT_FALSE (result.output.containsIgnoreCase ("warning")) << result.output;
@@ -94,6 +96,11 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
         EXPECT_TRUE (block.contains ("Default:     " + number (params::storedDefault (i)) + "\n")) << block;
     }
     EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
+
+    // The factory presets, by their labels.
+    EXPECT_TRUE (info.contains ("\tPresets:")) << info;
+    for (int i = 0; i < tarnwell::factoryPresets::count(); ++i)
+        EXPECT_TRUE (info.contains (juce::String (" ") + tarnwell::factoryPresets::at (i)->name + "\n")) << info;
 }
 
 namespace

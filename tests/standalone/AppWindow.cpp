@@ -103,8 +103,21 @@ void AppWindow::click (int editorX, int editorY)
 {
     int x = 0, y = 0;
     editorOrigin (x, y);
+    clickAt (x + editorX, y + editorY);
+}
+
+void AppWindow::clickInWindow (int windowX, int windowY)
+{
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &x, &y, &child);
+    clickAt (x + windowX, y + windowY);
+}
+
+void AppWindow::clickAt (int rootX, int rootY)
+{
     XRaiseWindow (display, window);
-    XTestFakeMotionEvent (display, -1, x + editorX, y + editorY, CurrentTime);
+    XTestFakeMotionEvent (display, -1, rootX, rootY, CurrentTime);
     XSync (display, False);
     std::this_thread::sleep_for (std::chrono::milliseconds (200));
     XTestFakeButtonEvent (display, 1, True, CurrentTime);

@@ -25,12 +25,15 @@ public:
     // Points in the editor, which fills the window's bottom left below the title bar and
     // any notice.
     void click (int editorX, int editorY);
+    // Points anywhere in the window, from its top left: the title bar's buttons, a menu below.
+    void clickInWindow (int windowX, int windowY);
 
     // The pixels of an area of the editor.
     std::vector<unsigned long> pixels (int editorX, int editorY, int width, int height);
 
 private:
     void editorOrigin (int& x, int& y);
+    void clickAt (int rootX, int rootY);
 
     _XDisplay* display = nullptr;
     unsigned long window = 0; // an X window id

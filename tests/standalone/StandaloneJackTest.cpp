@@ -6,6 +6,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/standalone/JackLoop.h"
 
+#include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "processor/TarnwellAudioProcessor.h"
 #include "tools/analysis/DecayMeasurement.h"
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -72,6 +74,20 @@ float t60LowIn (const juce::String& base64State)
     tarnwell::TarnwellAudioProcessor processor;
     processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
     return processor.getParameter (params::t60Low);
+}
+
+std::array<float, params::count> valuesIn (const juce::String& base64State)
+{
+    std::array<float, params::count> values {};
+    values.fill (-1.0f);
+    juce::MemoryBlock state;
+    if (! state.fromBase64Encoding (base64State) || state.getSize() == 0)
+        return values;
+    tarnwell::TarnwellAudioProcessor processor;
+    processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
+    for (int i = 0; i < params::count; ++i)
+        values[size_t (i)] = processor.getParameter (i);
+    return values;
 }
 
 // One JACK server for the suite; each test runs the app with its own home and settings.
@@ -269,5 +285,48 @@ TEST_F (StandaloneJack, SigtermKeepsASettingChangedInTheWindow)
     expectDecay (t60Low);
     app->signal (SIGTERM);
     expectCleanExit (*app);
+}
+
+// The Presets button beside Options: choosing a preset restores it as loading a saved state
+// would, so the app saves all five of its values on quitting.
+TEST_F (StandaloneJack, PresetsMenuRestoresThePresetChosen)
+{
+    writeSettings (0.3f, { 780, 300 });
+    auto app = startApp();
+    ASSERT_FALSE (HasFailure());
+    AppWindow window (app->id(), startTimeout);
+    ASSERT_TRUE (window.found());
+
+    // Once the editor is painted and still, the window takes clicks.
+    auto corner = [&] { return window.pixels (0, 0, 60, 30); };
+    auto before = corner();
+    for (auto deadline = std::chrono::steady_clock::now() + startTimeout; std::chrono::steady_clock::now() < deadline;)
+    {
+        std::this_thread::sleep_for (300ms);
+        const auto again = corner();
+        if (again == before && std::adjacent_find (again.begin(), again.end(), std::not_equal_to<>()) != again.end())
+            break;
+        before = again;
+    }
+
+    // The button in the title bar (26 pixels high), then the menu's first item below it, until
+    // the editor shows new values: on a busy display a menu can open too late for its click.
+    const auto& first = *tarnwell::factoryPresets::at (0);
+    // The editor's right side, which the menu does not cover.
+    auto editor = [&] { return window.pixels (300, 0, 153, 200); };
+    const auto unchanged = editor();
+    for (int attempt = 0; attempt < 4 && editor() == unchanged; ++attempt)
+    {
+        window.clickInWindow (100, 13);
+        std::this_thread::sleep_for (1s);
+        window.clickInWindow (110, 26 + 12);
+        for (auto deadline = std::chrono::steady_clock::now() + 3s;
+             editor() == unchanged && std::chrono::steady_clock::now() < deadline;)
+            std::this_thread::sleep_for (100ms);
+    }
+
+    app->signal (SIGTERM);
+    expectCleanExit (*app);
+    EXPECT_EQ (valuesIn (readSettings()->getValue ("filterState")), first.normalised) << first.name;
 }
 } // namespace

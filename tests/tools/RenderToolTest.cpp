@@ -2,12 +2,14 @@
 // its output must be what the plug-in gives our own host, sample for sample (which the host
 // tests hold against the processor itself).
 
+#include "processor/FactoryPresets.h"
 #include "tests/support/WavFiles.h"
 #include "tests/host/TestHost.h"
 
 #include "tools/analysis/DecayMeasurement.h"
 #include "tools/analysis/DesignedDecay.h"
 #include "tools/analysis/OctaveBands.h"
+#include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
 
 #include <csignal>
@@ -368,6 +370,78 @@ TEST (RenderTool, ImpulseResponseIsTheRenderOfAUnitImpulse)
 
 namespace
 {
+std::uint32_t bigEndianAt (const juce::MemoryBlock& bytes, size_t offset)
+{
+    return juce::ByteOrder::bigEndianInt (static_cast<const char*> (bytes.getData()) + offset);
+}
+
+// Each factory preset's .fxp, loaded into Tarnwell.so through its entry point as a host's
+// "load preset" does (its header read as a host reads it, the chunk through effSetChunk as a
+// program's), sets the values the tool's --preset sets; and the tool's impulse response with
+// --preset is that instance's, sample for sample.
+TEST (RenderTool, EachPresetsFxpGivesTheValuesAndOutputOfPreset)
+{
+    namespace presets = tarnwell::factoryPresets;
+    const Folder folder;
+    const auto irFile = folder.dir.getChildFile ("ir.wav");
+    const double rate = 48000.0;
+    const tarnwell::testhost::PluginLibrary library;
+
+    for (int i = 0; i < presets::count(); ++i)
+    {
+        const auto& preset = *presets::at (i);
+        SCOPED_TRACE (preset.name);
+
+        // The preset's five values come first, so that a --set changes them wherever it stands.
+        const char* argv[] = { "tarnwell-render", "ir", "x.wav", "--set", "mix=1", "--preset", preset.name };
+        const auto line = render::parseCommandLine (7, argv);
+        ASSERT_EQ (line.request, render::CommandLine::Request::run) << line.error;
+        ASSERT_EQ (line.options.settings.size(), 6u);
+        for (int p = 0; p < tarnwell::parameters::count; ++p)
+        {
+            EXPECT_EQ (line.options.settings[size_t (p)].first, tarnwell::parameters::name (p));
+            EXPECT_EQ (line.options.settings[size_t (p)].second, preset.normalised[size_t (p)]);
+        }
+        EXPECT_EQ (line.options.settings.back(), std::make_pair (juce::String ("mix"), 1.0f));
+
+        juce::MemoryBlock fxp;
+        ASSERT_TRUE (juce::File (TARNWELL_PRESET_FOLDER).getChildFile ("fxp").getChildFile (juce::String (preset.name) + ".fxp").loadFileAsData (fxp));
+        ASSERT_GT (fxp.getSize(), 60u);
+        tarnwell::testhost::Plugin plugin { library };
+        ASSERT_NE (plugin.effect, nullptr);
+        EXPECT_EQ (fxp.getSize() - 8, bigEndianAt (fxp, 4));
+        EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (fxp.getData()), 4), "CcnK");
+        EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (fxp.getData()) + 8, 4), "FPCh");
+        EXPECT_EQ (bigEndianAt (fxp, 12), 1u);
+        EXPECT_EQ (static_cast<int> (bigEndianAt (fxp, 16)), plugin.effect->uniqueID);
+        EXPECT_EQ (static_cast<int> (bigEndianAt (fxp, 20)), plugin.effect->version);
+        EXPECT_EQ (static_cast<int> (bigEndianAt (fxp, 24)), plugin.effect->numParams);
+        EXPECT_STREQ (static_cast<const char*> (fxp.getData()) + 28, preset.name);
+        const auto chunkSize = bigEndianAt (fxp, 56);
+        ASSERT_EQ (chunkSize, fxp.getSize() - 60);
+
+        plugin.resume (static_cast<float> (rate), 512);
+        plugin.dispatch (effSetChunk, 1, static_cast<VstIntPtr> (chunkSize), static_cast<char*> (fxp.getData()) + 60);
+        for (int p = 0; p < tarnwell::parameters::count; ++p)
+            EXPECT_EQ (plugin.effect->getParameter (plugin.effect, p), preset.normalised[size_t (p)]) << p;
+
+        Channels impulse (2, std::vector<float> (4800, 0.0f));
+        impulse[0][0] = impulse[1][0] = 1.0f;
+        plugin.processInPlace (impulse, 512);
+        const auto run = runTool ("ir " + quoted (irFile) + " --seconds 0.1 --preset '" + preset.name + "'");
+        ASSERT_EQ (run.status, 0) << run.err;
+        expectNear (readWav (irFile), impulse);
+    }
+
+    const auto listed = runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "' presets");
+    EXPECT_EQ (listed.status, 0);
+    for (int i = 0; i < presets::count(); ++i)
+        EXPECT_TRUE (listed.out.contains (juce::String ("\n") + presets::at (i)->name + "  ")) << listed.out;
+    const auto unknown = runTool ("ir " + quoted (irFile) + " --preset 'No Such Room'");
+    EXPECT_EQ (unknown.status, 2);
+    EXPECT_TRUE (unknown.err.contains ("presets lists them")) << unknown.err;
+}
+
 // Peer LV2 bundles as Debian installs them (dragonfly-reverb-lv2, ardour-lv2-plugins; the
 // project's script installs both): their plug-ins are named unlike their bundles, and need
 // the options, worker and URID features. Each renders, reverberates past the input's end, and

@@ -3,8 +3,10 @@
 # own install rules (cmake/InstallRules.cmake):
 #   tarnwell-<version>-linux-x86_64.tar.gz   Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app
 #   tarnwell-<version>-windows.zip           x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
-# each in a folder of the same name, with LICENSE and INSTALL. The files inside carry the time
-# of the last commit and sorted names, so the same sources give the same archives.
+# each in a folder of the same name, with LICENSE, INSTALL and the factory presets
+# (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux build writes: they are the
+# same on every platform). The files inside carry the time of the last commit and sorted names,
+# so the same sources give the same archives.
 #
 #   tools/package/make-archives.sh <version> <Linux build> <x86 build> <x64 build> <output folder>
 set -euo pipefail
@@ -24,6 +26,13 @@ find_one() { # folder, name
 
 mkdir -p "$dest"
 dest=$(cd "$dest" && pwd)
+
+# The factory presets' files, as the Linux build wrote them.
+copy_presets() { # archive folder
+    mkdir -p "$1/Presets/VST3" "$1/Presets/VST2"
+    cp "$linux"/presets/vst3/*.vstpreset "$1/Presets/VST3/"
+    cp "$linux"/presets/fxp/*.fxp "$1/Presets/VST2/"
+}
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
 
@@ -45,6 +54,7 @@ lv2=$(installed "$linux" lv2 Tarnwell.lv2)
 standalone=$(installed "$linux" standalone Tarnwell)
 mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
 find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec strip --strip-unneeded {} +
+copy_presets "$dir"
 cp "$root/LICENSE" "$dir/LICENSE"
 sed "s/@VERSION@/$version/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"
 find "$dir" -exec touch -h -d "@$stamp" {} +
@@ -62,6 +72,7 @@ vst3=$(installed "$win64" vst3 Tarnwell.vst3)
 mv "$x86" "$dir/x86/"
 mv "$x64" "$dir/x64/"
 mv "$vst3" "$dir/"
+copy_presets "$dir"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$here/INSTALL-windows.txt" > "$dir/INSTALL.txt"
 find "$dir" -exec touch -h -d "@$stamp" {} +

@@ -1,6 +1,7 @@
 #include "tools/render/CommandLine.h"
 
 #include "host/ProductIdentity.h"
+#include "processor/FactoryPresets.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -57,6 +58,20 @@ namespace
         return true;
     }
 
+    // A factory preset's five values go first, so --set changes them wherever it stands.
+    bool parsePreset (const juce::String& name, Options& options, juce::String& error)
+    {
+        const auto* preset = factoryPresets::find (name);
+        if (preset == nullptr)
+        {
+            error = "no preset \"" + name + "\" (" + toolName + " presets lists them)";
+            return false;
+        }
+        for (int i = parameters::count; --i >= 0;)
+            options.settings.emplace (options.settings.begin(), parameters::name (i), preset->normalised[static_cast<size_t> (i)]);
+        return true;
+    }
+
     bool parseNumber (const juce::String& option, const juce::String& value, Options& options, juce::String& error)
     {
         struct Limits { double lowest, highest; const char* wanted; };
@@ -91,6 +106,7 @@ const char* usageText()
     return "usage: tarnwell-render render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]\n"
            "       tarnwell-render ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]\n"
            "       tarnwell-render demo OUTDIR [--set Name=value ...] [--plugin PATH]\n"
+           "       tarnwell-render presets\n"
            "       tarnwell-render --help | --version\n";
 }
 
@@ -105,7 +121,9 @@ juce::String helpText()
            "  render            IN.wav (or AIFF, one or two channels) through the plug-in, then a tail\n"
            "  ir                the plug-in's impulse response: wet unless --set Mix=... says otherwise\n"
            "  demo              a dry demo signal and its render, into OUTDIR\n"
+           "  presets           lists Tarnwell's factory presets and their settings\n"
            "  --set Name=value  a parameter, normalised (0 to 1); repeat for more\n"
+           "  --preset NAME     a factory preset's five settings (before any --set)\n"
            "  --plugin PATH     a .so (VST 2), .vst3 or .lv2 bundle; by default the Tarnwell.so\n"
            "                    built with this tool, else ~/.vst/Tarnwell.so\n"
            "  --tail SECONDS    the silence rendered after the input, 0 to 60; by default until the\n"
@@ -141,17 +159,24 @@ CommandLine parseCommandLine (int argc, const char* const* argv)
     }
 
     if (argc < 2)
-        return mistake ("wants a command: render, ir or demo");
+        return mistake ("wants a command: render, ir, demo or presets");
     options.command = juce::String::fromUTF8 (argv[1]);
     if (options.command.startsWith ("-"))
         return mistake ("unknown option " + options.command);
+    if (options.command == "presets")
+    {
+        if (argc > 2)
+            return mistake ("presets takes nothing more");
+        result.request = CommandLine::Request::run;
+        return result;
+    }
     if (options.command != "render" && options.command != "ir" && options.command != "demo")
-        return mistake ("unknown command \"" + options.command + "\": wants render, ir or demo");
+        return mistake ("unknown command \"" + options.command + "\": wants render, ir, demo or presets");
 
     for (int i = 2; i < argc; ++i)
     {
         const auto arg = juce::String::fromUTF8 (argv[i]);
-        const bool takesValue = arg == "--set" || arg == "--plugin" || arg == "--tail" || arg == "--seconds" || arg == "--rate";
+        const bool takesValue = arg == "--set" || arg == "--preset" || arg == "--plugin" || arg == "--tail" || arg == "--seconds" || arg == "--rate";
         if (takesValue && i + 1 >= argc)
             return mistake (arg + " wants a value");
         const auto value = takesValue ? juce::String::fromUTF8 (argv[++i]) : juce::String();
@@ -160,6 +185,11 @@ CommandLine parseCommandLine (int argc, const char* const* argv)
         if (arg == "--set")
         {
             if (! parseSetting (value, options, error))
+                return mistake (error);
+        }
+        else if (arg == "--preset")
+        {
+            if (! parsePreset (value, options, error))
                 return mistake (error);
         }
         else if (arg == "--plugin")

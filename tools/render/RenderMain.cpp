@@ -1,6 +1,7 @@
 // tarnwell-render render IN.wav OUT.wav [--set Name=value ...] [--plugin PATH] [--tail SECONDS]
 // tarnwell-render ir OUT.wav [--set Name=value ...] [--plugin PATH] [--seconds N] [--rate HZ]
 // tarnwell-render demo OUTDIR [--set Name=value ...] [--plugin PATH]
+// tarnwell-render presets
 // Each writes a decay picture beside its audio and prints the decay per octave band.
 
 #include "tools/render/AudioFiles.h"
@@ -9,6 +10,7 @@
 #include "tools/render/DemoSignal.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/PluginRenderer.h"
+#include "tools/render/PresetList.h"
 #include "tools/render/Progress.h"
 #include "tools/render/QuietHosting.h"
 
@@ -275,6 +277,11 @@ int main (int argc, char** argv)
             break;
     }
     const auto& options = commandLine.options;
+    if (options.command == "presets")
+    {
+        std::printf ("%s", presetList().toRawUTF8());
+        return exitStatus::done;
+    }
     removeOutputsWhenInterrupted();
 
     // JUCE's plug-in hosting wants a message manager; this thread is its message thread.
