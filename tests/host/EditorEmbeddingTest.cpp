@@ -428,5 +428,10 @@ TEST (EditorThreads, StopBeforeTheirInstancesGoAndTheLibraryLoadsAgain)
             t.join();
         EXPECT_TRUE (x11.children().empty());
     }
+
+    // Unloaded for real: nothing of the library kept it mapped.
+    std::ifstream maps ("/proc/self/maps");
+    for (std::string line; std::getline (maps, line);)
+        EXPECT_EQ (line.find (TARNWELL_VST2_PATH), std::string::npos) << line;
 }
 } // namespace
