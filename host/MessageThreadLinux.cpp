@@ -27,14 +27,21 @@ namespace
         MessageLoop() : thread ([this] { run(); })
         {
             // Until the thread has claimed the message manager, calls would land nowhere.
-            std::unique_lock lock (startLock);
-            started.wait (lock, [this] { return claimed; });
+            std::unique_lock lock (stateLock);
+            changed.wait (lock, [this] { return claimed; });
         }
 
         ~MessageLoop()
         {
             juce::MessageManager::getInstance()->callFunctionOnMessageThread (
                 [] (void* loop) -> void* { static_cast<MessageLoop*> (loop)->stopping = true; return nullptr; }, this);
+            // JUCE's post relocks the queue after the message may already have run: only once
+            // that call has returned may the loop delete the queue.
+            {
+                const std::lock_guard lock (stateLock);
+                posted = true;
+            }
+            changed.notify_one();
             thread.join();
         }
 
@@ -44,21 +51,26 @@ namespace
             juce::initialiseJuce_GUI();
             juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
             {
-                const std::lock_guard lock (startLock);
+                const std::lock_guard lock (stateLock);
                 claimed = true;
             }
-            started.notify_one();
+            changed.notify_one();
 
             while (! stopping)
                 juce::dispatchNextMessageOnSystemQueue (false);
 
+            {
+                std::unique_lock lock (stateLock);
+                changed.wait (lock, [this] { return posted; });
+            }
             // Windows, timers and the X connection belong to this thread: they go here.
             juce::shutdownJuce_GUI();
         }
 
-        std::mutex startLock;
-        std::condition_variable started;
-        bool claimed = false;  // under startLock
+        std::mutex stateLock;
+        std::condition_variable changed;
+        bool claimed = false;  // under stateLock: the thread is JUCE's message thread
+        bool posted = false;   // under stateLock: the stop request is out of JUCE's queue code
         bool stopping = false; // message thread only
         std::thread thread;    // last: it starts once the members above exist
     };
