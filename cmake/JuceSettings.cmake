@@ -12,6 +12,16 @@ if(WIN32)
 else()
     include(${CMAKE_CURRENT_LIST_DIR}/LinuxImageLibs.cmake)
     set(tarnwell_juce_image_libraries juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+
+    # juce_gui_basics from a patched copy: no X error, guessed display or child process inside
+    # a host, and no work in an idle window (see the patches' headers). Its headers stay the
+    # installed ones.
+    include(${CMAKE_CURRENT_LIST_DIR}/JucePatches.cmake)
+    tarnwell_patch_juce(DESTINATION ${CMAKE_BINARY_DIR}/juce-patched
+        PATCHES ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-x11-host-safety.patch
+                ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-linux-idle-window.patch
+        COPY juce_gui_basics juce_gui_basics)
+    tarnwell_compile_juce_sources_from(juce_gui_basics juce_gui_basics ${CMAKE_BINARY_DIR}/juce-patched)
 endif()
 
 set(tarnwell_juce_settings

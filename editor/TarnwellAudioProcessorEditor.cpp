@@ -6,8 +6,12 @@ namespace tarnwell
 {
 namespace
 {
-// Fast enough that host automation looks continuous, slow enough to cost nothing when idle.
+// Fast enough that host automation looks continuous while values move. Once they have rested
+// for a second, slower: every tick wakes two threads, which costs the host even when nothing is
+// drawn, and a change after a rest still shows within a tenth of a second.
 constexpr int refreshIntervalMs = 20;
+constexpr int restingIntervalMs = 100;
+constexpr int ticksUntilResting = 1000 / refreshIntervalMs;
 } // namespace
 
 TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (TarnwellAudioProcessor& owner)
@@ -37,9 +41,10 @@ void TarnwellAudioProcessorEditor::paint (juce::Graphics& g)
     g.drawFittedText ("Hello World!", 0, 0, getWidth(), getHeight(), juce::Justification::centred, 1, 0.7f);
 }
 
-void TarnwellAudioProcessorEditor::showCurrentValues()
+bool TarnwellAudioProcessorEditor::showCurrentValues()
 {
     JUCE_ASSERT_MESSAGE_THREAD
+    bool changed = false;
     for (int i = 0; i < parameters::count; ++i)
     {
         // The text is compared too: the first set of a decay parameter to its stored default
@@ -52,11 +57,16 @@ void TarnwellAudioProcessorEditor::showCurrentValues()
 
         view->showParameterValue (i, value);
         last = { value, std::move (text) };
+        changed = true;
     }
+    return changed;
 }
 
 void TarnwellAudioProcessorEditor::timerCallback()
 {
-    showCurrentValues();
+    unchangedTicks = showCurrentValues() ? 0 : unchangedTicks + 1;
+    const int interval = unchangedTicks < ticksUntilResting ? refreshIntervalMs : restingIntervalMs;
+    if (getTimerInterval() != interval)
+        startTimer (interval);
 }
 } // namespace tarnwell

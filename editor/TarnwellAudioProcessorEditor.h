@@ -16,6 +16,7 @@ class TarnwellAudioProcessor;
 //
 // It follows the parameters by reading their current values on a timer, so a change made on any
 // thread reaches it without anyone waiting for anybody, and the processor knows nothing of it.
+// The timer slows down while nothing changes.
 class TarnwellAudioProcessorEditor : public juce::AudioProcessorEditor,
                                      private juce::Timer
 {
@@ -25,9 +26,9 @@ public:
 
     void paint (juce::Graphics& g) override;
 
-    // Shows every parameter whose value or text differs from what the view last showed.
-    // Message thread only; the timer calls it.
-    void showCurrentValues();
+    // Shows every parameter whose value or text differs from what the view last showed; true
+    // if any did. Message thread only; the timer calls it.
+    bool showCurrentValues();
 
     TarnwellView& getView() noexcept { return *view; }
 
@@ -43,6 +44,7 @@ private:
         juce::String text;
     };
     std::array<Shown, parameters::count> shown {};
+    int unchangedTicks = 0; // timer ticks since a value last changed
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessorEditor)
 };

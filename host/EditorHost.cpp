@@ -3,6 +3,7 @@
 #include "editor/ScaledEditorFrame.h"
 #include "host/DesktopScale.h"
 #include "host/MessageThread.h"
+#include "host/ParentWindow.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -28,23 +29,17 @@ EditorHost::~EditorHost() { close(); }
 
 bool EditorHost::probe()
 {
-    if (processor == nullptr)
-        return false;
-
-    bool made = false;
-    SharedMessageThread::call ([&] {
-        const std::unique_ptr<juce::AudioProcessorEditor> trial (processor->createEditor());
-        made = trial != nullptr;
-    });
-    return made;
+    // Asked without making an editor: until one is wanted, no GUI work at all.
+    return processor != nullptr && processor->hasEditor();
 }
 
 bool EditorHost::open (void* hostWindow)
 {
-    if (hostWindow == nullptr || processor == nullptr)
+    if (processor == nullptr || ! isUsableParentWindow (hostWindow))
         return false;
 
     bool opened = false;
+    everWanted = true;
     SharedMessageThread::call ([&] {
         editor.reset();
         editor = makeEditor (*processor, hostScale);
@@ -65,6 +60,7 @@ bool EditorHost::getRect (ERect** rect)
         return false;
 
     bool known = false;
+    everWanted = true;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
             editor = makeEditor (*processor, hostScale);
@@ -84,6 +80,8 @@ bool EditorHost::getRect (ERect** rect)
 void* EditorHost::nativeWindow()
 {
     void* window = nullptr;
+    if (! everWanted)
+        return window;
     SharedMessageThread::call ([&] {
         if (editor != nullptr)
             window = editor->getWindowHandle();
@@ -97,6 +95,11 @@ bool EditorHost::setHostScale (float scale, bool& openEditorResized)
     if (! ScaledEditorFrame::isScale (scale) || processor == nullptr)
         return false;
 
+    if (! everWanted)
+    {
+        hostScale = scale; // for the first editor; no thread to ask before one is wanted
+        return true;
+    }
     SharedMessageThread::call ([&] {
         hostScale = scale;
         if (editor == nullptr)
@@ -110,6 +113,8 @@ bool EditorHost::setHostScale (float scale, bool& openEditorResized)
 
 void EditorHost::close()
 {
+    if (! everWanted)
+        return;
     SharedMessageThread::call ([&] { editor.reset(); });
 }
 } // namespace tarnwell

@@ -2,6 +2,7 @@
 
 #include "host/VstAbi.h"
 
+#include <atomic>
 #include <memory>
 
 namespace juce
@@ -22,11 +23,12 @@ public:
     explicit EditorHost (juce::AudioProcessor*); // null: no editor, ever
     ~EditorHost(); // closes any open editor
 
-    // effOpen: makes an editor and deletes it at once; true if one could be made.
+    // effOpen: whether the processor has an editor, asked without making one or starting the
+    // message thread.
     bool probe();
 
-    // effEditOpen: a new editor, embedded in hostWindow (an X11 window id or an HWND). A null window is
-    // refused.
+    // effEditOpen: a new editor, embedded in hostWindow (an X11 window id or an HWND). A window
+    // that is null, gone or unable to hold ours is refused, as is any on Linux without DISPLAY.
     bool open (void* hostWindow);
 
     // effEditGetRect: the editor's size in device pixels, making the editor first if needed.
@@ -48,7 +50,8 @@ public:
 private:
     juce::AudioProcessor* const processor;
     std::unique_ptr<ScaledEditorFrame> editor; // message thread only
-    float hostScale = 0.0f;                    // message thread only; 0: the display's
+    std::atomic<float> hostScale { 0.0f };     // 0: the display's
+    std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs
     ERect bounds {};
 };
 } // namespace tarnwell

@@ -4,16 +4,17 @@
 
 namespace tarnwell
 {
-// JUCE's message thread for all instances in the library, from the first instance's creation
-// to the last one's close. On Linux a host's GUI thread is no JUCE message thread, and a host
-// need not call effEditIdle, so a thread of ours runs the editor (MessageThreadLinux.cpp); on
-// Windows the host's GUI thread is the message thread (MessageThreadWindows.cpp).
+// JUCE's message thread for all instances in the library. On Linux a host's GUI thread is no
+// JUCE message thread, and a host need not call effEditIdle, so a thread of ours runs the editor
+// (MessageThreadLinux.cpp), from the first call made on it (an editor wanted) to the last
+// instance's close; on Windows the host's GUI thread is the message thread
+// (MessageThreadWindows.cpp), from the first instance's creation to the last one's close.
 class SharedMessageThread
 {
 public:
-    // Held by each instance: the first starts JUCE (and on Linux the thread), the last stops
-    // it, so after the last close nothing of ours keeps running. Safe from any thread on
-    // Linux; on Windows from the host's GUI thread.
+    // Held by each instance: the last one's close stops (and on Linux joins) what was started,
+    // so after it nothing of ours keeps running. Safe from any thread on Linux; on Windows from
+    // the host's GUI thread.
     class User
     {
     public:
@@ -24,7 +25,7 @@ public:
     };
 
     // Runs fn on the message thread and waits for it; runs it at once if already there.
-    // Only while a User is alive.
+    // Only while a User is alive. On Linux the first call starts the thread.
     template <typename Fn>
     static void call (Fn&& fn)
     {

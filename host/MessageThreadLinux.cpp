@@ -2,7 +2,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <utility>
 
 namespace juce
@@ -15,70 +17,94 @@ namespace tarnwell
 {
 namespace
 {
-    class MessageLoop final : public juce::Thread
+    // JUCE from start to end on one thread of ours: it makes the message manager (and, once a
+    // window is wanted, the X connection), runs the loop, and deletes all of it again before
+    // it ends. Whoever stops the loop joins the thread, so nothing JUCE's loop uses is freed
+    // while the loop may still touch it.
+    class MessageLoop
     {
     public:
-        MessageLoop() : juce::Thread ("Tarnwell message thread")
+        MessageLoop() : thread ([this] { run(); })
         {
-            startThread();
             // Until the thread has claimed the message manager, calls would land nowhere.
-            claimed.wait (-1);
+            std::unique_lock lock (stateLock);
+            changed.wait (lock, [this] { return claimed; });
         }
 
-        ~MessageLoop() override
+        ~MessageLoop()
         {
-            // Objects JUCE deletes at shutdown (windows, the X connection, timers) belong to
-            // this thread: let them go here, not on whichever host thread closes last.
             juce::MessageManager::getInstance()->callFunctionOnMessageThread (
-                [] (void*) -> void* { juce::DeletedAtShutdown::deleteAll(); return nullptr; }, nullptr);
-
-            signalThreadShouldExit();
-            juce::MessageManager::callAsync ([] {}); // wakes the waiting loop
-            stopThread (-1);
+                [] (void* loop) -> void* { static_cast<MessageLoop*> (loop)->stopping = true; return nullptr; }, this);
+            // JUCE's post relocks the queue after the message may already have run: only once
+            // that call has returned may the loop delete the queue.
+            {
+                const std::lock_guard lock (stateLock);
+                posted = true;
+            }
+            changed.notify_one();
+            thread.join();
         }
 
     private:
-        void run() override
+        void run()
         {
+            juce::initialiseJuce_GUI();
             juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
-            claimed.signal();
+            {
+                const std::lock_guard lock (stateLock);
+                claimed = true;
+            }
+            changed.notify_one();
 
-            while (! threadShouldExit())
+            while (! stopping)
                 juce::dispatchNextMessageOnSystemQueue (false);
+
+            {
+                std::unique_lock lock (stateLock);
+                changed.wait (lock, [this] { return posted; });
+            }
+            // Windows, timers and the X connection belong to this thread: they go here.
+            juce::shutdownJuce_GUI();
         }
 
-        juce::WaitableEvent claimed;
+        std::mutex stateLock;
+        std::condition_variable changed;
+        bool claimed = false;  // under stateLock: the thread is JUCE's message thread
+        bool posted = false;   // under stateLock: the stop request is out of JUCE's queue code
+        bool stopping = false; // message thread only
+        std::thread thread;    // last: it starts once the members above exist
     };
 
     std::mutex usersLock;
-    int users = 0;
+    int users = 0;                 // under usersLock
+    MessageLoop* loop = nullptr;   // under usersLock
     // Deliberately no static destructor: a process that exits with instances still open must
     // not try to stop the thread from an exit handler, perhaps on that very thread.
-    MessageLoop* loop = nullptr;
 } // namespace
 
 SharedMessageThread::User::User()
 {
     const std::lock_guard guard (usersLock);
-    if (users++ == 0)
-    {
-        juce::initialiseJuce_GUI();
-        loop = new MessageLoop();
-    }
+    ++users;
 }
 
 SharedMessageThread::User::~User()
 {
     const std::lock_guard guard (usersLock);
     if (--users == 0)
-    {
         delete std::exchange (loop, nullptr);
-        juce::shutdownJuce_GUI();
-    }
 }
 
 void SharedMessageThread::callFunction (void* (*function) (void*), void* userData)
 {
+    {
+        // Started by the first call, not the first instance: a host that never opens an editor
+        // gets no thread, no display connection and no GUI work from us.
+        const std::lock_guard guard (usersLock);
+        if (loop == nullptr)
+            loop = new MessageLoop();
+    }
+    // No lock held: a User (the caller's) keeps the loop alive until this returns.
     juce::MessageManager::getInstance()->callFunctionOnMessageThread (function, userData);
 }
 } // namespace tarnwell

@@ -90,7 +90,6 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
     switch (opcode)
     {
         case effOpen:
-            // Whether an editor can be made is only known by making one.
             if (editor.probe())
                 effect.flags |= effFlagsHasEditor;
             else

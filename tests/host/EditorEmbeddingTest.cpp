@@ -348,3 +348,90 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
 }
 } // namespace
+
+namespace
+{
+// The harshest host: Xlib's default error handler, with which any X error ends this process
+// with status 1, on an X server no window manager ever ran on (so none of its atoms exist).
+TEST (EditorOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
+{
+    X11HostWindow x11;
+    if (! x11.openBare (600, 300))
+        GTEST_SKIP() << "Xvfb could not be started";
+    PluginLibrary library;
+    ASSERT_TRUE (library.isLoaded()) << dlerror();
+    Plugin plugin (library);
+    ASSERT_NE (plugin.effect, nullptr);
+    auto* const parent = reinterpret_cast<void*> (x11.window);
+
+    // Each round draws a changed value, so the window's repaint and idle paths run too.
+    for (int round = 0; round < 50; ++round)
+    {
+        ASSERT_EQ (plugin.dispatch (effEditOpen, 0, 0, parent), 1) << round;
+        plugin.effect->setParameter (plugin.effect, 3, float (round % 10) / 10.0f);
+        for (int idle = 0; idle < 3; ++idle)
+        {
+            plugin.dispatch (effEditIdle);
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        plugin.dispatch (effEditClose);
+    }
+
+    // Opened twice with no close between: one editor, the second.
+    ASSERT_EQ (plugin.dispatch (effEditOpen, 0, 0, parent), 1);
+    ASSERT_EQ (plugin.dispatch (effEditOpen, 0, 0, parent), 1);
+    std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    EXPECT_EQ (x11.children().size(), 1u);
+
+    // Handles that name no window an editor can live in: refused, the open editor left as it is.
+    const Window inputOnly = XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+    XSync (x11.display, False);
+    for (const Window bogus : { x11.unusableWindow(), inputOnly, Window (0xffffffffu) })
+        EXPECT_EQ (plugin.dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (bogus)), 0) << bogus;
+    XDestroyWindow (x11.display, inputOnly);
+    EXPECT_EQ (x11.children().size(), 1u);
+    plugin.dispatch (effEditClose);
+    EXPECT_TRUE (x11.children().empty());
+
+    ASSERT_EQ (plugin.dispatch (effEditOpen, 0, 0, parent), 1) << "a good window still works";
+    plugin.close(); // with the editor open
+    EXPECT_TRUE (x11.children().empty());
+}
+
+// Editors opened on several host threads at once, instances closed with them open on others,
+// then the library unloaded and loaded again in this process: everything the plug-in started
+// is stopped and joined before what it uses is freed (ThreadSanitizer runs this).
+TEST (EditorThreads, StopBeforeTheirInstancesGoAndTheLibraryLoadsAgain)
+{
+    X11HostWindow x11;
+    if (! x11.open (1000, 500))
+        GTEST_SKIP() << "no X server";
+    for (int load = 0; load < 2; ++load)
+    {
+        PluginLibrary library;
+        ASSERT_TRUE (library.isLoaded()) << dlerror();
+        std::vector<std::unique_ptr<Plugin>> plugins (3);
+        std::vector<std::thread> threads;
+        for (auto& p : plugins)
+            threads.emplace_back ([&p, &library, &x11] {
+                p = std::make_unique<Plugin> (library);
+                EXPECT_EQ (p->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+            });
+        for (auto& t : threads)
+            t.join();
+        threads.clear();
+        EXPECT_EQ (x11.children().size(), plugins.size());
+
+        for (auto& p : plugins)
+            threads.emplace_back ([&p] { p->close(); });
+        for (auto& t : threads)
+            t.join();
+        EXPECT_TRUE (x11.children().empty());
+    }
+
+    // Unloaded for real: nothing of the library kept it mapped.
+    std::ifstream maps ("/proc/self/maps");
+    for (std::string line; std::getline (maps, line);)
+        EXPECT_EQ (line.find (TARNWELL_VST2_PATH), std::string::npos) << line;
+}
+} // namespace

@@ -5,7 +5,11 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <memory>
 #include <thread>
 
@@ -131,24 +135,59 @@ TEST (Instances, CreatedUsedAndClosedOnDifferentThreadsLeaveNothingRunning)
    #endif
 }
 
-// Re-runs this test binary's headless checks with DISPLAY removed from the environment, so no
-// X connection is possible at all.
+int socketCount()
+{
+    int count = 0;
+    if (DIR* dir = opendir ("/proc/self/fd"))
+    {
+        while (auto* entry = readdir (dir))
+        {
+            char target[256] {};
+            const auto link = "/proc/self/fd/" + std::string (entry->d_name);
+            if (readlink (link.c_str(), target, sizeof (target) - 1) > 0)
+                count += std::string (target).rfind ("socket:", 0) == 0;
+        }
+        closedir (dir);
+    }
+    return count;
+}
+
+std::atomic<int> childrenEnded { 0 };
+
+// Re-runs this test binary's headless checks with DISPLAY removed from the environment: the
+// plug-in must not guess a display. Until an editor is wanted, instances start no thread, open
+// no socket (an X connection, JUCE's message queue) and start no child process (whose end would
+// raise SIGCHLD here).
 TEST (Instances, WorkWithoutAnyDisplay)
 {
     if (std::getenv ("TARNWELL_HEADLESS_CHILD") != nullptr)
     {
         ASSERT_EQ (std::getenv ("DISPLAY"), nullptr);
+        signal (SIGCHLD, [] (int) { ++childrenEnded; });
         PluginLibrary library;
         ASSERT_TRUE (library.isLoaded()) << dlerror();
-        Plugin plugin (library);
-        ASSERT_NE (plugin.effect, nullptr);
-        EXPECT_EQ (plugin.text (effGetParamDisplay, 3), "25.00%");
-        plugin.resume (44100.0f, 512);
-        std::vector<float> l (512, 0.2f), r (512, 0.2f);
-        float* ptrs[] = { l.data(), r.data() };
-        plugin.effect->processReplacing (plugin.effect, ptrs, ptrs, 512);
-        ERect* rect = nullptr;
-        plugin.dispatch (effEditGetRect, 0, 0, &rect); // may make an editor, never a window
+        const int threads = threadCount(), sockets = socketCount();
+        for (int round = 0; round < 2; ++round)
+        {
+            Plugin plugin (library);
+            ASSERT_NE (plugin.effect, nullptr);
+            EXPECT_EQ (plugin.text (effGetParamDisplay, 3), "25.00%");
+            plugin.resume (44100.0f, 512);
+            std::vector<float> l (512, 0.2f), r (512, 0.2f);
+            float* ptrs[] = { l.data(), r.data() };
+            plugin.effect->processReplacing (plugin.effect, ptrs, ptrs, 512);
+            void* chunk = nullptr;
+            plugin.dispatch (effGetChunk, 0, 0, &chunk);
+            EXPECT_EQ (threadCount(), threads);
+            EXPECT_EQ (socketCount(), sockets);
+
+            // Editor calls are refused or answered without a window, and leave nothing behind.
+            EXPECT_EQ (plugin.dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (std::uintptr_t { 0x400001 })), 0);
+            ERect* rect = nullptr;
+            plugin.dispatch (effEditGetRect, 0, 0, &rect); // may make an editor, never a window
+        }
+        EXPECT_EQ (threadCount(), threads);
+        EXPECT_EQ (childrenEnded.load(), 0);
         return;
     }
 

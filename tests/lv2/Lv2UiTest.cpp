@@ -63,7 +63,7 @@ class Lv2Ui : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (! x11.open (600, 400))
+        if (! (bareServer ? x11.openBare (600, 400) : x11.open (600, 400)))
             GTEST_SKIP() << "no X server";
         ASSERT_NE (world.plugin, nullptr) << "Tarnwell not found in LV2_PATH";
 
@@ -100,11 +100,12 @@ protected:
         x11.close();
     }
 
-    LV2UI_Handle instantiate (bool withParent)
+    // In x11's window, or in parent if one is named.
+    LV2UI_Handle instantiate (bool withParent, Window parent = 0)
     {
         LV2UI_Resize resize { &host, &HostSide::resize };
         LV2UI_Touch touch { &host, &HostSide::touch };
-        LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (x11.window) };
+        LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (parent != 0 ? parent : x11.window) };
         LV2_Feature resizeFeature { LV2_UI__resize, &resize };
         LV2_Feature touchFeature { LV2_UI__touch, &touch };
         const LV2_Feature* features[] = { &world.urids.mapEntry, &resizeFeature, &touchFeature,
@@ -148,6 +149,7 @@ protected:
         return done();
     }
 
+    bool bareServer = false; // X11HostWindow::openBare's server and error handling
     Lv2World world;
     std::string uiUri, bundlePath;
     void* library = nullptr;
@@ -209,4 +211,45 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
 
     descriptor->cleanup (std::exchange (handle, nullptr));
     EXPECT_TRUE (x11.children().empty());
+}
+
+namespace
+{
+// The harshest host (see X11HostWindow::openBare): any X error ends this process.
+class Lv2UiOnABareXServer : public Lv2Ui
+{
+protected:
+    Lv2UiOnABareXServer() { bareServer = true; }
+};
+} // namespace
+
+TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
+{
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*> (descriptor->extension_data (LV2_UI__idleInterface));
+    ASSERT_NE (idle, nullptr);
+    for (int round = 0; round < 50; ++round)
+    {
+        handle = instantiate (true);
+        ASSERT_NE (handle, nullptr) << round;
+        const float mix = float (round % 10) / 10.0f; // a changed value to draw
+        descriptor->port_event (handle, lv2::portOf (params::mix), sizeof (float), 0, &mix);
+        idleUntil (*idle, [n = 0]() mutable { return ++n > 3; });
+        descriptor->cleanup (std::exchange (handle, nullptr));
+    }
+
+    // Two UIs at once in the same window.
+    handle = instantiate (true);
+    LV2UI_Handle second = instantiate (true);
+    ASSERT_NE (handle, nullptr);
+    ASSERT_NE (second, nullptr);
+    EXPECT_EQ (x11.children().size(), 2u);
+    descriptor->cleanup (second);
+
+    // Parents that are no window a UI can live in fail cleanly.
+    const Window inputOnly = XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+    XSync (x11.display, False);
+    for (const Window bogus : { x11.unusableWindow(), inputOnly, Window (0xffffffffu) })
+        EXPECT_EQ (instantiate (true, bogus), nullptr) << bogus;
+    XDestroyWindow (x11.display, inputOnly);
+    EXPECT_EQ (x11.children().size(), 1u);
 }

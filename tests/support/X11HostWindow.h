@@ -3,12 +3,23 @@
 // A host's own window on the test's X display (run under xvfb-run -a), for a plug-in's editor
 // to embed in. Hosts own the process's X error handling, and a plug-in must cause no errors to
 // handle: each one fails the test.
+//
+// Or, with openBare, the harshest host: on an X server of its own that no window manager (and
+// so no window manager's atom) has ever touched, keeping Xlib's default error handler, which
+// prints the error and exits the process with status 1.
+
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace tarnwell::test
@@ -37,22 +48,64 @@ public:
         XSync (display, False);
         XSetErrorHandler (&countError);
         errors() = 0;
-
-        window = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, static_cast<unsigned> (width),
-                                      static_cast<unsigned> (height), 0, 0, 0);
-        XMapWindow (display, window);
-        XSync (display, False);
+        mapWindow (width, height);
         return true;
     }
 
+    // Starts an Xvfb of its own (DISPLAY names it until close) and maps the window there, with
+    // Xlib's default error handler in place; false if Xvfb cannot be started.
+    bool openBare (int width, int height)
+    {
+        int ready[2];
+        if (pipe (ready) != 0)
+            return false;
+        // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
+        server = std::make_unique<ChildProcess> (
+            std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
+            std::vector<std::string> {}, ::testing::TempDir() + "tarnwell-bare-xvfb-" + std::to_string (getpid()) + ".log");
+        ::close (ready[1]);
+        std::string number;
+        char c = 0;
+        pollfd p { ready[0], POLLIN, 0 };
+        while (poll (&p, 1, 10000) == 1 && read (ready[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close (ready[0]);
+        if (! server->started() || number.empty())
+            return false;
+
+        if (const char* shared = std::getenv ("DISPLAY"))
+            sharedDisplay = shared;
+        setenv ("DISPLAY", (":" + number).c_str(), 1);
+        if ((display = XOpenDisplay (nullptr)) == nullptr)
+            return false;
+        XSetErrorHandler (nullptr);
+        errors() = 0;
+        mapWindow (width, height);
+        return true;
+    }
+
+    // An id no window has on this display: what a host's stale handle names.
+    Window unusableWindow() const { return window + 0x1000; }
+
     void close()
     {
-        if (display == nullptr)
-            return;
-        XDestroyWindow (display, window);
-        XCloseDisplay (display);
-        display = nullptr;
-        window = 0;
+        if (display != nullptr)
+        {
+            XDestroyWindow (display, window);
+            XCloseDisplay (display);
+            display = nullptr;
+            window = 0;
+        }
+        if (server != nullptr)
+        {
+            server->signal (SIGTERM);
+            server->waitForExit (std::chrono::seconds (10));
+            server.reset();
+            if (sharedDisplay.empty())
+                unsetenv ("DISPLAY");
+            else
+                setenv ("DISPLAY", sharedDisplay.c_str(), 1);
+        }
     }
 
     // The windows embedded in ours, once the server has seen every request made so far.
@@ -79,6 +132,17 @@ public:
     Window window = 0;
 
 private:
+    void mapWindow (int width, int height)
+    {
+        window = XCreateSimpleWindow (display, DefaultRootWindow (display), 0, 0, static_cast<unsigned> (width),
+                                      static_cast<unsigned> (height), 0, 0, 0);
+        XMapWindow (display, window);
+        XSync (display, False);
+    }
+
+    std::unique_ptr<ChildProcess> server; // openBare's Xvfb
+    std::string sharedDisplay;
+
     static int countError (Display*, XErrorEvent* e)
     {
         ++errors();

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <dlfcn.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <type_traits>
+
+namespace tarnwell
+{
+// libxcb, loaded when first asked for rather than linked, as JUCE loads its X libraries: the
+// plug-in then needs no X library to load, and without libxcb there is no desktop to ask.
+struct Xcb
+{
+    decltype (&xcb_connect) connect = nullptr;
+    decltype (&xcb_disconnect) disconnect = nullptr;
+    decltype (&xcb_connection_has_error) connectionHasError = nullptr;
+    decltype (&xcb_get_setup) getSetup = nullptr;
+    decltype (&xcb_setup_roots_iterator) setupRootsIterator = nullptr;
+    decltype (&xcb_screen_next) screenNext = nullptr;
+    decltype (&xcb_intern_atom) internAtom = nullptr;
+    decltype (&xcb_intern_atom_reply) internAtomReply = nullptr;
+    decltype (&xcb_get_selection_owner) getSelectionOwner = nullptr;
+    decltype (&xcb_get_selection_owner_reply) getSelectionOwnerReply = nullptr;
+    decltype (&xcb_get_property) getProperty = nullptr;
+    decltype (&xcb_get_property_reply) getPropertyReply = nullptr;
+    decltype (&xcb_get_property_value) getPropertyValue = nullptr;
+    decltype (&xcb_get_property_value_length) getPropertyValueLength = nullptr;
+    decltype (&xcb_get_window_attributes) getWindowAttributes = nullptr;
+    decltype (&xcb_get_window_attributes_reply) getWindowAttributesReply = nullptr;
+
+    // Null where libxcb is missing or incomplete.
+    static const Xcb* get()
+    {
+        static const Xcb loaded;
+        return loaded.connect != nullptr ? &loaded : nullptr;
+    }
+
+private:
+    Xcb()
+    {
+        void* library = dlopen ("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+        if (library == nullptr)
+            return;
+        bool complete = true;
+        const auto load = [&] (auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype (function)>> (dlsym (library, name));
+            complete = complete && function != nullptr;
+        };
+        load (disconnect, "xcb_disconnect");
+        load (connectionHasError, "xcb_connection_has_error");
+        load (getSetup, "xcb_get_setup");
+        load (setupRootsIterator, "xcb_setup_roots_iterator");
+        load (screenNext, "xcb_screen_next");
+        load (internAtom, "xcb_intern_atom");
+        load (internAtomReply, "xcb_intern_atom_reply");
+        load (getSelectionOwner, "xcb_get_selection_owner");
+        load (getSelectionOwnerReply, "xcb_get_selection_owner_reply");
+        load (getProperty, "xcb_get_property");
+        load (getPropertyReply, "xcb_get_property_reply");
+        load (getPropertyValue, "xcb_get_property_value");
+        load (getPropertyValueLength, "xcb_get_property_value_length");
+        load (getWindowAttributes, "xcb_get_window_attributes");
+        load (getWindowAttributesReply, "xcb_get_window_attributes_reply");
+        if (complete)
+            load (connect, "xcb_connect"); // set last: it marks the whole set as usable
+    }
+};
+
+// A connection of our own through xcb, whose errors come back to the caller: the process's
+// Xlib error handler is the host's.
+class Connection
+{
+public:
+    explicit Connection (const Xcb& library) : xcb (library), connection (xcb.connect (nullptr, &screen)) {}
+    ~Connection() { xcb.disconnect (connection); }
+    Connection (const Connection&) = delete;
+    Connection& operator= (const Connection&) = delete;
+
+    bool isOpen() const { return xcb.connectionHasError (connection) == 0; }
+
+    xcb_window_t root() const
+    {
+        auto roots = xcb.setupRootsIterator (xcb.getSetup (connection));
+        for (int i = 0; i < screen && roots.rem > 1; ++i)
+            xcb.screenNext (&roots);
+        return roots.data != nullptr ? roots.data->root : XCB_NONE;
+    }
+
+    xcb_window_t settingsOwner() const
+    {
+        const auto selection = atom ("_XSETTINGS_S" + std::to_string (screen));
+        if (selection == XCB_ATOM_NONE)
+            return XCB_NONE;
+        auto* reply = xcb.getSelectionOwnerReply (connection, xcb.getSelectionOwner (connection, selection), nullptr);
+        const xcb_window_t owner = reply != nullptr ? reply->owner : static_cast<xcb_window_t> (XCB_NONE);
+        std::free (reply);
+        return owner;
+    }
+
+    // A property's bytes; empty if the window or the property is gone.
+    std::string property (xcb_window_t window, const std::string& name) const
+    {
+        const auto which = atom (name);
+        if (window == XCB_NONE || which == XCB_ATOM_NONE)
+            return {};
+        auto* reply = xcb.getPropertyReply (connection,
+                                              xcb.getProperty (connection, 0, window, which, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
+                                              nullptr);
+        std::string bytes;
+        if (reply != nullptr && reply->format == 8)
+            bytes.assign (static_cast<const char*> (xcb.getPropertyValue (reply)),
+                          static_cast<std::size_t> (xcb.getPropertyValueLength (reply)));
+        std::free (reply);
+        return bytes;
+    }
+
+    // Whether window exists and can hold a window that draws (not an input-only one).
+    bool canParent (xcb_window_t window) const
+    {
+        if (window == XCB_NONE)
+            return false;
+        auto* reply = xcb.getWindowAttributesReply (connection, xcb.getWindowAttributes (connection, window), nullptr);
+        const bool usable = reply != nullptr && reply->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT;
+        std::free (reply);
+        return usable;
+    }
+
+private:
+    xcb_atom_t atom (const std::string& name) const
+    {
+        auto* reply = xcb.internAtomReply (connection,
+                                             xcb.internAtom (connection, 1, static_cast<std::uint16_t> (name.size()), name.c_str()),
+                                             nullptr);
+        const xcb_atom_t found = reply != nullptr ? reply->atom : static_cast<xcb_atom_t> (XCB_ATOM_NONE);
+        std::free (reply);
+        return found;
+    }
+
+    const Xcb& xcb;
+    int screen = 0;
+    xcb_connection_t* const connection;
+};
+} // namespace tarnwell
