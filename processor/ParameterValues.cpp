@@ -8,6 +8,12 @@ namespace tarnwell
 namespace
 {
     constexpr std::uint32_t countMask = 0x7fffffff; // the restore count kept in a word: 31 bits
+
+#ifdef TARNWELL_STEPPED
+    void step() { if (betweenSteps != nullptr) betweenSteps(); }
+#else
+    constexpr void step() noexcept {}
+#endif
 } // namespace
 
 double ParameterValues::Snapshot::engineValue (int index) const noexcept
@@ -58,10 +64,13 @@ void ParameterValues::set (int index, float normalised) noexcept
     for (;;)
     {
         const auto count = restores.load();
+        step();
         word.store (pack (normalised, count, false));
+        step();
         if (restores.load() == count)
             break;
     }
+    step();
     sets.fetch_add (1);
 }
 
@@ -73,6 +82,7 @@ bool ParameterValues::trySnapshot (Snapshot& result) const noexcept
 
     for (size_t i = 0; i < words.size(); ++i)
     {
+        step();
         const auto word = words[i].load();
         if (isCurrent (word, count))
         {
@@ -86,6 +96,7 @@ bool ParameterValues::trySnapshot (Snapshot& result) const noexcept
         }
     }
 
+    step();
     return restores.load() == count && sets.load() == setsBefore;
 }
 
@@ -126,6 +137,7 @@ void ParameterValues::restore (const std::array<float, parameters::count>& norma
     auto& slot = restoredSlots[next & 1];
     for (size_t i = 0; i < slot.size(); ++i)
         slot[i].store (parameters::clamped (static_cast<double> (normalised[i])));
+    step();
     restores.store (next);
 }
 } // namespace tarnwell

@@ -162,6 +162,46 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
     }
 }
 
+// Blocks of an odd length after a first block of `phase` frames put the rings' end, and each
+// line's read across it, at every offset of a block (and so of a kernel's four or eight frames
+// and of its leftovers); the run goes on until every line has read back what was written across
+// the end.
+TEST (ReverbNetwork, EveryKernelMatchesThePlainNetworkAcrossTheRingsEndAtEveryPhase)
+{
+    constexpr int block = 37;
+    constexpr int frames = ringSize + lineLength (numLines - 1) + 2 * block;
+    NetworkSettings s;
+    s.t60Low = 3.0;
+    s.diffusion = 0.8f;
+    s.mix = 1.0f;
+    const auto c = designNetwork (s);
+
+    std::mt19937 rng (7);
+    std::uniform_real_distribution<float> sample (-1, 1);
+    std::vector<float> inL (frames), inR (frames);
+    for (auto* channel : { &inL, &inR })
+        for (auto& x : *channel)
+            x = sample (rng);
+    auto expectedL = inL, expectedR = inR;
+    std::make_unique<PlainReverbNetwork>()->process (c, expectedL.data(), expectedR.data(), frames);
+
+    for (auto set : availableKernels())
+        for (int phase = 0; phase < block; ++phase)
+        {
+            auto fast = std::make_unique<ReverbNetwork> (set);
+            auto l = inL, r = inR;
+            for (int start = 0, n = phase; start < frames; start += n, n = block)
+            {
+                n = std::min (n, frames - start);
+                fast->process (c, l.data() + start, r.data() + start, n);
+            }
+            double worst = 0;
+            for (size_t n = 0; n < l.size(); ++n)
+                worst = std::max ({ worst, double (std::abs (l[n] - expectedL[n])), double (std::abs (r[n] - expectedR[n])) });
+            EXPECT_LE (worst, 1e-6) << ReverbNetwork::name (set) << ", first block " << phase;
+        }
+}
+
 // The widest kernel by default; the environment may name a narrower one (to compare kernels in a
 // host), never one the processor lacks, and never overrides an explicit choice.
 TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheEnvironment)

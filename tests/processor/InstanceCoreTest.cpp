@@ -1,6 +1,7 @@
 // The instance core every format runs on, held to properties rather than examples: any split
 // of a signal into host blocks, any aliasing of host buffers, a rate or a value changed alone,
-// and each limit of a value just inside and just outside.
+// each limit of a value just inside and just outside, and any interleaving of calls on the
+// values from several threads.
 
 #include "processor/InstanceCore.h"
 #include "tests/support/ReferenceSignals.h"
@@ -9,9 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ucontext.h>
+
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 using tarnwell::InstanceCore;
@@ -165,4 +170,157 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
             EXPECT_EQ (core.parameter (i), kept) << params::name (i) << " at " << value;
             EXPECT_EQ (core.parameterText (i), params::text (i, params::engineValue (i, kept)));
         }
+}
+
+// Any interleaving of the values' calls, one step at a time through the seam between their
+// steps: each "thread" runs as a coroutine of its own on this one thread, and the schedule says
+// which takes the next step, so every interleaving is reached and none by chance.
+namespace
+{
+using tarnwell::ParameterValues;
+using Seen = std::optional<ParameterValues::Snapshot>; // what a call read, if it reads
+using Call = std::function<Seen (ParameterValues&)>;
+using Threads = std::vector<std::vector<Call>>;
+
+struct Stepper
+{
+    const Threads& threads;
+    ParameterValues values;
+    std::vector<std::vector<Seen>> seen = std::vector<std::vector<Seen>> (threads.size());
+    ucontext_t schedule {};
+    std::vector<ucontext_t> contexts = std::vector<ucontext_t> (threads.size());
+    std::vector<bool> finished = std::vector<bool> (threads.size(), false);
+
+    static inline std::array<std::array<char, 1 << 16>, 3> stacks {};
+    static inline Stepper* current = nullptr;
+    static inline int running = -1; // the thread taking a step; -1: the schedule chooses
+
+    static void seam()
+    {
+        if (running >= 0)
+            swapcontext (&current->contexts[static_cast<size_t> (running)], &current->schedule);
+    }
+    static void body (int t)
+    {
+        auto& calls = current->threads[static_cast<size_t> (t)];
+        for (auto& call : calls)
+        {
+            current->seen[static_cast<size_t> (t)].push_back (call (current->values));
+            if (&call != &calls.back())
+                seam();
+        }
+        current->finished[static_cast<size_t> (t)] = true; // and on to the schedule, by uc_link
+    }
+};
+
+// What each call read, thread by thread, then the values at the end.
+std::vector<Seen> outcome (ParameterValues& values, std::vector<std::vector<Seen>> seen)
+{
+    std::vector<Seen> all;
+    for (auto& thread : seen)
+        all.insert (all.end(), thread.begin(), thread.end());
+    all.push_back (values.snapshot());
+    return all;
+}
+
+// The calls stepped in the order `choose` gives: it is told how many threads could go next.
+std::vector<Seen> runStepped (const Threads& threads, const std::function<size_t (size_t)>& choose)
+{
+    Stepper stepper { threads, {} };
+    Stepper::current = &stepper;
+    tarnwell::betweenSteps = &Stepper::seam;
+    for (size_t t = 0; t < threads.size(); ++t)
+    {
+        auto& context = stepper.contexts[t];
+        getcontext (&context);
+        context.uc_stack = { Stepper::stacks.at (t).data(), 0, Stepper::stacks[t].size() };
+        context.uc_link = &stepper.schedule;
+        makecontext (&context, reinterpret_cast<void (*)()> (&Stepper::body), 1, static_cast<int> (t));
+    }
+    for (;;)
+    {
+        std::vector<size_t> ready;
+        for (size_t t = 0; t < threads.size(); ++t)
+            if (! stepper.finished[t])
+                ready.push_back (t);
+        if (ready.empty())
+            break;
+        const auto t = ready[choose (ready.size())];
+        Stepper::running = static_cast<int> (t);
+        swapcontext (&stepper.schedule, &stepper.contexts[t]);
+        Stepper::running = -1;
+    }
+    tarnwell::betweenSteps = nullptr;
+    return outcome (stepper.values, stepper.seen);
+}
+
+// What every order of whole calls that keeps each thread's own order gives.
+std::vector<std::vector<Seen>> serialOutcomes (const Threads& threads)
+{
+    std::vector<size_t> order; // the thread of each call in turn
+    for (size_t t = 0; t < threads.size(); ++t)
+        order.insert (order.end(), threads[t].size(), t);
+    std::vector<std::vector<Seen>> outcomes;
+    do
+    {
+        ParameterValues values;
+        std::vector<std::vector<Seen>> seen (threads.size());
+        for (auto t : order)
+            seen[t].push_back (threads[t][seen[t].size()] (values));
+        outcomes.push_back (outcome (values, seen));
+    } while (std::next_permutation (order.begin(), order.end()));
+    return outcomes;
+}
+} // namespace
+
+// Sets, restores and saves (the main thread's) and the audio thread's snapshot, interleaved
+// every way their steps allow: what each call reads, and the values at the end, are what some
+// serial order gives there, so nothing is torn or lost. A snapshot that gives up (the audio
+// thread keeps its last design) reads nothing, which any order allows.
+TEST (InstanceCore, AnyInterleavingOfSetsRestoresAndSnapshotsGivesASerialOrdersState)
+{
+    const auto set = [] (int index, float value) -> Call {
+        return [=] (ParameterValues& v) { v.set (index, value); return Seen(); };
+    };
+    const auto restore = [] (float value) -> Call {
+        return [=] (ParameterValues& v) { v.restore ({ value, value, value, value, value }); return Seen(); };
+    };
+    const Call save = [] (ParameterValues& v) { return Seen (v.snapshot()); };
+    const Call audio = [] (ParameterValues& v) {
+        ParameterValues::Snapshot s;
+        return v.trySnapshot (s) ? Seen (s) : Seen();
+    };
+
+    int scenario = 0;
+    for (const auto& threads : { Threads { { set (0, 0.2f), set (4, 0.4f) }, { audio } },
+                                 Threads { { restore (0.3f), restore (0.7f) }, { audio } },
+                                 Threads { { set (2, 0.6f) }, { restore (0.3f), save } },
+                                 Threads { { set (1, 0.6f) }, { restore (0.3f) }, { audio } } })
+    {
+        const auto serial = serialOutcomes (threads);
+        std::vector<std::pair<size_t, size_t>> choices; // (taken, of how many) at each turn
+        size_t schedules = 0;
+        do
+        {
+            size_t turn = 0;
+            const auto stepped = runStepped (threads, [&] (size_t ready) {
+                if (turn == choices.size())
+                    choices.emplace_back (0, ready);
+                return choices[turn++].first;
+            });
+            for (size_t i = 0; i < stepped.size(); ++i)
+            {
+                const auto seenSerially = [&] (auto& s) { return ! stepped[i] || s[i] == stepped[i]; };
+                ASSERT_TRUE (std::any_of (serial.begin(), serial.end(), seenSerially))
+                    << "scenario " << scenario << ", schedule " << schedules << ", read " << i;
+            }
+            ++schedules;
+            while (! choices.empty() && choices.back().first + 1 == choices.back().second)
+                choices.pop_back();
+            if (! choices.empty())
+                ++choices.back().first;
+        } while (! choices.empty());
+        EXPECT_GT (schedules, serial.size()) << "scenario " << scenario; // the seam was reached
+        ++scenario;
+    }
 }
