@@ -85,10 +85,10 @@ void InstanceCore::save (juce::MemoryBlock& destData)
 {
     const std::lock_guard lock (stateLock);
     const auto now = values.snapshot();
-    // A parameter never set still saves the stored default exactly as it was written.
+    // Each value as the float it is, however it was reached, so the same values always save
+    // the same bytes.
     for (int i = 0; i < params::count; ++i)
-        if (! now.untouched[static_cast<size_t> (i)])
-            properties.setProperty (params::propertyId (i), static_cast<double> (now.normalised[static_cast<size_t> (i)]), nullptr);
+        storeNumber (properties, i, static_cast<double> (now.normalised[static_cast<size_t> (i)]));
     writeSavedSettings (properties, destData);
 }
 

@@ -7,8 +7,6 @@ namespace tarnwell
 {
 namespace
 {
-    constexpr std::uint32_t countMask = 0x7fffffff; // the restore count kept in a word: 31 bits
-
 #ifdef TARNWELL_STEPPED
     void step() { if (betweenSteps != nullptr) betweenSteps(); }
 #else
@@ -23,12 +21,11 @@ double ParameterValues::Snapshot::engineValue (int index) const noexcept
     return parameters::engineValue (index, normalised[static_cast<size_t> (index)]);
 }
 
-ParameterValues::Word ParameterValues::pack (float value, std::uint32_t restoreCount, bool untouched) noexcept
+ParameterValues::Word ParameterValues::pack (float value, std::uint32_t restoreCount) noexcept
 {
     std::uint32_t bits = 0;
     std::memcpy (&bits, &value, sizeof (bits));
-    const auto high = ((restoreCount & countMask) << 1) | (untouched ? 1u : 0u);
-    return (static_cast<Word> (high) << 32) | bits;
+    return (static_cast<Word> (restoreCount) << 32) | bits;
 }
 
 float ParameterValues::valueOf (Word word) noexcept
@@ -41,15 +38,13 @@ float ParameterValues::valueOf (Word word) noexcept
 
 bool ParameterValues::isCurrent (Word word, std::uint32_t restoreCount) noexcept
 {
-    return static_cast<std::uint32_t> (word >> 33) == (restoreCount & countMask);
+    return static_cast<std::uint32_t> (word >> 32) == restoreCount;
 }
-
-bool ParameterValues::isUntouched (Word word) noexcept { return ((word >> 32) & 1u) != 0; }
 
 ParameterValues::ParameterValues() noexcept
 {
     for (int i = 0; i < parameters::count; ++i)
-        words[static_cast<size_t> (i)].store (pack (static_cast<float> (parameters::storedDefault (i)), 0, true));
+        words[static_cast<size_t> (i)].store (pack (static_cast<float> (parameters::storedDefault (i)), 0));
 }
 
 void ParameterValues::set (int index, float normalised) noexcept
@@ -65,7 +60,7 @@ void ParameterValues::set (int index, float normalised) noexcept
     {
         const auto count = restores.load();
         step();
-        word.store (pack (normalised, count, false));
+        word.store (pack (normalised, count));
         step();
         if (restores.load() == count)
             break;
@@ -84,16 +79,7 @@ bool ParameterValues::trySnapshot (Snapshot& result) const noexcept
     {
         step();
         const auto word = words[i].load();
-        if (isCurrent (word, count))
-        {
-            result.normalised[i] = valueOf (word);
-            result.untouched[i] = isUntouched (word);
-        }
-        else
-        {
-            result.normalised[i] = slot[i].load();
-            result.untouched[i] = false;
-        }
+        result.normalised[i] = isCurrent (word, count) ? valueOf (word) : slot[i].load();
     }
 
     step();

@@ -28,19 +28,17 @@ public:
     struct Snapshot
     {
         std::array<float, parameters::count> normalised {};
-        // Never set since construction: saved as the stored default's own text.
-        std::array<bool, parameters::count> untouched {};
 
         double engineValue (int index) const noexcept;
 
         bool operator== (const Snapshot& other) const noexcept
         {
-            return normalised == other.normalised && untouched == other.untouched;
+            return normalised == other.normalised;
         }
         bool operator!= (const Snapshot& other) const noexcept { return ! (*this == other); }
     };
 
-    // The stored defaults, untouched.
+    // The stored defaults.
     ParameterValues() noexcept;
 
     // Any thread. An invalid index is ignored; the value is clamped to 0..1 (anything not
@@ -62,10 +60,9 @@ public:
 
 private:
     using Word = std::uint64_t;
-    static Word pack (float value, std::uint32_t restoreCount, bool untouched) noexcept;
+    static Word pack (float value, std::uint32_t restoreCount) noexcept;
     static float valueOf (Word) noexcept;
     static bool isCurrent (Word, std::uint32_t restoreCount) noexcept;
-    static bool isUntouched (Word) noexcept;
 
     std::array<std::atomic<Word>, parameters::count> words;
     std::array<std::array<std::atomic<float>, parameters::count>, 2> restoredSlots {};

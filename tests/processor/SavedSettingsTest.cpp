@@ -67,8 +67,9 @@ std::vector<std::string> texts (TarnwellAudioProcessor& p)
     return t;
 }
 
+// The defaults are saved as the floats they are, as any value a host sets is.
 const std::string newProcessorText =
-    R"(<properties T60Low="0.35" T60High="0.05" Transition="0.8490928" Mix="0.25" Diffusion="0.5"/>)";
+    R"(<properties T60Low="0.349999994" T60High="0.0500000007" Transition="0.849092782" Mix="0.25" Diffusion="0.5"/>)";
 
 // What a new processor saved before its stored defaults became the values it plays.
 const std::string earlierNewProcessorText =
@@ -79,7 +80,7 @@ TEST (SavedSettings, WritesTheExactBlockHostsStore)
 {
     TarnwellAudioProcessor p;
     const auto fresh = save (p);
-    EXPECT_EQ (fresh.size(), 102u);
+    EXPECT_EQ (fresh.size(), 119u);
     EXPECT_EQ (fresh, block (newProcessorText));
 
     for (int i = 0; i < 5; ++i)
