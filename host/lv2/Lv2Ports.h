@@ -2,6 +2,7 @@
 
 #include "processor/ParameterTable.h"
 
+#include <cmath>
 #include <cstdint>
 
 // The LV2 plug-in's ports, in index order: what the generated Turtle declares and what the
@@ -32,5 +33,31 @@ constexpr int parameterOf (std::uint32_t port) noexcept { return static_cast<int
 constexpr std::uint32_t portOf (int parameterIndex) noexcept
 {
     return firstParameter + static_cast<std::uint32_t> (parameterIndex);
+}
+
+// A parameter port holds the value in the parameter's displayed unit: seconds, hertz or per
+// cent, clamped to the displayed range when read.
+inline float normalisedOfPort (int parameterIndex, float portValue) noexcept
+{
+    return parameters::normalisedFor (parameterIndex, static_cast<double> (portValue));
+}
+
+// The port value for a normalised one: of the floats nearest its displayed value, one that
+// reads back as the same normalised value where there is one, so that a preset or the UI's
+// value plays exactly what the other formats play.
+inline float portValueOf (int parameterIndex, float normalised) noexcept
+{
+    const float nearest = static_cast<float> (parameters::displayValue (parameterIndex, normalised));
+    float up = nearest, down = nearest;
+    for (int step = 0; step < 8; ++step)
+    {
+        if (normalisedOfPort (parameterIndex, up) == normalised)
+            return up;
+        if (normalisedOfPort (parameterIndex, down) == normalised)
+            return down;
+        up = std::nextafter (up, HUGE_VALF);
+        down = std::nextafter (down, -HUGE_VALF);
+    }
+    return nearest;
 }
 } // namespace tarnwell::lv2
