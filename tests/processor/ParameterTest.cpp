@@ -69,8 +69,9 @@ TEST (Parameters, EachDisplayedValueReadsBackAsItsNormalisedValue)
         for (float v = 0.0f; v <= top; v = std::nextafter (v + 0.000731f, 2.0f))
             EXPECT_NEAR (params::normalisedFor (i, params::displayValue (i, v)), v, 1e-6f) << d.name << " " << v;
         EXPECT_EQ (params::normalisedFor (i, params::displayValue (i, top)), top) << d.name;
-        EXPECT_EQ (params::normalisedFor (i, std::nextafter (d.displayMinimum, -1.0)), 0.0f) << d.name;
-        EXPECT_EQ (params::normalisedFor (i, std::nextafter (d.displayMaximum, 1e9)), top) << d.name;
+        const double step = (d.displayMaximum - d.displayMinimum) / 1000.0;
+        EXPECT_EQ (params::normalisedFor (i, d.displayMinimum - step), 0.0f) << d.name;
+        EXPECT_EQ (params::normalisedFor (i, d.displayMaximum + step), top) << d.name;
         EXPECT_EQ (params::normalisedFor (i, std::numeric_limits<double>::quiet_NaN()), 0.0f) << d.name;
     }
 }
