@@ -42,12 +42,18 @@ inline float normalisedOfPort (int parameterIndex, float portValue) noexcept
     return parameters::normalisedFor (parameterIndex, static_cast<double> (portValue));
 }
 
-// The port value for a normalised one: of the floats nearest its displayed value, one that
-// reads back as the same normalised value where there is one, so that a preset or the UI's
-// value plays exactly what the other formats play.
+// The port value for a normalised one: the displayed value as its text shows it (4000 Hz, not
+// 4000.0002) or else one of the floats nearest it, whichever first reads back as the same
+// normalised value, so that a preset or the UI's value plays exactly what the other formats
+// play where a port can say it.
 inline float portValueOf (int parameterIndex, float normalised) noexcept
 {
-    const float nearest = static_cast<float> (parameters::displayValue (parameterIndex, normalised));
+    const double displayed = parameters::displayValue (parameterIndex, normalised);
+    const float shown = static_cast<float> (std::round (displayed * 100.0) / 100.0);
+    if (normalisedOfPort (parameterIndex, shown) == normalised)
+        return shown;
+
+    const float nearest = static_cast<float> (displayed);
     float up = nearest, down = nearest;
     for (int step = 0; step < 8; ++step)
     {

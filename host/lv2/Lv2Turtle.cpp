@@ -6,7 +6,6 @@
 #include "processor/ParameterTable.h"
 
 #include <charconv>
-#include <cmath>
 #include <sstream>
 
 namespace tarnwell::lv2::turtle
@@ -57,12 +56,12 @@ namespace
         return unit == "s" ? "units:s" : unit == "Hz" ? "units:hz" : "units:pc";
     }
 
-    // Ports hold the value in the displayed unit. The default is the stored default's value as
-    // its text shows it, which reads back as the stored default itself.
+    // Ports hold the value in the displayed unit. The default is the stored default's port
+    // value: as its text shows it (6700 Hz), which reads back as the stored default itself.
     void parameterPort (std::ostream& out, int parameter)
     {
         const auto& d = parameters::describe (parameter);
-        const double shownDefault = std::round (parameters::displayValue (parameter, static_cast<float> (d.storedDefault)) * 100.0) / 100.0;
+        const auto shownDefault = static_cast<double> (portValueOf (parameter, static_cast<float> (d.storedDefault)));
         out << "    [\n"
             << "        a lv2:InputPort , lv2:ControlPort ;\n"
             << "        lv2:index " << portOf (parameter) << " ;\n"
