@@ -1,6 +1,7 @@
 #include "editor/TarnwellView.h"
 
 #include "editor/BuildDate.h"
+#include "processor/ParameterTable.h"
 #include "processor/TarnwellAudioProcessor.h"
 
 #include <TarnwellArtwork.h>
@@ -48,6 +49,14 @@ TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : 
     addLabel (diffusionValueString, gill, juce::Justification::centred);
 
     addAndMakeVisible (t60View);
+
+    // A readout takes a typed value: a click opens it for editing, Return applies, Escape
+    // leaves the value as it was.
+    for (int index = 0; index < parameters::count; ++index)
+    {
+        readoutFor (index)->setEditable (true, true, false);
+        readoutFor (index)->onTextChange = [this, index] { applyTypedValue (index); };
+    }
 
     backgroundImage = std::move (background);
     backgroundImage2x = std::move (background2x);
@@ -199,6 +208,25 @@ void TarnwellView::sliderDragEnded (juce::Slider* slider)
     if (processor != nullptr && index >= 0)
         if (auto* parameter = processor->getParameters()[index])
             parameter->endChangeGesture();
+}
+
+void TarnwellView::applyTypedValue (int index)
+{
+    if (processor == nullptr)
+        return;
+
+    // One step for the host to record, as a drag is; text that is no value changes nothing.
+    auto* parameter = processor->getParameters()[index];
+    const auto value = parameters::valueForText (index, readoutFor (index)->getText());
+    if (parameter != nullptr && value)
+    {
+        parameter->beginChangeGesture();
+        parameter->setValueNotifyingHost (*value);
+        parameter->endChangeGesture();
+    }
+
+    // The readout shows the processor's text again, not what was typed.
+    showParameterValue (index, processor->getParameter (index));
 }
 
 void TarnwellView::showParameterValue (int index, float value)

@@ -49,6 +49,7 @@ private:
     juce::Label* readoutFor (int index) noexcept;
     int indexOf (const juce::Slider* slider) noexcept;
     void setGraphField (int index, float value);
+    void applyTypedValue (int index);
 
     void addSlider (juce::Slider& slider, juce::Slider::SliderStyle style);
     void addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification);

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 namespace tarnwell
 {
 struct NetworkSettings;
@@ -23,6 +25,7 @@ namespace parameters
         const char* name;         // also the saved property's key and the LV2 port's symbol
         double storedDefault;     // normalised, written as it is saved
         double (*toEngine) (float normalised) noexcept;
+        double (*fromEngine) (double engineValue) noexcept; // toEngine's inverse, on the displayed range
         void (*apply) (NetworkSettings&, double engineValue) noexcept;
         double displayScale;
         double displayMinimum, displayMaximum;
@@ -46,6 +49,19 @@ namespace parameters
 
     // Physical value for a normalised one: seconds, hertz or a fraction (0 for an invalid index).
     double engineValue (int index, float normalised) noexcept;
+
+    // The value in the displayed unit (seconds, hertz, per cent) for a normalised one, and back:
+    // a displayed value is clamped to the displayed range first. The LV2 ports hold these.
+    double displayValue (int index, float normalised) noexcept;
+    float normalisedFor (int index, double displayed) noexcept;
+
+    // A typed value: a number, optionally followed by its unit ("2.5", "2.5 s", "2.5 sec",
+    // "1.2 kHz", "35 %"); a bare number is in the displayed unit. Nothing for text that is not
+    // a value of this parameter.
+    std::optional<float> valueForText (int index, const juce::String& text);
+
+    // The value such text names in the displayed unit, before clamping.
+    std::optional<double> displayedForText (int index, const juce::String& text);
 
     // "3.50 sec", "6700.00 Hz", "25.00%": the displayed value with two decimals.
     juce::String text (int index, double engineValue);

@@ -41,6 +41,7 @@ juce::String ProcessorParameter::getText (float value, int maximumStringLength) 
 
 float ProcessorParameter::getValueForText (const juce::String& text) const
 {
-    return text.getFloatValue();
+    // Text that is not a value leaves the parameter as it is.
+    return parameters::valueForText (index, text).value_or (getValue());
 }
 } // namespace tarnwell

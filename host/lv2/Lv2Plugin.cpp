@@ -75,7 +75,7 @@ void Lv2Plugin::applyControlPorts() noexcept
             continue;
 
         applied[i] = { value, true };
-        core.setParameter (static_cast<int> (i), value);
+        core.setParameter (static_cast<int> (i), normalisedOfPort (static_cast<int> (i), value));
     }
 }
 

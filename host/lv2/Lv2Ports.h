@@ -2,6 +2,7 @@
 
 #include "processor/ParameterTable.h"
 
+#include <cmath>
 #include <cstdint>
 
 // The LV2 plug-in's ports, in index order: what the generated Turtle declares and what the
@@ -32,5 +33,37 @@ constexpr int parameterOf (std::uint32_t port) noexcept { return static_cast<int
 constexpr std::uint32_t portOf (int parameterIndex) noexcept
 {
     return firstParameter + static_cast<std::uint32_t> (parameterIndex);
+}
+
+// A parameter port holds the value in the parameter's displayed unit: seconds, hertz or per
+// cent, clamped to the displayed range when read.
+inline float normalisedOfPort (int parameterIndex, float portValue) noexcept
+{
+    return parameters::normalisedFor (parameterIndex, static_cast<double> (portValue));
+}
+
+// The port value for a normalised one: the displayed value as its text shows it (4000 Hz, not
+// 4000.0002) or else one of the floats nearest it, whichever first reads back as the same
+// normalised value, so that a preset or the UI's value plays exactly what the other formats
+// play where a port can say it.
+inline float portValueOf (int parameterIndex, float normalised) noexcept
+{
+    const double displayed = parameters::displayValue (parameterIndex, normalised);
+    const float shown = static_cast<float> (std::round (displayed * 100.0) / 100.0);
+    if (normalisedOfPort (parameterIndex, shown) == normalised)
+        return shown;
+
+    const float nearest = static_cast<float> (displayed);
+    float up = nearest, down = nearest;
+    for (int step = 0; step < 8; ++step)
+    {
+        if (normalisedOfPort (parameterIndex, up) == normalised)
+            return up;
+        if (normalisedOfPort (parameterIndex, down) == normalised)
+            return down;
+        up = std::nextafter (up, HUGE_VALF);
+        down = std::nextafter (down, -HUGE_VALF);
+    }
+    return nearest;
 }
 } // namespace tarnwell::lv2

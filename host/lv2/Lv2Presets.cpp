@@ -1,6 +1,7 @@
 #include "host/lv2/Lv2Presets.h"
 
 #include "host/lv2/Lv2Identity.h"
+#include "host/lv2/Lv2Ports.h"
 
 #include <charconv>
 #include <sstream>
@@ -29,10 +30,9 @@ namespace
     }
 } // namespace
 
-double portValue (int, float normalised) noexcept
+double portValue (int parameter, float normalised) noexcept
 {
-    // The ports hold the normalised values today.
-    return static_cast<double> (normalised);
+    return static_cast<double> (portValueOf (parameter, normalised));
 }
 
 std::string uri (const FactoryPreset& preset)

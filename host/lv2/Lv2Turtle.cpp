@@ -17,6 +17,7 @@ namespace
         "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
         "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
+        "@prefix pprop: <http://lv2plug.in/ns/ext/port-props#> .\n"
         "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
         "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -49,25 +50,30 @@ namespace
             << "    ] ,\n";
     }
 
-    // Ports hold the normalised value; scale points label a few of them with the physical
-    // value the plug-in's own texts show, which is as close to value texts as LV2 comes.
+    const char* unitOf (int parameter)
+    {
+        const std::string unit = parameters::describe (parameter).unit;
+        return unit == "s" ? "units:s" : unit == "Hz" ? "units:hz" : "units:pc";
+    }
+
+    // Ports hold the value in the displayed unit. The default is the stored default's port
+    // value: as its text shows it (6700 Hz), which reads back as the stored default itself.
     void parameterPort (std::ostream& out, int parameter)
     {
+        const auto& d = parameters::describe (parameter);
+        const auto shownDefault = static_cast<double> (portValueOf (parameter, static_cast<float> (d.storedDefault)));
         out << "    [\n"
             << "        a lv2:InputPort , lv2:ControlPort ;\n"
             << "        lv2:index " << portOf (parameter) << " ;\n"
             << "        lv2:symbol \"" << parameters::name (parameter) << "\" ;\n"
             << "        lv2:name \"" << parameters::name (parameter) << "\" ;\n"
-            << "        lv2:default " << decimal (parameters::storedDefault (parameter)) << " ;\n"
-            << "        lv2:minimum 0.0 ;\n"
-            << "        lv2:maximum 1.0 ;\n"
-            << "        lv2:scalePoint";
-        const float points[] = { 0.0f, 0.25f, 0.5f, 0.75f, 1.0f };
-        for (float v : points)
-            out << (v == points[0] ? "" : " ,") << "\n            [ rdfs:label \""
-                << parameters::text (parameter, parameters::engineValue (parameter, v)) << "\" ; rdf:value "
-                << decimal (static_cast<double> (v)) << " ]";
-        out << " ;\n    ] ,\n";
+            << "        lv2:default " << decimal (shownDefault) << " ;\n"
+            << "        lv2:minimum " << decimal (d.displayMinimum) << " ;\n"
+            << "        lv2:maximum " << decimal (d.displayMaximum) << " ;\n";
+        if (parameter == parameters::transition)
+            out << "        lv2:portProperty pprop:logarithmic ;\n";
+        out << "        units:unit " << unitOf (parameter) << " ;\n"
+            << "    ] ,\n";
     }
 } // namespace
 

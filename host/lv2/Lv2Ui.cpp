@@ -75,7 +75,7 @@ void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32
     float value;
     std::memcpy (&value, buffer, sizeof (float));
     if (auto* p = parameter (parameterOf (port)))
-        p->setValue (value); // shown by the editor; not sent back to the host
+        p->setValue (normalisedOfPort (parameterOf (port), value)); // shown by the editor; not sent back to the host
 }
 
 void Lv2Ui::idle()
@@ -90,8 +90,11 @@ void Lv2Ui::idle()
                     touch.touch (touch.handle, port, e.kind == Lv2UiEvents::Event::beginGesture);
                 break;
             case Lv2UiEvents::Event::value:
-                write (controller, port, sizeof (float), 0, &e.newValue);
+            {
+                const float value = portValueOf (e.parameter, e.newValue);
+                write (controller, port, sizeof (float), 0, &value);
                 break;
+            }
         }
     });
 }

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -237,6 +238,55 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
     EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
     EXPECT_EQ (readout (3), processor.getParameterText (3));
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f) << "the mix knob has no graph field";
+}
+
+using UserTyping = EditorTest;
+
+// A readout opens for editing on a double-click. Return applies the typed value in one
+// begin/set/end gesture the host sees; Escape, or text that is no value, leaves the parameter
+// and its readout as they were.
+TEST_F (UserTyping, AReadoutTakesATypedValueInOneGestureAndEscapeOrJunkKeepsTheValue)
+{
+    HostRecorder host;
+    processor.addListener (&host);
+    const auto type = [&] (int index, const juce::String& text, int key) {
+        auto& label = *child<juce::Label> (view(), readoutNames[index]);
+        const auto source = juce::Desktop::getInstance().getMainMouseSource();
+        const juce::Time t0 = juce::Time::getCurrentTime();
+        const juce::Point<float> at (3.0f, 3.0f);
+        static_cast<juce::Component&> (label).mouseDoubleClick (juce::MouseEvent (source, at, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &label, &label, t0, at, t0, 2, false));
+        auto* field = label.getCurrentTextEditor();
+        ASSERT_NE (field, nullptr) << readoutNames[index];
+        // Quietly, as typing into a focused field is: a label whose field reports a change
+        // without holding the focus takes it as the focus leaving, and applies it.
+        field->setText (text, false);
+        field->keyPressed (juce::KeyPress (key));
+        pumpMessages (50); // a text field reports Return and Escape through its message queue
+        EXPECT_FALSE (label.isBeingEdited());
+    };
+
+    type (3, "35 %", juce::KeyPress::returnKey);
+    type (2, "1.2 kHz", juce::KeyPress::returnKey);
+    const auto events = host.events();
+    ASSERT_EQ (events.size(), 6u);
+    for (size_t i = 0; i < events.size(); ++i)
+    {
+        EXPECT_EQ (events[i].kind, "bvebve"[i]) << i;
+        EXPECT_EQ (events[i].index, i < 3 ? 3 : 2) << i;
+    }
+    EXPECT_FLOAT_EQ (events[1].value, 0.35f);
+    EXPECT_FLOAT_EQ (processor.getParameter (2), static_cast<float> (std::log (24.0) / std::log (320.0)));
+    EXPECT_EQ (readout (3), "35.00%");
+    EXPECT_EQ (readout (2), "1200.00 Hz");
+    EXPECT_EQ (slider (3).getValue(), static_cast<double> (processor.getParameter (3)));
+
+    type (0, "9 s", juce::KeyPress::escapeKey);
+    type (1, "2.5 Hz", juce::KeyPress::returnKey);
+    EXPECT_EQ (host.events().size(), 6u);
+    EXPECT_EQ (readout (0), "3.50 sec");
+    EXPECT_EQ (readout (1), "0.50 sec");
+    EXPECT_EQ (processor.getParameter (1), 0.05f);
+    processor.removeListener (&host);
 }
 
 using ParameterStorm = EditorTest;

@@ -74,7 +74,10 @@ TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
                 EXPECT_EQ (label->getText(), expected.text);
             }
             EXPECT_EQ (label->getJustificationType().getFlags(), expected.justification);
-            EXPECT_FALSE (label->isEditableOnSingleClick() || label->isEditableOnDoubleClick());
+            // The readouts take typed values; the captions and the date are text only.
+            const bool readout = juce::String (expected.name).endsWith ("ValueString");
+            EXPECT_EQ (label->isEditableOnSingleClick(), readout);
+            EXPECT_EQ (label->isEditableOnDoubleClick(), readout);
             EXPECT_EQ (label->getFont().getTypefaceName(), "Gillius ADF") << "the embedded face, not a system fallback";
             EXPECT_EQ (label->getFont().getHeight(), juce::String (expected.name) == "new label" ? 12.9f : 12.0f);
             EXPECT_FALSE (label->getFont().isBold() || label->getFont().isItalic());

@@ -3,6 +3,7 @@
 
 #include "engine/NetworkSettings.h"
 #include "engine/ReverbNetwork.h"
+#include "host/lv2/Lv2Ports.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/ReferenceSignals.h"
@@ -56,21 +57,51 @@ void runSilentBlock (juce::AudioProcessor& processor)
     processor.processBlock (silence, midi);
 }
 
+// JUCE's LV2 hosting spreads a port's range linearly over 0..1; Tarnwell's ports hold the
+// displayed value. Values here are Tarnwell's own normalised ones, in every format.
+bool isLv2 (juce::AudioProcessor& processor)
+{
+    auto* instance = dynamic_cast<juce::AudioPluginInstance*> (&processor);
+    return instance != nullptr && instance->getPluginDescription().pluginFormatName == juce::LV2PluginFormat::getFormatName();
+}
+
 void setValues (juce::AudioProcessor& processor, const Values& values)
 {
+    const bool lv2 = isLv2 (processor);
     for (int i = 0; i < params::count; ++i)
         if (auto* parameter = parameterNamed (processor, params::name (i)))
-            parameter->setValue (values[static_cast<size_t> (i)]);
+        {
+            const auto& d = params::describe (i);
+            const float v = values[static_cast<size_t> (i)];
+            parameter->setValue (lv2 ? static_cast<float> ((static_cast<double> (tarnwell::lv2::portValueOf (i, v)) - d.displayMinimum) / (d.displayMaximum - d.displayMinimum)) : v);
+        }
     runSilentBlock (processor);
+}
+
+// What a format carries of normalised values: LV2's ports hold floats in seconds, hertz and per
+// cent, coarser than the normalised float in places.
+Values carried (Format format, const Values& values)
+{
+    if (format != Format::lv2)
+        return values;
+    Values result {};
+    for (int i = 0; i < params::count; ++i)
+        result[static_cast<size_t> (i)] = tarnwell::lv2::normalisedOfPort (i, tarnwell::lv2::portValueOf (i, values[static_cast<size_t> (i)]));
+    return result;
 }
 
 Values valuesOf (juce::AudioProcessor& processor)
 {
+    const bool lv2 = isLv2 (processor);
     Values values {};
     values.fill (-1.0f);
     for (int i = 0; i < params::count; ++i)
         if (auto* parameter = parameterNamed (processor, params::name (i)))
-            values[static_cast<size_t> (i)] = parameter->getValue();
+        {
+            const auto& d = params::describe (i);
+            const float v = parameter->getValue();
+            values[static_cast<size_t> (i)] = lv2 ? tarnwell::lv2::normalisedOfPort (i, static_cast<float> (d.displayMinimum + static_cast<double> (v) * (d.displayMaximum - d.displayMinimum))) : v;
+        }
     return values;
 }
 
@@ -187,7 +218,7 @@ TEST_P (Formats, FiveParametersWithTheirNamesAndTexts)
         EXPECT_NE (parameterNamed (plugin, params::name (i)), nullptr) << params::name (i);
 
     setValues (plugin, someValues);
-    EXPECT_EQ (valuesOf (plugin), someValues);
+    EXPECT_EQ (valuesOf (plugin), carried (GetParam(), someValues));
 
     // LV2 carries no value-to-text function: JUCE's LV2 hosting shows plain numbers.
     if (GetParam() == Format::vst3)
@@ -222,7 +253,7 @@ TEST_P (Formats, SavesTheVst2BuildsBlockAndRestoresIt)
 
     setValues (plugin, someValues);
     const auto saved = tarnwell::test::settingsBlockOf (format, plugin);
-    EXPECT_EQ (saved, vst2Block (someValues));
+    EXPECT_EQ (saved, vst2Block (carried (format, someValues)));
 
     // A host's own view of the values after a restore differs between formats (LV2 hosts keep
     // port values of their own); the block the plug-in saves next is what counts.
@@ -279,6 +310,43 @@ TEST (FormatSettings, OneFormatsBlockRestoresInTheOther)
         tarnwell::test::restoreSettingsBlock (format, *loaded->instance, vst2Block (chunkValues));
         EXPECT_EQ (tarnwell::test::settingsBlockOf (format, *loaded->instance), vst2Block (chunkValues))
             << tarnwell::test::formatName (format);
+    }
+}
+
+// A value typed into a host's field reads in the displayed unit, with or without it, and is
+// clamped to the range; text that is not a value of the parameter leaves it as it is.
+TEST (Vst3TypedValues, GiveTheValueTheyNameClampedAndJunkLeavesTheValue)
+{
+    auto loaded = load (Format::vst3);
+    ASSERT_NE (loaded.instance, nullptr);
+    const auto hz = [] (double f) { return static_cast<float> (std::log (f / 50.0) / std::log (320.0)); };
+    const auto top = hz (10000.0);
+    const struct { int parameter; const char* text; float expected; } cases[] = {
+        { params::t60Low, "2.5", 0.25f }, { params::t60Low, "2.5 s", 0.25f }, { params::t60Low, " 2.5 sec ", 0.25f },
+        { params::t60Low, "2.5SEC", 0.25f }, { params::t60Low, "250 ms", 0.025f }, { params::t60High, "+0.5", 0.05f },
+        { params::t60High, "9.99 s", 0.999f }, { params::t60High, "10.01 s", 1.0f }, { params::t60High, "1e9", 1.0f },
+        { params::t60High, "0.01", 0.001f }, { params::t60High, "-0.01 s", 0.0f },
+        { params::transition, "900 Hz", hz (900.0) }, { params::transition, "1.2 kHz", hz (1200.0) },
+        { params::transition, "6700", 0.8490928f }, { params::transition, "9999 Hz", hz (9999.0) },
+        { params::transition, "10001 Hz", top }, { params::transition, "50.1", hz (50.1) }, { params::transition, "49.9 Hz", 0.0f },
+        { params::mix, "35 %", 0.35f }, { params::mix, "35", 0.35f }, { params::mix, "99.9%", 0.999f },
+        { params::mix, "100.1 %", 1.0f }, { params::mix, "0.1", 0.001f }, { params::diffusion, "-0.1 %", 0.0f },
+    };
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ (parameterNamed (*loaded.instance, params::name (c.parameter))->getValueForText (c.text), c.expected)
+            << params::name (c.parameter) << " \"" << c.text << "\"";
+
+    // Junk for every parameter, and another parameter's unit.
+    const char* const junk[] = { "", "loud", "s", "%", "nan", "inf s", "2,5", "2.5 s s", "0x10", "35 dB" };
+    for (int i = 0; i < params::count; ++i)
+    {
+        auto* parameter = parameterNamed (*loaded.instance, params::name (i));
+        parameter->setValue (0.42f);
+        runSilentBlock (*loaded.instance);
+        const char* const otherUnit = i == params::transition ? "900 s" : i == params::mix || i == params::diffusion ? "35 s" : "2.5 Hz";
+        for (const char* text : junk)
+            EXPECT_FLOAT_EQ (parameter->getValueForText (text), 0.42f) << params::name (i) << " \"" << text << "\"";
+        EXPECT_FLOAT_EQ (parameter->getValueForText (otherUnit), 0.42f) << params::name (i) << " \"" << otherUnit << "\"";
     }
 }
 

@@ -5,6 +5,7 @@
 #include "AudioThreadCounts.h"
 #include "LilvHost.h"
 
+#include "host/lv2/Lv2Ports.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "processor/TarnwellAudioProcessor.h"
@@ -15,6 +16,7 @@
 #include <lv2/presets/presets.h>
 
 #include <cmath>
+#include <limits>
 #include <functional>
 
 namespace params = tarnwell::parameters;
@@ -65,18 +67,42 @@ Channels vst2Output (const Values& values, const Channels& input, const BetweenB
     return output;
 }
 
+// The normalised values the ports hold, in seconds, hertz and per cent.
+Values normalisedPorts (Lv2Instance& lv2)
+{
+    Values values {};
+    for (int i = 0; i < params::count; ++i)
+        values[static_cast<size_t> (i)] = tarnwell::lv2::normalisedOfPort (i, lv2.control (i));
+    return values;
+}
+
+// What ports can carry of normalised values: a port holds a float in seconds, hertz or per
+// cent, which is coarser than the normalised float in places (1.2 s in a float is not exactly
+// 10 x 0.12f). Within a part in ten million.
+Values carried (const Values& values)
+{
+    Values result {};
+    for (int i = 0; i < params::count; ++i)
+    {
+        const auto v = values[static_cast<size_t> (i)];
+        result[static_cast<size_t> (i)] = tarnwell::lv2::normalisedOfPort (i, tarnwell::lv2::portValueOf (i, v));
+        EXPECT_NEAR (result[static_cast<size_t> (i)], v, 1e-7f) << params::name (i);
+    }
+    return result;
+}
+
 // The LV2 instance runs pieces of uneven length (as hosts split blocks at automation points),
 // each of the VST 2.4 host's blocks as two runs.
 Channels lv2Output (Lv2Instance& lv2, const Values& values, const Channels& input, const BetweenBlocks& between = {})
 {
     for (int i = 0; i < params::count; ++i)
-        lv2.control (i) = values[static_cast<size_t> (i)];
+        lv2.control (i) = tarnwell::lv2::portValueOf (i, values[static_cast<size_t> (i)]);
 
     Channels output (2, std::vector<float> (numFrames));
     for (int b = 0; b < numBlocks; ++b)
     {
         if (between)
-            between (b, [&] (int i, float v) { lv2.control (i) = v; });
+            between (b, [&] (int i, float v) { lv2.control (i) = tarnwell::lv2::portValueOf (i, v); });
         const auto offset = static_cast<size_t> (b * blockSize);
         const int first = 1 + (b * 37) % (blockSize - 1);
         lv2.run (input, offset, first, output);
@@ -117,17 +143,42 @@ TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
     // Ports left at their defaults count too, and ports at either end of their range (each
     // end of each where the mix lets it be heard): the first run sets them all.
     const Values ends { 0, 1, 0, 1, 0 }, otherEnds { 1, 0, 1, 1, 1 }, noMix { 0.3f, 0.2f, 0.5f, 0, 0.5f };
+    // The ports' defaults are the stored defaults' values as their texts show them, and read
+    // back as the stored defaults themselves.
+    const Values portDefaults { 3.5f, 0.5f, 6700.0f, 25.0f, 50.0f };
+    const char* const units[] = { "s", "s", "hz", "pc", "pc" };
+    LilvNode* unit = lilv_new_uri (world.get(), "http://lv2plug.in/ns/extensions/units#unit");
+    for (int i = 0; i < params::count; ++i)
+    {
+        LilvNodes* found = lilv_port_get_value (world.plugin, lilv_plugin_get_port_by_index (world.plugin, tarnwell::lv2::portOf (i)), unit);
+        EXPECT_EQ (found != nullptr && lilv_nodes_size (found) == 1 ? std::string (lilv_node_as_uri (lilv_nodes_get_first (found))) : std::string(),
+                   std::string ("http://lv2plug.in/ns/extensions/units#") + units[i]) << params::name (i);
+        lilv_nodes_free (found);
+    }
+    lilv_node_free (unit);
+
     for (const auto& values : { defaults(), someValues, otherValues, ends, otherEnds, noMix })
     {
         auto lv2 = instance();
         for (int i = 0; i < params::count; ++i)
-            EXPECT_EQ (lv2->control (i), defaults()[static_cast<size_t> (i)]) << params::name (i);
+            EXPECT_EQ (lv2->control (i), portDefaults[static_cast<size_t> (i)]) << params::name (i);
+        EXPECT_EQ (normalisedPorts (*lv2), defaults());
         const auto expected = vst2Output (values, input);
         const auto actual = lv2Output (*lv2, values, input);
         ASSERT_GT (peak (expected), 0.01f);
         EXPECT_LE (largestDifference (actual, expected), 1e-6f);
         EXPECT_EQ (lv2->ports[tarnwell::lv2::latency], 0.0f);
     }
+
+    // Ports just outside their ranges play as the ends; one that is not a number as before, 0.
+    auto lv2 = instance();
+    const Values outside { -0.01f, 10.01f, 49.99f, 100.01f, std::numeric_limits<float>::quiet_NaN() };
+    for (int i = 0; i < params::count; ++i)
+        lv2->control (i) = outside[static_cast<size_t> (i)];
+    Channels output (2, std::vector<float> (numFrames));
+    for (size_t offset = 0; offset < numFrames; offset += blockSize)
+        lv2->run (input, offset, blockSize, output);
+    EXPECT_LE (largestDifference (output, vst2Output ({ 0, 1, 0, 1, 0 }, input)), 1e-6f);
 }
 
 TEST_F (Lv2Host, PortChangesTakeEffectAtTheNextRunAsAutomationDoes)
@@ -160,7 +211,8 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     ASSERT_NE (text, nullptr);
     const std::string turtle (text);
     lilv_free (text);
-    EXPECT_NE (turtle.find (processorBlock (someValues).toBase64Encoding().toStdString()), std::string::npos)
+    const auto values = carried (someValues);
+    EXPECT_NE (turtle.find (processorBlock (values).toBase64Encoding().toStdString()), std::string::npos)
         << "the processor's own settings block, as the other formats save it:\n" << turtle;
     LilvState* restored = lilv_state_new_from_string (world.get(), &world.urids.mapFeature, turtle.c_str());
     ASSERT_NE (restored, nullptr);
@@ -168,9 +220,8 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     // A whole session restored: the ports take the saved values, and so does the sound.
     auto fresh = instance();
     fresh->restoreState (restored, true);
-    for (int i = 0; i < params::count; ++i)
-        EXPECT_EQ (fresh->control (i), someValues[static_cast<size_t> (i)]) << params::name (i);
-    const auto expected = vst2Output (someValues, input);
+    EXPECT_EQ (normalisedPorts (*fresh), values);
+    const auto expected = vst2Output (values, input);
     Channels output (2, std::vector<float> (numFrames));
     for (size_t offset = 0; offset < numFrames; offset += blockSize)
         fresh->run (input, offset, blockSize, output);
@@ -244,10 +295,8 @@ TEST_F (Lv2Host, EachFactoryPresetSetsItsValuesAndSoundsAsTheVst2BuildSetToThem)
         lv2->restoreState (state, true);
         lilv_state_free (state);
 
-        Values ports {};
-        for (int p = 0; p < params::count; ++p)
-            ports[size_t (p)] = lv2->control (p);
-        EXPECT_EQ (ports, preset.normalised);
+        const auto ports = normalisedPorts (*lv2);
+        EXPECT_EQ (ports, carried (preset.normalised));
         expectNear (lv2Output (*lv2, ports, input), vst2Output (preset.normalised, input));
     }
     lilv_nodes_free (related);

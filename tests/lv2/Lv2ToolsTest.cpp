@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdio>
 
 namespace params = tarnwell::parameters;
@@ -91,9 +93,13 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
     {
         const auto block = portBlock (info, params::name (i));
         EXPECT_TRUE (block.contains ("lv2core#ControlPort") && block.contains ("lv2core#InputPort")) << block;
-        EXPECT_TRUE (block.contains ("Minimum:     0.000000\n")) << block;
-        EXPECT_TRUE (block.contains ("Maximum:     1.000000\n")) << block;
-        EXPECT_TRUE (block.contains ("Default:     " + number (params::storedDefault (i)) + "\n")) << block;
+        // In the displayed unit; the default as the stored default's text shows it.
+        const auto& d = params::describe (i);
+        const double portDefault = std::round (params::displayValue (i, static_cast<float> (d.storedDefault)) * 100.0) / 100.0;
+        EXPECT_TRUE (block.contains ("Minimum:     " + number (d.displayMinimum) + "\n")) << block;
+        EXPECT_TRUE (block.contains ("Maximum:     " + number (d.displayMaximum) + "\n")) << block;
+        EXPECT_TRUE (block.contains ("Default:     " + number (portDefault) + "\n")) << block;
+        EXPECT_EQ (block.contains ("port-props#logarithmic"), i == params::transition) << block;
     }
     EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
 
@@ -157,10 +163,10 @@ TEST_F (Lv2Rendering, Lv2applyMatchesTheRenderToolThroughTheVst2Build)
 #ifdef TARNWELL_PLUGIN_NEEDS_SANITIZER_RUNTIME
     GTEST_SKIP() << "lv2apply cannot load a plug-in built with sanitizers";
 #endif
-    // lv2apply leaves every port it is not told of at its default.
+    // lv2apply leaves every port it is not told of at its default; Mix is in per cent.
     const auto lv2File = folder.getChildFile ("lv2apply.wav");
     const auto applied = run ({ TARNWELL_LV2APPLY, "-i", inFile.getFullPathName(), "-o", lv2File.getFullPathName(),
-                                "-c", "Mix", "0.7", pluginUri });
+                                "-c", "Mix", "70", pluginUri });
     ASSERT_EQ (applied.exitCode, 0) << applied.output;
     const auto lv2 = readWav (lv2File);
 

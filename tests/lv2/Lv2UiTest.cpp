@@ -182,8 +182,9 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
     ASSERT_NE (idle, nullptr);
 
     // The host sets Mix; then the user drags the Mix knob up from there. The writes that come
-    // back start above the host's value, so the editor showed it.
-    const float hostMix = 0.6f;
+    // back, in per cent as the port holds it, start above the host's value, so the editor
+    // showed it.
+    const float hostMix = 60.0f;
     const auto mixPort = lv2::portOf (params::mix);
     descriptor->port_event (handle, mixPort, sizeof (float), 0, &hostMix);
     const float ignored = 0.9f;
@@ -203,7 +204,8 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
         EXPECT_EQ (w.port, mixPort);
     EXPECT_GT (host.writes.front().value, hostMix);
     EXPECT_GT (host.writes.back().value, host.writes.front().value - 1e-6f);
-    EXPECT_LE (host.writes.back().value, 1.0f);
+    EXPECT_LE (host.writes.back().value, 100.0f);
+    EXPECT_LT (host.writes.front().value, 100.0f);
     EXPECT_EQ (host.touches.front().port, mixPort);
     EXPECT_TRUE (host.touches.front().grabbed);
     EXPECT_EQ (host.touches.back().port, mixPort);
@@ -231,7 +233,7 @@ TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
     {
         handle = instantiate (true);
         ASSERT_NE (handle, nullptr) << round;
-        const float mix = float (round % 10) / 10.0f; // a changed value to draw
+        const float mix = float (round % 10) * 10.0f; // a changed value to draw
         descriptor->port_event (handle, lv2::portOf (params::mix), sizeof (float), 0, &mix);
         idleUntil (*idle, [n = 0]() mutable { return ++n > 3; });
         descriptor->cleanup (std::exchange (handle, nullptr));

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <random>
 #include <thread>
@@ -51,6 +52,27 @@ TEST (Parameters, EachDescriptionsRangeAndDefaultAreWhatItsMappingGives)
         EXPECT_EQ (d.toEngine (0.0f) * d.displayScale, d.displayMinimum) << d.name;
         EXPECT_EQ (d.toEngine (1.0f) * d.displayScale, d.displayMaximum) << d.name;
         EXPECT_EQ (params::text (i, d.toEngine (static_cast<float> (d.storedDefault))), tarnwell::expected::defaultTexts[i]);
+    }
+}
+
+// The displayed value of any normalised value reads back as it, up to where the display's range
+// ends (the transition's 10 kHz, below the top of its normalised range); beyond the ends it
+// reads as the ends. This is what the LV2 ports and typed values rely on.
+TEST (Parameters, EachDisplayedValueReadsBackAsItsNormalisedValue)
+{
+    namespace params = tarnwell::parameters;
+    for (int i = 0; i < params::count; ++i)
+    {
+        const auto& d = params::describe (i);
+        const float top = params::normalisedFor (i, d.displayMaximum);
+        EXPECT_EQ (top, i == params::transition ? static_cast<float> (std::log (200.0) / std::log (320.0)) : 1.0f) << d.name;
+        for (float v = 0.0f; v <= top; v = std::nextafter (v + 0.000731f, 2.0f))
+            EXPECT_NEAR (params::normalisedFor (i, params::displayValue (i, v)), v, 1e-6f) << d.name << " " << v;
+        EXPECT_EQ (params::normalisedFor (i, params::displayValue (i, top)), top) << d.name;
+        const double step = (d.displayMaximum - d.displayMinimum) / 1000.0;
+        EXPECT_EQ (params::normalisedFor (i, d.displayMinimum - step), 0.0f) << d.name;
+        EXPECT_EQ (params::normalisedFor (i, d.displayMaximum + step), top) << d.name;
+        EXPECT_EQ (params::normalisedFor (i, std::numeric_limits<double>::quiet_NaN()), 0.0f) << d.name;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
 
+#include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
@@ -103,6 +104,15 @@ TEST (RenderTool, OutputIsThePluginsOwn)
     const auto expected = reference ({ { 3, 0.4f }, { 4, 0.9f }, { 1, 0.2f } }, input, 512, rate);
 
     expectNear (readWav (out), expected);
+
+    // Tarnwell's own parameters in their units, each end of a range among them.
+    const auto units = folder.dir.getChildFile ("units.wav");
+    ASSERT_EQ (std::system ((juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName() + "' '"
+                             + units.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
+                             + "' --set Mix=100% --set Diffusion=0% --set T60Low=0s --set t60high=2sec --set Transition=1.2kHz"
+                               " --tail 0.25 > /dev/null").toRawUTF8()), 0);
+    const auto transition = static_cast<float> (std::log (1200.0 / 50.0) / std::log (320.0));
+    expectNear (readWav (units), reference ({ { 3, 1.0f }, { 4, 0.0f }, { 0, 0.0f }, { 1, 0.2f }, { 2, transition } }, input, 512, rate));
 }
 
 // Every mistake a user could make is named in one line on stderr, before any work, with the
@@ -153,6 +163,13 @@ TEST (RenderTool, RefusesWhatItCannotDo)
         { render + "--set Mix=7", "Mix=7: the value lies outside 0 to 1", 2 },
         { render + "--set T60Low=-0.1", "T60Low=-0.1: the value lies outside 0 to 1", 2 },
         { render + "--set Diffusion=0.5x", "Diffusion=0.5x: the value is not a number", 2 },
+        { render + "--set T60Low=10.01s", "T60Low=10.01s: the value lies outside 0 to 10 s", 2 },
+        { render + "--set T60High=-0.01sec", "T60High=-0.01sec: the value lies outside 0 to 10 s", 2 },
+        { render + "--set Transition=10.01kHz", "Transition=10.01kHz: the value lies outside 50 to 10000 Hz", 2 },
+        { render + "--set Transition=49.9Hz", "Transition=49.9Hz: the value lies outside 50 to 10000 Hz", 2 },
+        { render + "--set Mix=100.1%", "Mix=100.1%: the value lies outside 0 to 100 %", 2 },
+        { render + "--set Mix=35Hz", "Mix=35Hz: the value is not a number (values are normalised, 0 to 1, or 0 to 100 % with the unit)", 2 },
+        { render + "--set Mix=35", "Mix=35: the value lies outside 0 to 1 (a number alone is normalised; with its unit, 0 to 100 %)", 2 },
         { render + "--bogus", "unknown option --bogus (see tarnwell-render --help)", 2 },
         { "render " + quoted (in), "render wants IN.wav and OUT.wav; 1 given", 2 },
         { "mix " + quoted (in), "unknown command \"mix\"", 2 },

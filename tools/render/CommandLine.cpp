@@ -2,6 +2,7 @@
 
 #include "host/ProductIdentity.h"
 #include "processor/FactoryPresets.h"
+#include "processor/ParameterTable.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -34,6 +35,22 @@ namespace
         return juce::File ("~/.vst/Tarnwell.so");
     }
 
+    // Tarnwell's parameter of that name (as hosts match names, in any case), or -1.
+    int tarnwellParameter (const juce::String& name)
+    {
+        for (int i = 0; i < parameters::count; ++i)
+            if (parameters::name (i).equalsIgnoreCase (name))
+                return i;
+        return -1;
+    }
+
+    // "0 to 10 s", "50 to 10000 Hz", "0 to 100 %".
+    juce::String rangeOf (int parameter)
+    {
+        const auto& d = parameters::describe (parameter);
+        return juce::String (d.displayMinimum, 0) + " to " + juce::String (d.displayMaximum, 0) + " " + d.unit;
+    }
+
     bool parseSetting (const juce::String& assignment, Options& options, juce::String& error)
     {
         const auto name = assignment.upToFirstOccurrenceOf ("=", false, false).trim();
@@ -43,15 +60,31 @@ namespace
             error = "--set wants Name=value, not \"" + assignment + "\"";
             return false;
         }
+        const auto parameter = tarnwellParameter (name);
         const auto value = numberFrom (text);
         if (! value)
         {
-            error = name + "=" + text + ": the value is not a number (values are normalised, 0 to 1)";
-            return false;
+            // A number with its unit, for Tarnwell's own parameters: 2.5s, 1200Hz, 35%.
+            const auto displayed = parameter >= 0 ? parameters::displayedForText (parameter, text) : std::nullopt;
+            if (! displayed)
+            {
+                error = name + "=" + text + ": the value is not a number (values are normalised, 0 to 1"
+                        + (parameter >= 0 ? ", or " + rangeOf (parameter) + " with the unit" : juce::String()) + ")";
+                return false;
+            }
+            const auto& d = parameters::describe (parameter);
+            if (*displayed < d.displayMinimum || *displayed > d.displayMaximum)
+            {
+                error = name + "=" + text + ": the value lies outside " + rangeOf (parameter);
+                return false;
+            }
+            options.settings.emplace_back (name, parameters::normalisedFor (parameter, *displayed));
+            return true;
         }
         if (*value < 0 || *value > 1)
         {
-            error = name + "=" + text + ": the value lies outside 0 to 1 (values are normalised)";
+            error = name + "=" + text + ": the value lies outside 0 to 1 (a number alone is normalised"
+                    + (parameter >= 0 ? "; with its unit, " + rangeOf (parameter) : juce::String()) + ")";
             return false;
         }
         options.settings.emplace_back (name, static_cast<float> (*value));
@@ -122,7 +155,8 @@ juce::String helpText()
            "  ir                the plug-in's impulse response: wet unless --set Mix=... says otherwise\n"
            "  demo              a dry demo signal and its render, into OUTDIR\n"
            "  presets           lists Tarnwell's factory presets and their settings\n"
-           "  --set Name=value  a parameter, normalised (0 to 1); repeat for more\n"
+           "  --set Name=value  a parameter, normalised (0 to 1), or for Tarnwell's own with its unit:\n"
+           "                    T60Low=2.5s, Transition=1200Hz or 1.2kHz, Mix=35%; repeat for more\n"
            "  --preset NAME     a factory preset's five settings (before any --set)\n"
            "  --plugin PATH     a .so (VST 2), .vst3 or .lv2 bundle; by default the Tarnwell.so\n"
            "                    built with this tool, else ~/.vst/Tarnwell.so\n"

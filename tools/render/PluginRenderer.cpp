@@ -1,6 +1,7 @@
 #include "tools/render/PluginRenderer.h"
 
 #include "host/lv2/Lv2Identity.h"
+#include "host/lv2/Lv2Ports.h"
 #include "processor/ParameterTable.h"
 #include "tools/render/Lv2Bundle.h"
 
@@ -96,10 +97,29 @@ juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginI
     return nullptr;
 }
 
+// Tarnwell's parameter of that name when the plug-in is Tarnwell's LV2 bundle, else -1.
+int PluginRenderer::tarnwellLv2Parameter (const juce::String& name) const
+{
+    if (description.pluginFormatName == juce::LV2PluginFormat::getFormatName() && description.fileOrIdentifier == lv2::pluginUri)
+        for (int i = 0; i < parameters::count; ++i)
+            if (parameters::name (i).equalsIgnoreCase (name))
+                return i;
+    return -1;
+}
+
 bool PluginRenderer::setParameter (const juce::String& name, float value)
 {
     if (auto* p = findParameter (*instance, name))
     {
+        // Tarnwell's LV2 ports hold seconds, hertz and per cent, which JUCE's LV2 hosting
+        // spreads linearly over 0..1: a value in Tarnwell's own mapping goes there as its port
+        // value, so the bundle plays what the other formats play for the same setting.
+        if (const int i = tarnwellLv2Parameter (name); i >= 0)
+        {
+            const auto& d = parameters::describe (i);
+            value = static_cast<float> ((static_cast<double> (lv2::portValueOf (i, value)) - d.displayMinimum)
+                                        / (d.displayMaximum - d.displayMinimum));
+        }
         deliver (*p, value);
         settings.add ({ name, value });
         return true;
@@ -121,14 +141,15 @@ juce::String PluginRenderer::getParameterText (const juce::String& name)
     if (p == nullptr)
         return {};
 
-    // LV2 has no value-to-text call, so JUCE's LV2 hosting shows a port's plain number, and
-    // the bundle's scale points label only a few values. Tarnwell's ports are its normalised
-    // parameters, which its glue hands to the processor as they stand: the text is the one
-    // Tarnwell shows in the other formats, from the processor's own parameter table.
-    if (description.pluginFormatName == juce::LV2PluginFormat::getFormatName() && description.fileOrIdentifier == lv2::pluginUri)
-        for (int i = 0; i < parameters::count; ++i)
-            if (parameters::name (i).equalsIgnoreCase (name))
-                return parameters::text (i, parameters::engineValue (i, p->getValue()));
+    // LV2 has no value-to-text call, so JUCE's LV2 hosting shows a port's plain number. The
+    // text of Tarnwell's own ports is the one Tarnwell shows in the other formats, for the
+    // port's value (JUCE's 0..1 spread linearly over the port's range).
+    if (const int i = tarnwellLv2Parameter (name); i >= 0)
+    {
+        const auto& d = parameters::describe (i);
+        const double port = d.displayMinimum + static_cast<double> (p->getValue()) * (d.displayMaximum - d.displayMinimum);
+        return parameters::text (i, parameters::engineValue (i, lv2::normalisedOfPort (i, static_cast<float> (port))));
+    }
 
     return p->getCurrentValueAsText();
 }

@@ -62,6 +62,7 @@ private:
     juce::AudioPluginInstance* findParameterOwner();
     juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance&, const juce::String& name);
     void prepare (juce::AudioPluginInstance&);
+    int tarnwellLv2Parameter (const juce::String& name) const;
 
     std::unique_ptr<juce::AudioPluginFormat> format; // outlives the instances: LV2 ones use its world
     juce::PluginDescription description;
