@@ -12,6 +12,15 @@ if(WIN32)
 else()
     include(${CMAKE_CURRENT_LIST_DIR}/LinuxImageLibs.cmake)
     set(tarnwell_juce_image_libraries juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+    if(CMAKE_SYSROOT)
+        # A portable build's compiler sees only its Debian 11 tree (cmake/debian11.cmake):
+        # FST comes from a copy of its own, as in the Windows builds.
+        set(fst_copy ${CMAKE_BINARY_DIR}/fst-include)
+        file(COPY ${TARNWELL_FST_DIR} DESTINATION ${fst_copy}/pluginterfaces)
+        add_library(tarnwell_fst_headers INTERFACE)
+        target_include_directories(tarnwell_fst_headers SYSTEM INTERFACE ${fst_copy})
+        list(APPEND tarnwell_juce_image_libraries tarnwell_fst_headers)
+    endif()
 endif()
 
 set(tarnwell_juce_settings

@@ -1,0 +1,5 @@
+# The portable x86-64 Linux build: Debian 11's GCC against its tree (cmake/debian11.cmake).
+# The baseline stays plain x86-64; the AVX2 and AVX-512 kernels are picked at run time.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TARNWELL_DEBIAN11_TRIPLE x86_64-linux-gnu)
+include(${CMAKE_CURRENT_LIST_DIR}/debian11.cmake)
