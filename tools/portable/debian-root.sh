@@ -26,13 +26,6 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
         || { tail -n 20 "$root.debootstrap.log" >&2; exit 1; }
 fi
 
-# The dynamic loader's absolute link would point at the build machine's own loader when the
-# tree is a sysroot: make it relative, so the linker stays inside the tree.
-if [ -L "$root/lib64/ld-linux-x86-64.so.2" ]; then
-    loader=$(readlink "$root/lib64/ld-linux-x86-64.so.2")
-    case $loader in /*) ln -sfn "..$loader" "$root/lib64/ld-linux-x86-64.so.2" ;; esac
-fi
-
 in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
 if printf '%s\n' "${packages[@]}" | grep -q ':arm64$' && ! in_root dpkg --print-foreign-architectures | grep -qx arm64; then
     in_root dpkg --add-architecture arm64
@@ -43,4 +36,12 @@ in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends "${packages[@]}" >"$root.install.log" 2>&1 \
     || { tail -n 20 "$root.install.log" >&2; exit 1; }
 in_root apt-get clean
+
+# Absolute links (the dynamic loader's, libdl.so -> /lib/.../libdl.so.2 ...) would point at the
+# build machine's own files when the tree is a sysroot: make them relative, so the linker stays
+# inside the tree.
+find "$root/lib64" "$root/lib" "$root/usr/lib" -type l -lname '/*' 2>/dev/null | while read -r link; do
+    target=$(readlink "$link")
+    ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$root$target")" "$link"
+done
 echo "$wanted" > "$stamp"
