@@ -22,6 +22,16 @@ else()
                 ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_gui_basics-linux-idle-window.patch
         COPY juce_gui_basics juce_gui_basics)
     tarnwell_compile_juce_sources_from(juce_gui_basics juce_gui_basics ${CMAKE_BINARY_DIR}/juce-patched)
+
+    if(CMAKE_SYSROOT)
+        # A portable build's compiler sees only its Debian 11 tree (cmake/debian11.cmake):
+        # FST comes from a copy of its own, as in the Windows builds.
+        set(fst_copy ${CMAKE_BINARY_DIR}/fst-include)
+        file(COPY ${TARNWELL_FST_DIR} DESTINATION ${fst_copy}/pluginterfaces)
+        add_library(tarnwell_fst_headers INTERFACE)
+        target_include_directories(tarnwell_fst_headers SYSTEM INTERFACE ${fst_copy})
+        list(APPEND tarnwell_juce_image_libraries tarnwell_fst_headers)
+    endif()
 endif()
 
 set(tarnwell_juce_settings

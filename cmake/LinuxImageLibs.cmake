@@ -13,8 +13,14 @@ endif()
 
 set(TARNWELL_IMAGE_LIBS_PREFIX ${CMAKE_BINARY_DIR}/image-libs CACHE PATH
     "Where cmake/build-image-libs.sh puts static libpng, libjpeg and expat (build folders may share it)")
+# The portable builds (cmake/debian11-*.cmake) build them with their own compiler.
+if(CMAKE_TOOLCHAIN_FILE)
+    set(image_libs_toolchain ${CMAKE_TOOLCHAIN_FILE})
+else()
+    set(image_libs_toolchain native)
+endif()
 execute_process(
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-image-libs.sh native
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-image-libs.sh ${image_libs_toolchain}
             ${TARNWELL_IMAGE_LIBS_PREFIX} ${TARNWELL_IMAGE_LIBS_PREFIX}-src
     RESULT_VARIABLE image_libs_result)
 if(NOT image_libs_result EQUAL 0)

@@ -18,11 +18,15 @@ if [ "$1" = native ]; then
     [ -f "$stamp" ] && [ "$stamp" -nt "$0" ] && exit 0
 else
     toolchain_file=$(realpath "$1")
-    triple=$(sed -n 's/^set(TARNWELL_MINGW_TRIPLE \(.*\))$/\1/p' "$toolchain_file")
-    [ -n "$triple" ] || { echo "$toolchain_file names no TARNWELL_MINGW_TRIPLE" >&2; exit 1; }
     toolchain=(-DCMAKE_TOOLCHAIN_FILE="$toolchain_file")
-    zlib=(-DZLIB_INCLUDE_DIR="/usr/$triple/include" -DZLIB_LIBRARY="/usr/$triple/lib/libz.a")
-    pic=OFF
+    triple=$(sed -n 's/^set(TARNWELL_MINGW_TRIPLE \(.*\))$/\1/p' "$toolchain_file")
+    if [ -n "$triple" ]; then
+        zlib=(-DZLIB_INCLUDE_DIR="/usr/$triple/include" -DZLIB_LIBRARY="/usr/$triple/lib/libz.a")
+        pic=OFF
+    else
+        # A portable Linux build (cmake/debian11-*.cmake): zlib from its tree, code for a plug-in.
+        zlib=() pic=ON
+    fi
     [ -f "$stamp" ] && [ "$stamp" -nt "$0" ] && [ "$stamp" -nt "$toolchain_file" ] && exit 0
 fi
 

@@ -22,6 +22,7 @@ namespace
 {
 typedef double v8 __attribute__ ((vector_size (64)));
 typedef float v8f __attribute__ ((vector_size (32)));
+typedef long long v8i __attribute__ ((vector_size (64)));
 
 // Not std::min: a library template instantiated here, with AVX-512 code, could be the copy the
 // linker keeps for every other file.
@@ -71,7 +72,6 @@ inline void storeFloats8 (float* p, v8 v) noexcept
 
 inline v8 finiteOrZero8 (v8 x) noexcept
 {
-    typedef long long v8i __attribute__ ((vector_size (64)));
     const v8i finite = (x - x) == v8 {};
     return (v8) ((v8i) x & finite);
 }
@@ -89,19 +89,19 @@ inline void transpose8 (v8* r) noexcept
     v8 t[8], u[8];
     for (int i = 0; i < 8; i += 2)
     {
-        t[i] = __builtin_shufflevector (r[i], r[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
-        t[i + 1] = __builtin_shufflevector (r[i], r[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
+        t[i] = TARNWELL_SHUFFLE (v8i, r[i], r[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+        t[i + 1] = TARNWELL_SHUFFLE (v8i, r[i], r[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
     }
     for (int i = 0; i < 8; i += 4)
         for (int k = 0; k < 2; ++k)
         {
-            u[i + k] = __builtin_shufflevector (t[i + k], t[i + k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
-            u[i + k + 2] = __builtin_shufflevector (t[i + k], t[i + k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+            u[i + k] = TARNWELL_SHUFFLE (v8i, t[i + k], t[i + k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[i + k + 2] = TARNWELL_SHUFFLE (v8i, t[i + k], t[i + k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
         }
     for (int k = 0; k < 4; ++k)
     {
-        r[k] = __builtin_shufflevector (u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
-        r[k + 4] = __builtin_shufflevector (u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+        r[k] = TARNWELL_SHUFFLE (v8i, u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[k + 4] = TARNWELL_SHUFFLE (v8i, u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
     }
 }
 

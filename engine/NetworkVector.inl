@@ -3,6 +3,15 @@
 // on every operation when it has no 32-byte registers). Included inside the kernel's own
 // namespace; everything here has internal linkage.
 
+// GCC before 12 (Debian 11's GCC 10 builds the portable Linux binaries) has no
+// __builtin_shufflevector; its __builtin_shuffle picks the same lanes, given as a mask vector
+// of the lanes' own width, where the result is as long as each input.
+#if __has_builtin(__builtin_shufflevector)
+ #define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shufflevector (a, b, __VA_ARGS__)
+#else
+ #define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shuffle (a, b, mask { __VA_ARGS__ })
+#endif
+
 typedef float v4f __attribute__ ((vector_size (16)));
 typedef float v2f __attribute__ ((vector_size (8)));
 typedef double v2 __attribute__ ((vector_size (16)));
@@ -15,19 +24,19 @@ typedef long long v4i __attribute__ ((vector_size (32)));
 
 inline v4 make4 (double a, double b, double c, double d) noexcept { return v4 { a, b, c, d }; }
 inline double lane (v4 v, int k) noexcept { return v[k]; }
-inline v4 swapHalves (v4 v) noexcept { return __builtin_shufflevector (v, v, 2, 3, 0, 1); }
-inline v4 swapPairs (v4 v) noexcept { return __builtin_shufflevector (v, v, 1, 0, 3, 2); }
+inline v4 swapHalves (v4 v) noexcept { return TARNWELL_SHUFFLE (v4i, v, v, 2, 3, 0, 1); }
+inline v4 swapPairs (v4 v) noexcept { return TARNWELL_SHUFFLE (v4i, v, v, 1, 0, 3, 2); }
 
 inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
 {
-    const v4 t0 = __builtin_shufflevector (r0, r1, 0, 4, 2, 6);
-    const v4 t1 = __builtin_shufflevector (r0, r1, 1, 5, 3, 7);
-    const v4 t2 = __builtin_shufflevector (r2, r3, 0, 4, 2, 6);
-    const v4 t3 = __builtin_shufflevector (r2, r3, 1, 5, 3, 7);
-    r0 = __builtin_shufflevector (t0, t2, 0, 1, 4, 5);
-    r1 = __builtin_shufflevector (t1, t3, 0, 1, 4, 5);
-    r2 = __builtin_shufflevector (t0, t2, 2, 3, 6, 7);
-    r3 = __builtin_shufflevector (t1, t3, 2, 3, 6, 7);
+    const v4 t0 = TARNWELL_SHUFFLE (v4i, r0, r1, 0, 4, 2, 6);
+    const v4 t1 = TARNWELL_SHUFFLE (v4i, r0, r1, 1, 5, 3, 7);
+    const v4 t2 = TARNWELL_SHUFFLE (v4i, r2, r3, 0, 4, 2, 6);
+    const v4 t3 = TARNWELL_SHUFFLE (v4i, r2, r3, 1, 5, 3, 7);
+    r0 = TARNWELL_SHUFFLE (v4i, t0, t2, 0, 1, 4, 5);
+    r1 = TARNWELL_SHUFFLE (v4i, t1, t3, 0, 1, 4, 5);
+    r2 = TARNWELL_SHUFFLE (v4i, t0, t2, 2, 3, 6, 7);
+    r3 = TARNWELL_SHUFFLE (v4i, t1, t3, 2, 3, 6, 7);
 }
 
 // Non-finite samples become silence: x - x is 0 only for finite x.
@@ -68,15 +77,15 @@ inline double lane (v4 v, int k) noexcept { return k < 2 ? v.lo[k] : v.hi[k - 2]
 inline v4 swapHalves (v4 v) noexcept { return { v.hi, v.lo }; }
 inline v4 swapPairs (v4 v) noexcept
 {
-    return { __builtin_shufflevector (v.lo, v.lo, 1, 0), __builtin_shufflevector (v.hi, v.hi, 1, 0) };
+    return { TARNWELL_SHUFFLE (v2i, v.lo, v.lo, 1, 0), TARNWELL_SHUFFLE (v2i, v.hi, v.hi, 1, 0) };
 }
 
 inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
 {
-    const v4 c0 { __builtin_shufflevector (r0.lo, r1.lo, 0, 2), __builtin_shufflevector (r2.lo, r3.lo, 0, 2) };
-    const v4 c1 { __builtin_shufflevector (r0.lo, r1.lo, 1, 3), __builtin_shufflevector (r2.lo, r3.lo, 1, 3) };
-    const v4 c2 { __builtin_shufflevector (r0.hi, r1.hi, 0, 2), __builtin_shufflevector (r2.hi, r3.hi, 0, 2) };
-    const v4 c3 { __builtin_shufflevector (r0.hi, r1.hi, 1, 3), __builtin_shufflevector (r2.hi, r3.hi, 1, 3) };
+    const v4 c0 { TARNWELL_SHUFFLE (v2i, r0.lo, r1.lo, 0, 2), TARNWELL_SHUFFLE (v2i, r2.lo, r3.lo, 0, 2) };
+    const v4 c1 { TARNWELL_SHUFFLE (v2i, r0.lo, r1.lo, 1, 3), TARNWELL_SHUFFLE (v2i, r2.lo, r3.lo, 1, 3) };
+    const v4 c2 { TARNWELL_SHUFFLE (v2i, r0.hi, r1.hi, 0, 2), TARNWELL_SHUFFLE (v2i, r2.hi, r3.hi, 0, 2) };
+    const v4 c3 { TARNWELL_SHUFFLE (v2i, r0.hi, r1.hi, 1, 3), TARNWELL_SHUFFLE (v2i, r2.hi, r3.hi, 1, 3) };
     r0 = c0; r1 = c1; r2 = c2; r3 = c3;
 }
 
@@ -89,6 +98,7 @@ inline v2 finiteOrZero (v2 x) noexcept
 
 inline v4 finiteOrZero (v4 x) noexcept { return { finiteOrZero (x.lo), finiteOrZero (x.hi) }; }
 
+#if __has_builtin(__builtin_shufflevector)
 inline v4 loadFloats (const float* p) noexcept
 {
     v4f f;
@@ -103,6 +113,23 @@ inline void storeFloats (float* p, v4 v) noexcept
     const v4f f = __builtin_shufflevector (lo, hi, 0, 1, 2, 3);
     __builtin_memcpy (p, &f, sizeof (f));
 }
+#else
+// Halves of different lengths, which __builtin_shuffle can't make: two float pairs instead.
+inline v4 loadFloats (const float* p) noexcept
+{
+    v2f lo, hi;
+    __builtin_memcpy (&lo, p, sizeof (lo));
+    __builtin_memcpy (&hi, p + 2, sizeof (hi));
+    return { __builtin_convertvector (lo, v2), __builtin_convertvector (hi, v2) };
+}
+
+inline void storeFloats (float* p, v4 v) noexcept
+{
+    const v2f lo = __builtin_convertvector (v.lo, v2f), hi = __builtin_convertvector (v.hi, v2f);
+    __builtin_memcpy (p, &lo, sizeof (lo));
+    __builtin_memcpy (p + 2, &hi, sizeof (hi));
+}
+#endif
 
 #endif
 

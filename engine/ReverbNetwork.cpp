@@ -37,10 +37,15 @@ ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve 
 {
     state.clear();
 
+#if defined(__x86_64__) || defined(__i386__)
     const auto set = chosen;
     kernel = set == Set::avx512 ? &kernels::processAvx512
            : set == Set::avx2   ? &kernels::processAvx2
                                 : &kernels::processBaseline;
+#else
+    // Elsewhere (64-bit ARM) the baseline kernel's vectors are the processor's own (NEON).
+    kernel = &kernels::processBaseline;
+#endif
 }
 
 namespace

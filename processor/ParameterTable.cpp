@@ -1,8 +1,8 @@
 #include "processor/ParameterTable.h"
 
 #include "engine/NetworkSettings.h"
+#include "processor/NumberText.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace tarnwell::parameters
@@ -101,11 +101,10 @@ juce::String text (int index, double value)
     if (! isValid (index))
         return {};
 
-    // std::to_chars, unlike printf, ignores whatever locale the host has set.
+    // Not printf, which follows whatever locale the host has set.
     char digits[400];
-    const auto result = std::to_chars (digits, digits + sizeof (digits), value * table[index].displayScale,
-                                       std::chars_format::fixed, 2);
-    return juce::String (digits, static_cast<size_t> (result.ptr - digits)) + table[index].textSuffix;
+    const auto end = numberText::fixed (digits, digits + sizeof (digits), value * table[index].displayScale, 2);
+    return juce::String (digits, static_cast<size_t> (end - digits)) + table[index].textSuffix;
 }
 
 double numberFrom (const juce::var& property)
@@ -122,7 +121,7 @@ double numberFrom (const juce::var& property)
         ++begin;
 
     double value = 0.0;
-    const auto result = std::from_chars (begin, end, value, std::chars_format::general);
+    const auto result = numberText::parse (begin, end, value);
     if (result.ec == std::errc::result_out_of_range)
         return begin != end && *begin == '-' ? -HUGE_VAL : HUGE_VAL;
     return result.ec == std::errc() ? value : 0.0;

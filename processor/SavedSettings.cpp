@@ -1,8 +1,8 @@
 #include "processor/SavedSettings.h"
 
+#include "processor/NumberText.h"
 #include "processor/SettingsXmlReader.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -28,8 +28,8 @@ void writeLittleEndian32 (unsigned char* p, std::uint32_t value) noexcept
 juce::String formatNumber (double value)
 {
     char buffer[40];
-    const auto result = std::to_chars (buffer, buffer + sizeof (buffer), value, std::chars_format::general, 9);
-    return juce::String (buffer, static_cast<size_t> (result.ptr - buffer));
+    const auto end = numberText::general (buffer, buffer + sizeof (buffer), value, 9);
+    return juce::String (buffer, static_cast<size_t> (end - buffer));
 }
 
 // Numbers are formatted here; text restored from a block goes back out exactly as read.

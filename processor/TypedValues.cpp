@@ -1,6 +1,6 @@
+#include "processor/NumberText.h"
 #include "processor/ParameterTable.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -43,9 +43,9 @@ std::optional<double> displayedForText (int index, const juce::String& text)
     if (begin != end && *begin == '+')
         ++begin;
 
-    // from_chars, unlike strtod, reads a decimal point whatever the host's locale.
+    // Not strtod, which reads the decimal point of whatever locale the host has set.
     double number = 0.0;
-    const auto result = std::from_chars (begin, end, number, std::chars_format::general);
+    const auto result = numberText::parse (begin, end, number);
     if (result.ec != std::errc() || ! std::isfinite (number))
         return std::nullopt;
 

@@ -2,8 +2,8 @@
 
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Ports.h"
+#include "processor/NumberText.h"
 
-#include <charconv>
 #include <sstream>
 
 namespace tarnwell::lv2::presets
@@ -14,7 +14,7 @@ namespace
     std::string decimal (double value)
     {
         char digits[64];
-        const auto end = std::to_chars (digits, digits + sizeof (digits), static_cast<float> (value)).ptr;
+        const auto end = numberText::shortestFixed (digits, digits + sizeof (digits), static_cast<float> (value));
         std::string text (digits, end);
         if (text.find_first_of (".e") == std::string::npos)
             text += ".0";

@@ -3,9 +3,9 @@
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Ports.h"
 #include "host/lv2/Lv2Presets.h"
+#include "processor/NumberText.h"
 #include "processor/ParameterTable.h"
 
-#include <charconv>
 #include <sstream>
 
 namespace tarnwell::lv2::turtle
@@ -29,7 +29,7 @@ namespace
     std::string decimal (double value)
     {
         char digits[64];
-        const auto end = std::to_chars (digits, digits + sizeof (digits), value, std::chars_format::fixed).ptr;
+        const auto end = numberText::shortestFixed (digits, digits + sizeof (digits), value);
         std::string text (digits, end);
         if (text.find ('.') == std::string::npos)
             text += ".0";

@@ -1,6 +1,7 @@
-// The Linux release archive as a user gets it: unpacked into an empty folder (named by
-// TARNWELL_PACKAGE_DIR; ./tarnwell test-package does this), every binary in it needs only
-// libraries that every distribution has, and each plug-in loads and runs from there.
+// A Linux release archive as a user gets it: unpacked into an empty folder (named by
+// TARNWELL_PACKAGE_DIR; ./tarnwell test-package does this for x86-64 and aarch64), every binary
+// in it needs only libraries and symbol versions that every distribution has, and each plug-in
+// loads and runs from there where the archive is for this machine.
 
 #include "host/VstAbi.h"
 
@@ -12,9 +13,12 @@
 #include <elf.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,7 +70,88 @@ std::set<std::string> neededLibraries (const std::vector<char>& elf)
     return names;
 }
 
+// The symbol versions a 64-bit ELF file needs from its libraries, from its .gnu.version_r
+// section: "GLIBC_2.14", "GLIBCXX_3.4.30" and so on.
+std::set<std::string> neededVersions (const std::vector<char>& elf)
+{
+    std::set<std::string> names;
+    const auto header = at<Elf64_Ehdr> (elf, 0);
+    for (size_t i = 0; i < header.e_shnum; ++i)
+    {
+        const auto section = at<Elf64_Shdr> (elf, header.e_shoff + i * header.e_shentsize);
+        if (section.sh_type != SHT_GNU_verneed)
+            continue;
+        const auto strings = at<Elf64_Shdr> (elf, header.e_shoff + section.sh_link * header.e_shentsize);
+        size_t file = section.sh_offset;
+        for (size_t f = 0; f < section.sh_info && file < elf.size(); ++f)
+        {
+            const auto need = at<Elf64_Verneed> (elf, file);
+            size_t aux = file + need.vn_aux;
+            for (size_t a = 0; a < need.vn_cnt && aux < elf.size(); ++a)
+            {
+                const auto version = at<Elf64_Vernaux> (elf, aux);
+                const size_t name = strings.sh_offset + version.vna_name;
+                if (name < elf.size())
+                    names.insert (std::string (elf.data() + name, strnlen (elf.data() + name, elf.size() - name)));
+                if (version.vna_next == 0)
+                    break;
+                aux += version.vna_next;
+            }
+            if (need.vn_next == 0)
+                break;
+            file += need.vn_next;
+        }
+    }
+    return names;
+}
+
+// "GLIBC_2.31" as 2 * 1000 + 31, for comparing; 0 for any other name.
+int glibcVersion (const std::string& name)
+{
+    int major = 0, minor = 0, patch = 0;
+    if (std::sscanf (name.c_str(), "GLIBC_%d.%d.%d", &major, &minor, &patch) < 2)
+        return 0;
+    return major * 1000 + minor;
+}
+
 bool isElf (const std::vector<char>& bytes) { return bytes.size() > 4 && std::memcmp (bytes.data(), ELFMAG, SELFMAG) == 0; }
+
+// The folder name VST3 bundles give the architecture of an ELF file.
+std::string architectureOf (const std::vector<char>& elf)
+{
+    switch (at<Elf64_Ehdr> (elf, 0).e_machine)
+    {
+        case EM_X86_64: return "x86_64";
+        case EM_AARCH64: return "aarch64";
+        default: return "unknown";
+    }
+}
+
+std::string thisArchitecture()
+{
+#if defined(__x86_64__)
+    return "x86_64";
+#elif defined(__aarch64__)
+    return "aarch64";
+#else
+    return "unknown";
+#endif
+}
+
+// The ELF files of the unpacked archive, by their path inside it.
+std::map<std::string, std::vector<char>> binariesIn (const fs::path& dir)
+{
+    std::map<std::string, std::vector<char>> binaries;
+    for (const auto& entry : fs::recursive_directory_iterator (dir))
+    {
+        if (! entry.is_regular_file())
+            continue;
+        auto bytes = contentsOf (entry.path());
+        if (isElf (bytes))
+            binaries.emplace (fs::relative (entry.path(), dir).string(), std::move (bytes));
+    }
+    return binaries;
+}
 
 class Package : public ::testing::Test
 {
@@ -79,34 +164,80 @@ protected:
     const fs::path dir = packageDir();
 };
 
+// The plug-ins load only where the archive's architecture is this machine's; the other one's
+// archive is checked for what it needs, and loaded under qemu by ./tarnwell test-package.
+class PackageForThisMachine : public Package
+{
+protected:
+    void SetUp() override
+    {
+        Package::SetUp();
+        if (IsSkipped())
+            return;
+        const auto binaries = binariesIn (dir);
+        const auto module = binaries.find ("Tarnwell.so");
+        ASSERT_NE (module, binaries.end());
+        if (architectureOf (module->second) != thisArchitecture())
+            GTEST_SKIP() << "an archive for " << architectureOf (module->second);
+    }
+};
+
 //==============================================================================
 TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
 {
-    // glibc, the GCC run-times, zlib and FreeType; the standalone app also talks to ALSA.
+    // glibc, zlib and FreeType (the C++ and GCC run-times are linked in); the standalone app
+    // also talks to ALSA.
     const std::set<std::string> common { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2", "librt.so.1",
-                                         "ld-linux-x86-64.so.2", "libstdc++.so.6", "libgcc_s.so.1",
+                                         "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1",
                                          "libz.so.1", "libfreetype.so.6" };
-    std::set<std::string> binaries;
-    for (const auto& entry : fs::recursive_directory_iterator (dir))
+    const auto binaries = binariesIn (dir);
+    std::set<std::string> architectures;
+    for (const auto& [name, bytes] : binaries)
     {
-        if (! entry.is_regular_file())
-            continue;
-        const auto bytes = contentsOf (entry.path());
-        if (! isElf (bytes))
-            continue;
-        const auto name = fs::relative (entry.path(), dir).string();
-        binaries.insert (name);
+        architectures.insert (architectureOf (bytes));
         const auto needed = neededLibraries (bytes);
         EXPECT_TRUE (needed.count ("libc.so.6")) << name;
         for (const auto& library : needed)
             EXPECT_TRUE (common.count (library) || (name == "Tarnwell" && library == "libasound.so.2"))
                 << name << " needs " << library;
     }
-    // The VST 2.4 plug-in, the VST3 and LV2 modules, the standalone app.
+    // One architecture per archive: the VST 2.4 plug-in, the VST3 and LV2 modules, the
+    // standalone app.
+    ASSERT_EQ (architectures.size(), 1u);
+    const auto arch = *architectures.begin();
+    EXPECT_NE (arch, "unknown");
     EXPECT_TRUE (binaries.count ("Tarnwell.so"));
-    EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/x86_64-linux/Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/" + arch + "-linux/Tarnwell.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell"));
     EXPECT_EQ (binaries.size(), 4u);
+}
+
+// Symbol versions are bound when linking: a binary that needs GLIBC_2.32 does not load on
+// Debian 11 or Ubuntu 20.04, and one that needs the host's libstdc++ (GLIBCXX_*) fails where
+// that is older than ours.
+TEST_F (Package, BinariesNeedGlibc231AtMostAndNoSharedCxxRuntime)
+{
+    const auto binaries = binariesIn (dir);
+    ASSERT_FALSE (binaries.empty());
+    for (const auto& [name, bytes] : binaries)
+    {
+        int highest = 0;
+        std::string highestName;
+        for (const auto& version : neededVersions (bytes))
+        {
+            EXPECT_NE (version.rfind ("GLIBCXX_", 0), 0u) << name << " needs " << version;
+            EXPECT_NE (version.rfind ("CXXABI_", 0), 0u) << name << " needs " << version;
+            EXPECT_NE (version.rfind ("GCC_", 0), 0u) << name << " needs " << version;
+            if (glibcVersion (version) > highest)
+            {
+                highest = glibcVersion (version);
+                highestName = version;
+            }
+        }
+        EXPECT_GT (highest, 0) << name;
+        EXPECT_LE (highest, 2031) << name << " needs " << highestName;
+        std::printf ("%s (%s): %s\n", name.c_str(), architectureOf (bytes).c_str(), highestName.c_str());
+    }
 }
 
 //==============================================================================
@@ -115,7 +246,7 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
-TEST_F (Package, Vst2PluginLoadsAndProcesses)
+TEST_F (PackageForThisMachine, Vst2PluginLoadsAndProcesses)
 {
     void* library = dlopen ((dir / "Tarnwell.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (library, nullptr) << dlerror();
@@ -147,7 +278,7 @@ TEST_F (Package, Vst2PluginLoadsAndProcesses)
     dlclose (library);
 }
 
-TEST_F (Package, Vst3PluginLoadsAndProcesses)
+TEST_F (PackageForThisMachine, Vst3PluginLoadsAndProcesses)
 {
     juce::VST3PluginFormat format;
     juce::OwnedArray<juce::PluginDescription> found;
@@ -176,7 +307,7 @@ TEST_F (Package, Vst3PluginLoadsAndProcesses)
     instance->releaseResources();
 }
 
-TEST_F (Package, Lv2BundleNamesTheModuleThatDescribesTarnwell)
+TEST_F (PackageForThisMachine, Lv2BundleNamesTheModuleThatDescribesTarnwell)
 {
     const auto bundle = dir / "Tarnwell.lv2";
     ASSERT_TRUE (fs::exists (bundle / "manifest.ttl"));

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Writes the two release archives from finished builds, staging each plug-in with the build's
+# Writes the three release archives from finished builds, staging each plug-in with the build's
 # own install rules (cmake/InstallRules.cmake):
-#   tarnwell-<version>-linux-x86_64.tar.gz   Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app
-#   tarnwell-<version>-windows.zip           x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
+#   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app
+#   tarnwell-<version>-linux-aarch64.tar.gz   the same for 64-bit ARM
+#   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
 # each in a folder of the same name, with LICENSE, INSTALL and the factory presets
-# (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux build writes: they are the
-# same on every platform). The files inside carry the time of the last commit and sorted names,
-# so the same sources give the same archives.
+# (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux x86-64 build writes: they are
+# the same on every platform). The files inside carry the time of the last commit and sorted
+# names, so the same sources give the same archives.
 #
-#   tools/package/make-archives.sh <version> <Linux build> <x86 build> <x64 build> <output folder>
+#   tools/package/make-archives.sh <version> <Linux x86-64 build> <Linux aarch64 build> \
+#                                  <x86 build> <x64 build> <output folder>
+#
+# TARNWELL_AARCH64_STRIP names the strip program for aarch64 (default aarch64-linux-gnu-strip).
 set -euo pipefail
 
-version=$1 linux=$2 win32=$3 win64=$4 dest=$5
+version=$1 linux_x86_64=$2 linux_aarch64=$3 win32=$4 win64=$5 dest=$6
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 stamp=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
@@ -27,11 +31,11 @@ find_one() { # folder, name
 mkdir -p "$dest"
 dest=$(cd "$dest" && pwd)
 
-# The factory presets' files, as the Linux build wrote them.
-copy_presets() { # archive folder
+# The factory presets' files, as a Linux build wrote them.
+copy_presets() { # archive folder, Linux build folder
     mkdir -p "$1/Presets/VST3" "$1/Presets/VST2"
-    cp "$linux"/presets/vst3/*.vstpreset "$1/Presets/VST3/"
-    cp "$linux"/presets/fxp/*.fxp "$1/Presets/VST2/"
+    cp "$2"/presets/vst3/*.vstpreset "$1/Presets/VST3/"
+    cp "$2"/presets/fxp/*.fxp "$1/Presets/VST2/"
 }
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
@@ -45,22 +49,28 @@ installed() { # build folder, component, name
 }
 
 # Linux: shipped stripped; the build folders keep their symbols.
-name=tarnwell-$version-linux-x86_64
-dir=$staging/$name
-mkdir -p "$dir"
-vst2=$(installed "$linux" vst2 Tarnwell.so)
-vst3=$(installed "$linux" vst3 Tarnwell.vst3)
-lv2=$(installed "$linux" lv2 Tarnwell.lv2)
-standalone=$(installed "$linux" standalone Tarnwell)
-mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
-find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec strip --strip-unneeded {} +
-copy_presets "$dir"
-cp "$root/LICENSE" "$dir/LICENSE"
-sed "s/@VERSION@/$version/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"
-find "$dir" -exec touch -h -d "@$stamp" {} +
-tar -C "$staging" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$name" \
-    | gzip -9n > "$dest/$name.tar.gz"
-echo "Wrote $dest/$name.tar.gz"
+linux_archive() { # architecture, build folder, strip program
+    local arch=$1 linux=$2 strip=$3
+    local name=tarnwell-$version-linux-$arch
+    local dir=$staging/$name
+    mkdir -p "$dir"
+    local vst2 vst3 lv2 standalone
+    vst2=$(installed "$linux" vst2 Tarnwell.so)
+    vst3=$(installed "$linux" vst3 Tarnwell.vst3)
+    lv2=$(installed "$linux" lv2 Tarnwell.lv2)
+    standalone=$(installed "$linux" standalone Tarnwell)
+    mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
+    find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec "$strip" --strip-unneeded {} +
+    copy_presets "$dir" "$linux"
+    cp "$root/LICENSE" "$dir/LICENSE"
+    sed "s/@VERSION@/$version/; s/@ARCH@/$arch/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"
+    find "$dir" -exec touch -h -d "@$stamp" {} +
+    tar -C "$staging" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$name" \
+        | gzip -9n > "$dest/$name.tar.gz"
+    echo "Wrote $dest/$name.tar.gz"
+}
+linux_archive x86_64 "$linux_x86_64" strip
+linux_archive aarch64 "$linux_aarch64" "${TARNWELL_AARCH64_STRIP:-aarch64-linux-gnu-strip}"
 
 # Windows: text files with CRLF line ends, as Windows' own editors expect.
 name=tarnwell-$version-windows
@@ -72,7 +82,7 @@ vst3=$(installed "$win64" vst3 Tarnwell.vst3)
 mv "$x86" "$dir/x86/"
 mv "$x64" "$dir/x64/"
 mv "$vst3" "$dir/"
-copy_presets "$dir"
+copy_presets "$dir" "$linux_x86_64"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$here/INSTALL-windows.txt" > "$dir/INSTALL.txt"
 find "$dir" -exec touch -h -d "@$stamp" {} +
