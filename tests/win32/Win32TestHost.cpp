@@ -150,7 +150,7 @@ TEST (Vst2Dll, OutputAndChunksMatchTarnwellSo)
     }
 
     // A new instance's block, and one after settings, byte for byte as on Linux.
-    EXPECT_EQ (windows.newChunk.size(), 96u);
+    EXPECT_EQ (windows.newChunk.size(), 119u);
     EXPECT_EQ (windows.newChunk, linux.newChunk);
     EXPECT_EQ (windows.configuredChunk, linux.configuredChunk);
 }
