@@ -46,16 +46,7 @@ set(CMAKE_C_COMPILER_RANLIB ${CMAKE_RANLIB} CACHE FILEPATH "")
 set(CMAKE_CXX_COMPILER_RANLIB ${CMAKE_RANLIB} CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH ${TARNWELL_DEBIAN11_ROOT})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# JUCE's CMake package and juceaide, which runs on the build machine, are the build machine's.
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-file(GLOB tarnwell_juce_config_dirs /usr/lib/*/cmake/JUCE-7.0.5)
-if(tarnwell_juce_config_dirs AND NOT JUCE_DIR)
-    list(GET tarnwell_juce_config_dirs 0 tarnwell_juce_config_dir)
-    set(JUCE_DIR ${tarnwell_juce_config_dir} CACHE PATH "JUCE's CMake package")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/CrossFindRules.cmake)
 
 # pkg-config (the build machine's) reads the tree's .pc files.
 set(ENV{PKG_CONFIG_SYSROOT_DIR} ${TARNWELL_DEBIAN11_ROOT})

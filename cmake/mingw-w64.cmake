@@ -9,17 +9,7 @@ set(CMAKE_CXX_COMPILER ${TARNWELL_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${TARNWELL_MINGW_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TARNWELL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# JUCE's CMake package (and juceaide, which runs on the build machine) come from the build
-# machine's own multiarch folder, which a cross build does not search.
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-file(GLOB tarnwell_juce_config_dirs /usr/lib/*/cmake/JUCE-7.0.5)
-if(tarnwell_juce_config_dirs AND NOT JUCE_DIR)
-    list(GET tarnwell_juce_config_dirs 0 tarnwell_juce_config_dir)
-    set(JUCE_DIR ${tarnwell_juce_config_dir} CACHE PATH "JUCE's CMake package")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/CrossFindRules.cmake)
 
 # -static also takes libwinpthread, which the posix compilers would otherwise need as a DLL.
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
