@@ -51,9 +51,12 @@ TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : 
     addAndMakeVisible (t60View);
 
     // A readout takes a typed value: a click opens it for editing, Return applies, Escape
-    // leaves the value as it was.
+    // leaves the value as it was. A double-click on a control returns it to the value a new
+    // instance starts at, inside the slider's drag notifications, so the host records it as one
+    // begin/set/end gesture.
     for (int index = 0; index < parameters::count; ++index)
     {
+        sliderFor (index)->setDoubleClickReturnValue (true, parameters::storedDefault (index));
         readoutFor (index)->setEditable (true, true, false);
         readoutFor (index)->onTextChange = [this, index] { applyTypedValue (index); };
     }

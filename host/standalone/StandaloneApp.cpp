@@ -2,6 +2,7 @@
 // live, which device plays first, and quitting on signals as on the close button.
 
 #include "host/standalone/DeviceChoice.h"
+#include "host/standalone/FollowDesktopScale.h"
 #include "host/standalone/QuitSignals.h"
 #include "host/standalone/StandaloneWindow.h"
 
@@ -39,6 +40,7 @@ public:
         properties.setStorageParameters (settingsOptions (getApplicationName()));
 
         auto& settings = *properties.getUserSettings();
+        followDesktopScale();
         window = std::make_unique<StandaloneWindow> (getApplicationName(), settings, deviceToPrefer (settings));
         window->setVisible (true);
         startTimer (100);
@@ -75,10 +77,15 @@ private:
             stopTimer();
             systemRequestedQuit();
         }
+        // A changed desktop scale reaches the windows within a second, as it reaches the
+        // plug-in editors; each look is one round trip to the X server.
+        if (++ticks % 10 == 0)
+            followDesktopScale();
     }
 
     juce::ApplicationProperties properties;
     std::unique_ptr<StandaloneWindow> window;
+    int ticks = 0;
 };
 } // namespace tarnwell::standalone
 

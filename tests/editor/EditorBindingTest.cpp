@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -238,6 +239,50 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
     EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
     EXPECT_EQ (readout (3), processor.getParameterText (3));
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f) << "the mix knob has no graph field";
+}
+
+// A double-click, in the order a component is told of one (down, up, down, up, double-click),
+// returns every control to the value a new instance starts at. Wherever the clicks land (a
+// linear slider jumps to its first click), the last thing the host sees is one begin/set/end
+// gesture carrying that value, and the control, its readout and the processor agree on it.
+TEST_F (UserDrag, DoubleClickReturnsEachControlToItsDefaultInOneGesture)
+{
+    const auto source = juce::Desktop::getInstance().getMainMouseSource();
+    for (int index = 0; index < 5; ++index)
+    {
+        SCOPED_TRACE (sliderNames[index]);
+        processor.getParameters()[index]->setValueNotifyingHost (index % 2 == 0 ? 0.97f : 0.02f);
+        pumpMessages (20);
+        HostRecorder host;
+        processor.addListener (&host);
+
+        auto& knob = slider (index);
+        const juce::Time t0 = juce::Time::getCurrentTime();
+        const juce::Point<float> at (static_cast<float> (knob.getWidth()) * 0.3f, static_cast<float> (knob.getHeight()) * 0.5f);
+        const auto event = [&] (int clicks, const juce::ModifierKeys& mods) {
+            return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, at, t0, clicks, false);
+        };
+        const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
+        for (int clicks = 1; clicks <= 2; ++clicks)
+        {
+            knob.mouseDown (event (clicks, pressed));
+            knob.mouseUp (event (clicks, juce::ModifierKeys()));
+        }
+        knob.mouseDoubleClick (event (2, juce::ModifierKeys()));
+        processor.removeListener (&host);
+
+        const auto events = host.events();
+        ASSERT_GE (events.size(), 3u);
+        const auto* last = &events[events.size() - 3];
+        EXPECT_EQ (std::string ({ last[0].kind, last[1].kind, last[2].kind }), "bve");
+        for (const auto& e : events)
+            EXPECT_EQ (e.index, index);
+        const float expected = tarnwell::expected::storedDefaults[index];
+        EXPECT_FLOAT_EQ (last[1].value, expected);
+        EXPECT_FLOAT_EQ (processor.getParameter (index), expected);
+        EXPECT_EQ (knob.getValue(), static_cast<double> (processor.getParameter (index)));
+        EXPECT_EQ (readout (index), tarnwell::expected::defaultTexts[index]);
+    }
 }
 
 using UserTyping = EditorTest;

@@ -347,6 +347,74 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     desktop.announce ("Gdk/WindowScalingFactor 3\n");
     EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
 }
+
+#ifdef TARNWELL_STANDALONE_PATH
+// The size of the standalone app's top-level window, once it shows, or 0 x 0.
+juce::Point<int> appWindowSize (Display* display, pid_t pid)
+{
+    const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", False);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    juce::Point<int> size;
+    if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &count) == 0)
+        return size;
+    for (unsigned int i = 0; i < count && size.isOrigin(); ++i)
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        XWindowAttributes attributes {};
+        if (XGetWindowProperty (display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &remaining, &data) == Success
+            && data != nullptr && n == 1 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid)
+            && XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
+            size = { attributes.width, attributes.height };
+        if (data != nullptr)
+            XFree (data);
+    }
+    if (children != nullptr)
+        XFree (children);
+    return size;
+}
+
+// The standalone app follows the desktop's scale as the plug-in's editors do: at 200 % its
+// window is twice its size at 100 % (the 906 x 400 editor, JUCE's one-pixel border and the bars
+// above it, all doubled), and it follows the desktop back to 100 % while it runs.
+TEST (StandaloneOnADesktopAt200, ShowsAtTwiceItsSizeAndFollowsTheDesktop)
+{
+    ScaledDesktop desktop { 2 };
+    if (! desktop.isRunning())
+        GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+    const auto config = ::testing::TempDir() + "tarnwell-scaled-app-" + std::to_string (getpid());
+    ChildProcess app ({ TARNWELL_STANDALONE_PATH }, { "DISPLAY=" + desktop.display(), "XDG_CONFIG_HOME=" + config },
+                      config + ".log");
+    Display* display = XOpenDisplay (desktop.display().c_str());
+    ASSERT_NE (display, nullptr);
+    // Waits up to 10 s for the expected size (a height of 0: any height).
+    const auto sizeOnceItIs = [&] (juce::Point<int> expected) {
+        const auto matches = [&] (juce::Point<int> size) { return size.x == expected.x && (expected.y == 0 || size.y == expected.y); };
+        auto size = appWindowSize (display, app.id());
+        for (int attempt = 0; attempt < 200 && ! matches (size); ++attempt)
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+            size = appWindowSize (display, app.id());
+        }
+        return size;
+    };
+
+    const auto at200 = sizeOnceItIs ({ 906 + 2 * 2, 0 });
+    EXPECT_EQ (at200.x, 906 + 2 * 2) << app.log();
+    desktop.announce ("Gdk/WindowScalingFactor 1\nXft/DPI 98304\n");
+    const auto at100 = sizeOnceItIs ({ 453 + 2, at200.y / 2 });
+    EXPECT_EQ (at100, juce::Point<int> (453 + 2, at200.y / 2));
+
+    XCloseDisplay (display);
+    app.signal (SIGTERM);
+    EXPECT_TRUE (app.waitForExit (std::chrono::seconds (10)).has_value());
+    juce::File (config).deleteRecursively();
+    std::remove ((config + ".log").c_str());
+}
+#endif
 } // namespace
 
 namespace
