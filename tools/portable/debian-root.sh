@@ -12,7 +12,8 @@ set -euo pipefail
 suite=$1 root=$(realpath -m "$2"); shift 2
 packages=("$@")
 stamp="$root/.tarnwell-packages"
-wanted=$(printf '%s\n' "$0" "${packages[@]}" | sort)
+# The script's own text counts too, so a changed script redoes its steps on a kept tree.
+wanted=$(printf '%s\n' "$(sha1sum < "$0")" "${packages[@]}" | sort)
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ] && exit 0
 
 mirror=$(sed -n 's/^URIs: *\(http[^ ]*debian\/*\)$/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
@@ -39,8 +40,12 @@ in_root apt-get clean
 
 # Absolute links (the dynamic loader's, libdl.so -> /lib/.../libdl.so.2 ...) would point at the
 # build machine's own files when the tree is a sysroot: make them relative, so the linker stays
-# inside the tree.
-find "$root/lib64" "$root/lib" "$root/usr/lib" -type l -lname '/*' 2>/dev/null | while read -r link; do
+# inside the tree. With a merged /usr, /lib and /lib64 are themselves links into usr/.
+library_dirs=()
+for dir in lib lib64 usr/lib usr/lib64; do
+    [ -d "$root/$dir" ] && [ ! -L "$root/$dir" ] && library_dirs+=("$root/$dir")
+done
+find "${library_dirs[@]}" -type l -lname '/*' | while read -r link; do
     target=$(readlink "$link")
     ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$root$target")" "$link"
 done
