@@ -16,10 +16,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -261,6 +263,16 @@ TEST_F (EditorEmbedding, ANullHostWindowIsRefused)
 TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
 {
     EXPECT_EQ (reportedSize(), juce::Point<int> (453, 200)) << "the desktop here is at 100 %";
+    // Scales run from a quarter to eight, both ends included; one just beyond is refused and
+    // leaves the size as it was. (Width 0: refused.)
+    int shown = 453;
+    for (const auto& [scale, width] : { std::pair { 0.25f, 114 }, std::pair { std::nextafter (0.25f, 0.0f), 0 },
+                                        std::pair { 8.0f, 3624 }, std::pair { std::nextafter (8.0f, 9.0f), 0 } })
+    {
+        EXPECT_EQ (sendHostScale (scale), width > 0 ? 1 : 0) << scale;
+        shown = width > 0 ? width : shown;
+        EXPECT_EQ (reportedSize().x, shown) << scale;
+    }
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
 
@@ -279,8 +291,7 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
     EXPECT_EQ (calls[0].index, 680);
 
     // Anything else is not a scale: refused, nothing changes.
-    for (const float nonsense : { 0.0f / 0.0f, -1.0f, 100.0f })
-        EXPECT_EQ (sendHostScale (nonsense), 0) << nonsense;
+    EXPECT_EQ (sendHostScale (std::numeric_limits<float>::quiet_NaN()), 0);
     EXPECT_EQ (plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, 0, nullptr, 2.0f), 0);
     EXPECT_EQ (plugin->dispatch (effVendorSpecific, 0, tarnwell::vst::scaleMessageValue, nullptr, 2.0f), 0);
     EXPECT_EQ (reportedSize(), juce::Point<int> (680, 300));

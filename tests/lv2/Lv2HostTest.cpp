@@ -237,6 +237,61 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     EXPECT_LE (largestDifference (output, expected), 1e-6f);
 }
 
+namespace
+{
+// One property of an LV2 state, as a host holds it between save and restore.
+struct StoredProperty
+{
+    std::uint32_t key = 0, type = 0;
+    std::vector<char> bytes; // exactly what was stored: a read past them is a sanitizer error
+
+    static LV2_State_Status store (LV2_State_Handle h, std::uint32_t key, const void* value, size_t size, std::uint32_t type, std::uint32_t)
+    {
+        const auto* v = static_cast<const char*> (value);
+        *static_cast<StoredProperty*> (h) = { key, type, std::vector<char> (v, v + size) };
+        return LV2_STATE_SUCCESS;
+    }
+    static const void* retrieve (LV2_State_Handle h, std::uint32_t key, size_t* size, std::uint32_t* type, std::uint32_t* flags)
+    {
+        const auto& p = *static_cast<StoredProperty*> (h);
+        *size = p.bytes.size();
+        *type = p.type;
+        *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+        return key == p.key ? p.bytes.data() : nullptr;
+    }
+};
+} // namespace
+
+// The plug-in stores its text with the terminating NUL counted; hosts may hand it back with
+// or without it, and either reads in full. (The block ends without its tail here, so that a
+// text cut short by its last character no longer reads.)
+TEST_F (Lv2Host, StateTextReadsWithOrWithoutItsTerminatingNul)
+{
+    auto block = processorBlock (someValues);
+    const auto expected = block.toBase64Encoding().toStdString();
+    block.setSize (block.getSize() - 2);
+    const auto text = block.toBase64Encoding().toStdString();
+
+    for (const bool withNul : { true, false })
+    {
+        auto lv2 = instance();
+        const auto* state = static_cast<const LV2_State_Interface*> (lilv_instance_get_extension_data (lv2->instance, LV2_STATE__interface));
+        ASSERT_NE (state, nullptr);
+        const auto handle = lilv_instance_get_handle (lv2->instance);
+        StoredProperty property;
+        ASSERT_EQ (state->save (handle, &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+        ASSERT_FALSE (property.bytes.empty());
+        EXPECT_EQ (property.bytes.back(), '\0');
+
+        property.bytes.assign (text.begin(), text.end());
+        if (withNul)
+            property.bytes.push_back ('\0');
+        EXPECT_EQ (state->restore (handle, &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+        ASSERT_EQ (state->save (handle, &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+        EXPECT_EQ (std::string (property.bytes.begin(), property.bytes.end()), expected + '\0') << (withNul ? "with" : "without") << " its NUL";
+    }
+}
+
 // What run does on the audio thread, counted as the real-time checks of the VST 2.4 build
 // count it: nothing that allocates or locks, whether the ports stay or change.
 TEST_F (Lv2Host, RunNeitherAllocatesNorLocksWhetherPortsStayOrChange)

@@ -1,4 +1,6 @@
+#include "processor/InstanceCore.h"
 #include "processor/SavedSettings.h"
+#include "processor/SettingsXmlReader.h"
 #include "processor/TarnwellAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -203,15 +205,37 @@ TEST (SavedSettings, UnreadableBlocksChangeNothing)
         EXPECT_EQ (save (p), before) << std::string (b.begin(), b.end());
         EXPECT_EQ (texts (p), textsBefore);
     }
+}
 
-    std::string deep, closing;
-    for (int i = 0; i < 65; ++i)
+// Each limit of a block's text, just inside and just outside: nesting 64 deep (the root
+// counted) is read and 65 is not; after a complete root, what may follow a document is read,
+// and a token cut off at the block's end is not.
+TEST (SavedSettings, EachLimitOfTheTextHoldsJustInsideAndJustOutside)
+{
+    const auto nested = [] (int depth) {
+        std::string text = R"(<properties Mix="1">)";
+        for (int i = 1; i < depth; ++i)
+            text += "<a>";
+        for (int i = 1; i < depth; ++i)
+            text += "</a>";
+        return text + "</properties>";
+    };
+    const std::string root = R"(<properties Mix="1"/>)";
+    for (const auto& [text, read] : { std::pair { nested (tarnwell::maxXmlDepth), true },
+                                      std::pair { nested (tarnwell::maxXmlDepth + 1), false },
+                                      std::pair { root + " \n", true },
+                                      std::pair { root + "<!-- end -->", true },
+                                      std::pair { root + "<?end?>", true },
+                                      std::pair { root + "<", false },
+                                      std::pair { root + "<!--", false },
+                                      std::pair { root + "<?end", false },
+                                      std::pair { root + "<a", false } })
     {
-        deep += "<a>";
-        closing += "</a>";
+        tarnwell::InstanceCore core;
+        const auto b = block (text);
+        EXPECT_EQ (core.restore (b.data(), static_cast<int> (b.size())), read) << text;
+        EXPECT_EQ (core.parameter (tarnwell::parameters::mix), read ? 1.0f : static_cast<float> (tarnwell::parameters::storedDefault (tarnwell::parameters::mix))) << text;
     }
-    restore (p, block ("<properties>" + deep + closing + "</properties>"));
-    EXPECT_EQ (save (p), before);
 }
 
 TEST (SavedSettings, ReadsOnlyTheBytesThatArePresent)
