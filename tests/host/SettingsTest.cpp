@@ -1,7 +1,7 @@
 // Parameters, programs and chunks through the entry point.
 
 #include "TestHost.h"
-#include "tests/support/ExpectedDefaults.h"
+#include "processor/ParameterTable.h"
 #include "tests/support/ReferenceSignals.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace tarnwell::testhost;
+namespace params = tarnwell::parameters;
 
 namespace
 {
@@ -20,28 +21,23 @@ protected:
 
 };
 
-TEST_F (Settings, ParametersShowNamesValuesAndTexts)
+// Names and texts are the parameters' descriptions' own, and a new instance reports the stored
+// defaults; what the texts say is held once, against the descriptions, at the core.
+TEST_F (Settings, ParametersShowTheirDescriptionsNamesValuesAndTexts)
 {
-    namespace expected = tarnwell::expected;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < params::count; ++i)
     {
-        EXPECT_EQ (plugin.text (effGetParamName, i), expected::parameterNames[i]);
-        EXPECT_EQ (plugin.text (effGetParamDisplay, i), expected::defaultTexts[i]);
+        SCOPED_TRACE (params::name (i));
+        EXPECT_EQ (plugin.text (effGetParamName, i), params::name (i).toStdString());
         EXPECT_EQ (plugin.text (effGetParamLabel, i), "");
-        EXPECT_EQ (get (plugin, i), expected::storedDefaults[i]);
         EXPECT_EQ (plugin.dispatch (effCanBeAutomated, i), 1);
-    }
-
-    const struct { int index; float value; const char* text; } shown[] = {
-        { 0, 0.25f, "2.50 sec" },     { 0, 1.0f, "10.00 sec" },        { 1, 0.0f, "0.00 sec" },
-        { 2, 0.0f, "50.00 Hz" },      { 2, 0.5f, "894.43 Hz" },        { 2, 0.8f, "5047.66 Hz" },
-        { 2, 0.95f, "10000.00 Hz" },  { 2, 1.0f, "10000.00 Hz" },      { 3, 1.0f, "100.00%" },
-    };
-    for (const auto& s : shown)
-    {
-        set (plugin, s.index, s.value);
-        EXPECT_EQ (get (plugin, s.index), s.value);
-        EXPECT_EQ (plugin.text (effGetParamDisplay, s.index), s.text) << s.index << " at " << s.value;
+        EXPECT_EQ (get (plugin, i), static_cast<float> (params::storedDefault (i)));
+        for (const float v : { get (plugin, i), 0.0f, 0.8f, 1.0f })
+        {
+            set (plugin, i, v);
+            EXPECT_EQ (get (plugin, i), v);
+            EXPECT_EQ (plugin.text (effGetParamDisplay, i), params::text (i, params::engineValue (i, v)).toStdString()) << v;
+        }
     }
 }
 

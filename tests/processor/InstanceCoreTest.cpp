@@ -156,7 +156,7 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
 }
 
 // Every value is kept within 0..1: each end just inside stays as it is, just outside becomes
-// the end; and the texts follow.
+// the end; and the texts follow, showing the displayed range's ends at the ends.
 TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
 {
     InstanceCore core;
@@ -170,6 +170,17 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
             EXPECT_EQ (core.parameter (i), kept) << params::name (i) << " at " << value;
             EXPECT_EQ (core.parameterText (i), params::text (i, params::engineValue (i, kept)));
         }
+
+    // At the ends, the texts show the ends of the description's displayed range, to two places.
+    for (int i = 0; i < params::count; ++i)
+    {
+        const auto& d = params::describe (i);
+        for (const auto& [value, shown] : { std::pair { 0.0f, d.displayMinimum }, std::pair { 1.0f, d.displayMaximum } })
+        {
+            core.setParameter (i, value);
+            EXPECT_EQ (core.parameterText (i), juce::String (shown, 2) + d.textSuffix);
+        }
+    }
 }
 
 // Any interleaving of the values' calls, one step at a time through the seam between their
