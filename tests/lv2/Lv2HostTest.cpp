@@ -136,16 +136,48 @@ protected:
     Lv2World world;
     const Channels input = burst (2, int (numFrames), int (numFrames / 3), 17);
 };
+
+// One property of an LV2 state, as a host holds it between save and restore.
+struct StoredProperty
+{
+    std::uint32_t key = 0, type = 0;
+    std::vector<char> bytes; // exactly what was stored: a read past them is a sanitizer error
+
+    static LV2_State_Status store (LV2_State_Handle h, std::uint32_t key, const void* value, size_t size, std::uint32_t type, std::uint32_t)
+    {
+        const auto* v = static_cast<const char*> (value);
+        *static_cast<StoredProperty*> (h) = { key, type, std::vector<char> (v, v + size) };
+        return LV2_STATE_SUCCESS;
+    }
+    static const void* retrieve (LV2_State_Handle h, std::uint32_t key, size_t* size, std::uint32_t* type, std::uint32_t* flags)
+    {
+        const auto& p = *static_cast<StoredProperty*> (h);
+        *size = p.bytes.size();
+        *type = p.type;
+        *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
+        return key == p.key ? p.bytes.data() : nullptr;
+    }
+};
+
+// The settings block an instance saves, through its state interface.
+juce::MemoryBlock savedBlock (tarnwell::test::Lv2Instance& lv2)
+{
+    const auto* state = static_cast<const LV2_State_Interface*> (lilv_instance_get_extension_data (lv2.instance, LV2_STATE__interface));
+    StoredProperty property;
+    juce::MemoryBlock block;
+    if (state != nullptr && state->save (lilv_instance_get_handle (lv2.instance), &StoredProperty::store, &property, 0, lv2.world.urids.features) == LV2_STATE_SUCCESS)
+        block.fromBase64Encoding (juce::String::fromUTF8 (property.bytes.data(), static_cast<int> (property.bytes.size()) - 1));
+    return block;
+}
 } // namespace
 
-TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
+// The ports' units and defaults (the stored defaults' values as their texts show them, which
+// read back as the stored defaults themselves); the first run applies every port, those left
+// at their defaults and those at either end of their range too, as the settings block saved
+// after it shows; and one set of values sounds as Tarnwell.so set to them. Ports just outside
+// their ranges apply as the ends; one that is not a number as before, 0.
+TEST_F (Lv2Host, ControlPortsApplyFromTheFirstRunAndSoundAsVst2AutomationDoes)
 {
-    // Ports left at their defaults count too, and ports at either end of their range (each
-    // end of each where the mix lets it be heard): the first run sets them all.
-    const Values ends { 0, 1, 0, 1, 0 }, otherEnds { 1, 0, 1, 1, 1 }, noMix { 0.3f, 0.2f, 0.5f, 0, 0.5f };
-    // The ports' defaults are the stored defaults' values as their texts show them, and read
-    // back as the stored defaults themselves.
-    const Values portDefaults { 3.5f, 0.5f, 6700.0f, 25.0f, 50.0f };
     const char* const units[] = { "s", "s", "hz", "pc", "pc" };
     LilvNode* unit = lilv_new_uri (world.get(), "http://lv2plug.in/ns/extensions/units#unit");
     for (int i = 0; i < params::count; ++i)
@@ -157,28 +189,37 @@ TEST_F (Lv2Host, ControlPortsSoundAsVst2AutomationDoesFromTheFirstRun)
     }
     lilv_node_free (unit);
 
-    for (const auto& values : { defaults(), someValues, otherValues, ends, otherEnds, noMix })
+    const auto portsOf = [] (const Values& values) {
+        Values ports {};
+        for (int i = 0; i < params::count; ++i)
+            ports[static_cast<size_t> (i)] = tarnwell::lv2::portValueOf (i, values[static_cast<size_t> (i)]);
+        return ports;
+    };
+    // The transition's port ends at 10 kHz, below the top of its normalised range.
+    const float top = params::normalisedFor (params::transition, params::describe (params::transition).displayMaximum);
+    const Values ends { 0, 1, 0, 1, 0 }, otherEnds { 1, 0, top, 0, 1 };
+    const Values outside { -0.01f, 10.01f, 49.99f, 100.01f, std::numeric_limits<float>::quiet_NaN() };
+    for (const auto& [ports, applied] : { std::pair { portsOf (defaults()), defaults() }, std::pair { portsOf (someValues), someValues },
+                                          std::pair { portsOf (ends), ends }, std::pair { portsOf (otherEnds), otherEnds },
+                                          std::pair { outside, ends } })
     {
         auto lv2 = instance();
         for (int i = 0; i < params::count; ++i)
-            EXPECT_EQ (lv2->control (i), portDefaults[static_cast<size_t> (i)]) << params::name (i);
+            EXPECT_EQ (lv2->control (i), params::text (i, params::engineValue (i, defaults()[static_cast<size_t> (i)])).getFloatValue())
+                << params::name (i);
         EXPECT_EQ (normalisedPorts (*lv2), defaults());
-        const auto expected = vst2Output (values, input);
-        const auto actual = lv2Output (*lv2, values, input);
-        ASSERT_GT (peak (expected), 0.01f);
-        EXPECT_LE (largestDifference (actual, expected), 1e-6f);
+        for (int i = 0; i < params::count; ++i)
+            lv2->control (i) = ports[static_cast<size_t> (i)];
+        Channels output (2, std::vector<float> (blockSize));
+        lv2->run (input, 0, blockSize, output);
+        EXPECT_EQ (savedBlock (*lv2), processorBlock (carried (applied))) << ports[0] << " " << ports[1] << " " << ports[2] << " " << ports[3];
         EXPECT_EQ (lv2->ports[tarnwell::lv2::latency], 0.0f);
     }
 
-    // Ports just outside their ranges play as the ends; one that is not a number as before, 0.
     auto lv2 = instance();
-    const Values outside { -0.01f, 10.01f, 49.99f, 100.01f, std::numeric_limits<float>::quiet_NaN() };
-    for (int i = 0; i < params::count; ++i)
-        lv2->control (i) = outside[static_cast<size_t> (i)];
-    Channels output (2, std::vector<float> (numFrames));
-    for (size_t offset = 0; offset < numFrames; offset += blockSize)
-        lv2->run (input, offset, blockSize, output);
-    EXPECT_LE (largestDifference (output, vst2Output ({ 0, 1, 0, 1, 0 }, input)), 1e-6f);
+    const auto expected = vst2Output (someValues, input);
+    ASSERT_GT (peak (expected), 0.01f);
+    EXPECT_LE (largestDifference (lv2Output (*lv2, someValues, input), expected), 1e-6f);
 }
 
 TEST_F (Lv2Host, PortChangesTakeEffectAtTheNextRunAsAutomationDoes)
@@ -236,31 +277,6 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
         withoutPorts->run (input, offset, blockSize, output);
     EXPECT_LE (largestDifference (output, expected), 1e-6f);
 }
-
-namespace
-{
-// One property of an LV2 state, as a host holds it between save and restore.
-struct StoredProperty
-{
-    std::uint32_t key = 0, type = 0;
-    std::vector<char> bytes; // exactly what was stored: a read past them is a sanitizer error
-
-    static LV2_State_Status store (LV2_State_Handle h, std::uint32_t key, const void* value, size_t size, std::uint32_t type, std::uint32_t)
-    {
-        const auto* v = static_cast<const char*> (value);
-        *static_cast<StoredProperty*> (h) = { key, type, std::vector<char> (v, v + size) };
-        return LV2_STATE_SUCCESS;
-    }
-    static const void* retrieve (LV2_State_Handle h, std::uint32_t key, size_t* size, std::uint32_t* type, std::uint32_t* flags)
-    {
-        const auto& p = *static_cast<StoredProperty*> (h);
-        *size = p.bytes.size();
-        *type = p.type;
-        *flags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
-        return key == p.key ? p.bytes.data() : nullptr;
-    }
-};
-} // namespace
 
 // The plug-in stores its text with the terminating NUL counted; hosts may hand it back with
 // or without it, and either reads in full. (The block ends without its tail here, so that a
@@ -321,9 +337,9 @@ TEST_F (Lv2Host, RunNeitherAllocatesNorLocksWhetherPortsStayOrChange)
 }
 
 // Each factory preset is one of the plug-in's related resources, labelled with its name; lilv
-// loads it as hosts load presets, and it sets the ports to the preset's values, which sound as
-// Tarnwell.so set to them. The URIs are spelled out: sessions and hosts' menus name them.
-TEST_F (Lv2Host, EachFactoryPresetSetsItsValuesAndSoundsAsTheVst2BuildSetToThem)
+// loads it as hosts load presets, and it sets the ports to the preset's values, which the
+// instance then plays and saves. The URIs are spelled out: sessions and hosts' menus name them.
+TEST_F (Lv2Host, EachFactoryPresetSetsItsValuesAndTheInstancePlaysThem)
 {
     namespace presets = tarnwell::factoryPresets;
     LilvNode* presetClass = lilv_new_uri (world.get(), LV2_PRESETS__Preset);
@@ -350,9 +366,10 @@ TEST_F (Lv2Host, EachFactoryPresetSetsItsValuesAndSoundsAsTheVst2BuildSetToThem)
         lv2->restoreState (state, true);
         lilv_state_free (state);
 
-        const auto ports = normalisedPorts (*lv2);
-        EXPECT_EQ (ports, carried (preset.normalised));
-        expectNear (lv2Output (*lv2, ports, input), vst2Output (preset.normalised, input));
+        EXPECT_EQ (normalisedPorts (*lv2), carried (preset.normalised));
+        Channels output (2, std::vector<float> (blockSize));
+        lv2->run (input, 0, blockSize, output);
+        EXPECT_EQ (savedBlock (*lv2), processorBlock (carried (preset.normalised)));
     }
     lilv_nodes_free (related);
     lilv_node_free (label);
