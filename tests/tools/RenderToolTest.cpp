@@ -395,7 +395,8 @@ std::uint32_t bigEndianAt (const juce::MemoryBlock& bytes, size_t offset)
 // Each factory preset's .fxp, loaded into Tarnwell.so through its entry point as a host's
 // "load preset" does (its header read as a host reads it, the chunk through effSetChunk as a
 // program's), sets the values the tool's --preset sets; and the tool's impulse response with
-// --preset is that instance's, sample for sample.
+// --preset is that instance's, sample for sample (heard for the first preset: that the tool
+// renders what it is set to is held above).
 TEST (RenderTool, EachPresetsFxpGivesTheValuesAndOutputOfPreset)
 {
     namespace presets = tarnwell::factoryPresets;
@@ -441,6 +442,8 @@ TEST (RenderTool, EachPresetsFxpGivesTheValuesAndOutputOfPreset)
         plugin.dispatch (effSetChunk, 1, static_cast<VstIntPtr> (chunkSize), static_cast<char*> (fxp.getData()) + 60);
         for (int p = 0; p < tarnwell::parameters::count; ++p)
             EXPECT_EQ (plugin.effect->getParameter (plugin.effect, p), preset.normalised[size_t (p)]) << p;
+        if (i > 0)
+            continue;
 
         Channels impulse (2, std::vector<float> (4800, 0.0f));
         impulse[0][0] = impulse[1][0] = 1.0f;
