@@ -2,9 +2,7 @@
 
 #include "TestHost.h"
 #include "processor/ParameterTable.h"
-#include "tests/support/ReferenceSignals.h"
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -39,39 +37,6 @@ TEST_F (Settings, ParametersShowTheirDescriptionsNamesValuesAndTexts)
             EXPECT_EQ (plugin.text (effGetParamDisplay, i), params::text (i, params::engineValue (i, v)).toStdString()) << v;
         }
     }
-}
-
-// What a project saved with an untouched instance plays when it is opened again: the same,
-// whether the host restores the saved chunk or sets each parameter to the value reported; and
-// either way it saves the same bytes again, so a project doesn't change by being reopened.
-TEST_F (Settings, AFreshInstancePlaysWhatItReportsAndSaves)
-{
-    const auto chunkOf = [] (Plugin& p) {
-        void* data = nullptr;
-        const auto size = p.dispatch (effGetChunk, 0, 0, &data);
-        return std::vector<char> (static_cast<char*> (data), static_cast<char*> (data) + std::max<VstIntPtr> (size, 0));
-    };
-    const auto render = [] (Plugin& p) {
-        p.resume (44100.0f, 512);
-        auto audio = tarnwell::testreference::burst (2, 512 * 24, 4096, 5);
-        p.processInPlace (audio, 512);
-        return audio;
-    };
-    const auto fresh = render (plugin);
-    ASSERT_GT (tarnwell::testreference::peak (fresh), 0.01f);
-
-    Plugin restored (library);
-    const auto chunk = chunkOf (restored);
-    ASSERT_FALSE (chunk.empty());
-    restored.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (chunk.size()), const_cast<char*> (chunk.data()));
-    EXPECT_EQ (render (restored), fresh);
-    EXPECT_EQ (chunkOf (restored), chunk);
-
-    Plugin reported (library);
-    for (int i = 0; i < 5; ++i)
-        set (reported, i, get (reported, i));
-    EXPECT_EQ (render (reported), fresh);
-    EXPECT_EQ (chunkOf (reported), chunk);
 }
 
 TEST_F (Settings, OutOfRangeParametersAreHarmless)
