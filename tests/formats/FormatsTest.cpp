@@ -1,5 +1,4 @@
 #include "LoadedPlugin.h"
-#include "tests/lv2/LilvHost.h"
 
 #include "engine/NetworkSettings.h"
 #include "engine/ReverbNetwork.h"
@@ -284,32 +283,6 @@ TEST_P (Formats, AFreshInstancePlaysWhatItReportsAndSaves)
 INSTANTIATE_TEST_SUITE_P (Built, Formats, ::testing::Values (Format::vst3), formatTestName);
 INSTANTIATE_TEST_SUITE_P (Lv2, Formats, ::testing::Values (Format::lv2), formatTestName);
 
-TEST (FormatSettings, OneFormatsBlockRestoresInTheOther)
-{
-    auto vst3 = load (Format::vst3);
-    auto lv2 = load (Format::lv2);
-    ASSERT_NE (vst3.instance, nullptr);
-    ASSERT_NE (lv2.instance, nullptr);
-
-    setValues (*vst3.instance, someValues);
-    tarnwell::test::restoreSettingsBlock (Format::lv2, *lv2.instance, tarnwell::test::settingsBlockOf (Format::vst3, *vst3.instance));
-    EXPECT_EQ (tarnwell::test::settingsBlockOf (Format::lv2, *lv2.instance), vst2Block (someValues));
-
-    setValues (*lv2.instance, otherValues);
-    tarnwell::test::restoreSettingsBlock (Format::vst3, *vst3.instance, tarnwell::test::settingsBlockOf (Format::lv2, *lv2.instance));
-    EXPECT_EQ (valuesOf (*vst3.instance), otherValues);
-
-    // The VST 2.4 build's chunk restores in both.
-    const Values chunkValues { 0.9f, 0.6f, 0.4f, 0.5f, 1.0f };
-    for (auto* loaded : { &vst3, &lv2 })
-    {
-        const auto format = loaded == &vst3 ? Format::vst3 : Format::lv2;
-        tarnwell::test::restoreSettingsBlock (format, *loaded->instance, vst2Block (chunkValues));
-        EXPECT_EQ (tarnwell::test::settingsBlockOf (format, *loaded->instance), vst2Block (chunkValues))
-            << tarnwell::test::formatName (format);
-    }
-}
-
 // A value typed into a host's field reads in the displayed unit, with or without it, and is
 // clamped to the range; text that is not a value of the parameter leaves it as it is.
 TEST (Vst3TypedValues, GiveTheValueTheyNameClampedAndJunkLeavesTheValue)
@@ -505,22 +478,4 @@ TEST (Entrances, AnyFloatKeepsEveryFormatInRange)
                     }
                 }
             }
-
-    // JUCE's LV2 hosting keeps port values within their range; port-based hosts need not.
-    const auto bundles = juce::File (TARNWELL_LV2_BINARY).getParentDirectory().getParentDirectory().getFullPathName();
-    setenv ("LV2_PATH", (bundles + ":/usr/lib/lv2").toRawUTF8(), 1);
-    tarnwell::test::Lv2World world;
-    ASSERT_NE (world.plugin, nullptr);
-    for (const float value : hostile)
-    {
-        tarnwell::test::Lv2Instance lv2 (world, sampleRate, blockSize);
-        ASSERT_NE (lv2.instance, nullptr);
-        for (int i = 0; i < params::count; ++i)
-            lv2.control (i) = value;
-        Channels output (2, std::vector<float> (input[0].size()));
-        for (size_t offset = 0; offset < input[0].size(); offset += blockSize)
-            lv2.run (input, offset, blockSize, output);
-        SCOPED_TRACE ("LV2 port " + std::to_string (value));
-        expectFiniteAndBounded (output);
-    }
 }
