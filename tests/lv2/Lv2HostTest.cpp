@@ -277,16 +277,13 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
         EXPECT_EQ (savedBlock (*fresh), processorBlock (values)) << (withPorts ? "with" : "without") << " ports";
     }
     lilv_state_free (restored);
-}
 
-// The plug-in stores its text with the terminating NUL counted; hosts may hand it back with
-// or without it, and either reads in full. (The block ends without its tail here, so that a
-// text cut short by its last character no longer reads.)
-TEST_F (Lv2Host, StateTextReadsWithOrWithoutItsTerminatingNul)
-{
+    // The text is stored with its terminating NUL counted; a host may hand it back with or
+    // without it, and either reads in full. (The block ends without its tail here, so that a
+    // text cut short by its last character would no longer read.)
     auto block = processorBlock (someValues);
     block.setSize (block.getSize() - 2);
-    const auto text = block.toBase64Encoding().toStdString();
+    const auto base64 = block.toBase64Encoding().toStdString();
     for (const bool withNul : { true, false })
     {
         auto lv2 = instance();
@@ -294,8 +291,7 @@ TEST_F (Lv2Host, StateTextReadsWithOrWithoutItsTerminatingNul)
         ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
         ASSERT_FALSE (property.bytes.empty());
         EXPECT_EQ (property.bytes.back(), '\0');
-
-        property.bytes.assign (text.c_str(), text.c_str() + text.size() + (withNul ? 1 : 0));
+        property.bytes.assign (base64.c_str(), base64.c_str() + base64.size() + (withNul ? 1 : 0));
         EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
         EXPECT_EQ (savedBlock (*lv2), processorBlock (someValues)) << (withNul ? "with" : "without") << " its NUL";
     }
