@@ -8,7 +8,7 @@
 #include "host/lv2/Lv2Ports.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "processor/InstanceCore.h"
 #include "tests/host/TestHost.h"
 #include "tests/support/ReferenceSignals.h"
 
@@ -113,11 +113,11 @@ Channels lv2Output (Lv2Instance& lv2, const Values& values, const Channels& inpu
 
 juce::MemoryBlock processorBlock (const Values& values)
 {
-    tarnwell::TarnwellAudioProcessor processor;
+    tarnwell::InstanceCore core;
     for (int i = 0; i < params::count; ++i)
-        processor.getParameters()[i]->setValue (values[static_cast<size_t> (i)]);
+        core.setParameter (i, values[static_cast<size_t> (i)]);
     juce::MemoryBlock block;
-    processor.getStateInformation (block);
+    core.save (block);
     return block;
 }
 
