@@ -5,14 +5,18 @@
 #include "LilvHost.h"
 
 #include "processor/ParameterTable.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScaledDesktop.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -20,6 +24,8 @@
 namespace params = tarnwell::parameters;
 namespace lv2 = tarnwell::lv2;
 using tarnwell::test::Lv2World;
+using tarnwell::test::ChildProcess;
+using tarnwell::test::ScaledDesktop;
 using tarnwell::test::X11HostWindow;
 
 namespace
@@ -255,3 +261,37 @@ TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
     XDestroyWindow (x11.display, inputOnly);
     EXPECT_EQ (x11.children().size(), 1u);
 }
+
+#ifdef TARNWELL_GTK3_HOST_PATH
+// In a GTK 3 host (suil's X11-in-GTK3 wrapper, as jalv.gtk3 shows a UI) on a desktop at 100 % and
+// at 200 %: GTK's window holds the editor at its device size, scaled once, and the editor fills it.
+TEST (Lv2UiInAGtk3Host, FillsTheHostsWindowAtItsDeviceSizeAtEachScale)
+{
+    for (const int scale : { 1, 2 })
+    {
+        ScaledDesktop desktop { scale };
+        if (! desktop.isRunning())
+            GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+        const auto log = ::testing::TempDir() + "tarnwell-gtk3-host-" + std::to_string (getpid()) + ".log";
+        ChildProcess host ({ TARNWELL_GTK3_HOST_PATH, "https://quennet.audio/plugins/tarnwell" },
+                           { "DISPLAY=" + desktop.display(), "GDK_BACKEND=x11", "NO_AT_BRIDGE=1", "GSETTINGS_BACKEND=memory" }, log);
+        const auto status = host.waitForExit (std::chrono::seconds (20));
+        const auto output = host.log();
+        std::remove (log.c_str());
+        ASSERT_TRUE (status.has_value() && WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << output;
+
+        int window[2] {}, ui[4] {};
+        const auto line = output.find ("window ");
+        ASSERT_NE (line, std::string::npos) << output;
+        ASSERT_EQ (std::sscanf (output.c_str() + line, "window %dx%d ui %dx%d at %d,%d", &window[0], &window[1], &ui[0], &ui[1], &ui[2], &ui[3]), 6)
+            << output;
+        const int width = 453 * scale, height = 200 * scale;
+        EXPECT_EQ (window[0], width) << "at scale " << scale << ": " << output;
+        EXPECT_EQ (window[1], height) << "at scale " << scale;
+        EXPECT_EQ (ui[0], width) << "at scale " << scale;
+        EXPECT_EQ (ui[1], height) << "at scale " << scale;
+        EXPECT_EQ (ui[2], 0) << "at scale " << scale;
+        EXPECT_EQ (ui[3], 0) << "at scale " << scale;
+    }
+}
+#endif
