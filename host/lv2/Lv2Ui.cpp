@@ -51,9 +51,9 @@ Lv2Ui::~Lv2Ui()
 
 bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resize, LV2UI_Widget* widget)
 {
-    bool resized = false;
-    if (hostScale > 0.0f)
-        editor.setHostScale (hostScale, resized);
+    bool openEditorResized = false; // none is open yet
+    if (hostScale > 0.0f) // else the desktop's
+        editor.setHostScale (hostScale, openEditorResized);
     ERect* bounds = nullptr;
     if (mirror == nullptr || ! editor.open (parentWindow) || ! editor.getRect (&bounds))
         return false;
