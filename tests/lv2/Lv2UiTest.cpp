@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -347,18 +348,8 @@ TEST (Lv2UiInAGtk3Host, FillsTheHostsWindowAtItsDeviceSizeAtEachScale)
         std::remove (log.c_str());
         ASSERT_TRUE (status.has_value() && WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << output;
 
-        int window[2] {}, ui[4] {};
-        const auto line = output.find ("window ");
-        ASSERT_NE (line, std::string::npos) << output;
-        ASSERT_EQ (std::sscanf (output.c_str() + line, "window %dx%d ui %dx%d at %d,%d", &window[0], &window[1], &ui[0], &ui[1], &ui[2], &ui[3]), 6)
-            << output;
-        const int width = 453 * scale, height = 200 * scale;
-        EXPECT_EQ (window[0], width) << "at scale " << scale << ": " << output;
-        EXPECT_EQ (window[1], height) << "at scale " << scale;
-        EXPECT_EQ (ui[0], width) << "at scale " << scale;
-        EXPECT_EQ (ui[1], height) << "at scale " << scale;
-        EXPECT_EQ (ui[2], 0) << "at scale " << scale;
-        EXPECT_EQ (ui[3], 0) << "at scale " << scale;
+        const auto size = std::to_string (453 * scale) + "x" + std::to_string (200 * scale);
+        EXPECT_NE (output.find ("window " + size + " ui " + size + " at 0,0\n"), std::string::npos) << "at scale " << scale << ": " << output;
     }
 }
 #endif
