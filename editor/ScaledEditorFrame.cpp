@@ -58,9 +58,12 @@ float ScaledEditorFrame::getScale() const
 
 juce::Rectangle<int> ScaledEditorFrame::getDeviceBounds() const
 {
+    // The transformed editor's size, which the frame takes: a host that resized the frame's
+    // window is still told the size it needs.
     const auto windowScale = getWindowScale();
-    return { juce::roundToInt (static_cast<float> (getWidth()) * windowScale),
-             juce::roundToInt (static_cast<float> (getHeight()) * windowScale) };
+    const auto scaled = editor->getBoundsInParent();
+    return { juce::roundToInt (static_cast<float> (scaled.getWidth()) * windowScale),
+             juce::roundToInt (static_cast<float> (scaled.getHeight()) * windowScale) };
 }
 
 void ScaledEditorFrame::applyScale()

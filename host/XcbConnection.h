@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace tarnwell
 {
@@ -31,6 +32,12 @@ struct Xcb
     decltype (&xcb_get_property_value_length) getPropertyValueLength = nullptr;
     decltype (&xcb_get_window_attributes) getWindowAttributes = nullptr;
     decltype (&xcb_get_window_attributes_reply) getWindowAttributesReply = nullptr;
+    decltype (&xcb_get_geometry) getGeometry = nullptr;
+    decltype (&xcb_get_geometry_reply) getGeometryReply = nullptr;
+    decltype (&xcb_configure_window) configureWindow = nullptr;
+    decltype (&xcb_change_window_attributes) changeWindowAttributes = nullptr;
+    decltype (&xcb_poll_for_event) pollForEvent = nullptr;
+    decltype (&xcb_flush) flush = nullptr;
 
     // Null where libxcb is missing or incomplete.
     static const Xcb* get()
@@ -65,6 +72,12 @@ private:
         load (getPropertyValueLength, "xcb_get_property_value_length");
         load (getWindowAttributes, "xcb_get_window_attributes");
         load (getWindowAttributesReply, "xcb_get_window_attributes_reply");
+        load (getGeometry, "xcb_get_geometry");
+        load (getGeometryReply, "xcb_get_geometry_reply");
+        load (configureWindow, "xcb_configure_window");
+        load (changeWindowAttributes, "xcb_change_window_attributes");
+        load (pollForEvent, "xcb_poll_for_event");
+        load (flush, "xcb_flush");
         if (complete)
             load (connect, "xcb_connect"); // set last: it marks the whole set as usable
     }
@@ -127,6 +140,43 @@ public:
         const bool usable = reply != nullptr && reply->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT;
         std::free (reply);
         return usable;
+    }
+
+    // A window's size, or 0 x 0 if it is gone. A round trip: every request before it is done.
+    std::pair<int, int> size (xcb_window_t window) const
+    {
+        auto* reply = xcb.getGeometryReply (connection, xcb.getGeometry (connection, window), nullptr);
+        const std::pair<int, int> found = reply != nullptr ? std::pair<int, int> (reply->width, reply->height) : std::pair<int, int> ();
+        std::free (reply);
+        return found;
+    }
+
+    void resize (xcb_window_t window, int width, int height) const
+    {
+        const std::uint32_t values[] = { static_cast<std::uint32_t> (width), static_cast<std::uint32_t> (height) };
+        xcb.configureWindow (connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+        xcb.flush (connection);
+    }
+
+    // From now on, resizes of window are seen by resizedSinceLastAsked (a window's structure
+    // events can go to any number of clients, so the owner's own are untouched).
+    void watchResizes (xcb_window_t window) const
+    {
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb.changeWindowAttributes (connection, window, XCB_CW_EVENT_MASK, &mask);
+        xcb.flush (connection);
+    }
+
+    // Whether a watched window was resized (or moved) since the last call; never waits.
+    bool resizedSinceLastAsked() const
+    {
+        bool resized = false;
+        while (auto* event = xcb.pollForEvent (connection))
+        {
+            resized = resized || (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY;
+            std::free (event);
+        }
+        return resized;
     }
 
 private:

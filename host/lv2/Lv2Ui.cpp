@@ -3,6 +3,7 @@
 #include "host/lv2/Lv2Ports.h"
 
 #include <cstring>
+#include <utility>
 
 // The processor factory, in the shared code.
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
@@ -29,7 +30,7 @@ Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, L
 
     auto ui = std::make_unique<Lv2Ui> (write, controller, static_cast<const LV2UI_Touch*> (featureData (features, LV2_UI__touch)));
     const auto* resize = static_cast<const LV2UI_Resize*> (featureData (features, LV2_UI__resize));
-    return ui->open (parent, resize, widget) ? ui.release() : nullptr;
+    return ui->open (parent, hostScaleFactor (features), resize, widget) ? ui.release() : nullptr;
 }
 
 Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
@@ -48,15 +49,22 @@ Lv2Ui::~Lv2Ui()
         mirror->removeListener (this);
 }
 
-bool Lv2Ui::open (void* parentWindow, const LV2UI_Resize* resize, LV2UI_Widget* widget)
+bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resize, LV2UI_Widget* widget)
 {
+    bool openEditorResized = false; // none is open yet
+    if (hostScale > 0.0f) // else the desktop's
+        editor.setHostScale (hostScale, openEditorResized);
     ERect* bounds = nullptr;
     if (mirror == nullptr || ! editor.open (parentWindow) || ! editor.getRect (&bounds))
         return false;
 
     *widget = editor.nativeWindow();
+    std::pair<int, int> size { bounds->right - bounds->left, bounds->bottom - bounds->top };
+    if (*widget != nullptr)
+        if ((gtkHostSize = GtkHostSize::start (*widget, size.first, size.second, GtkHostSize::gtkScaleOf (parentWindow))))
+            size = gtkHostSize->hostSize();
     if (resize != nullptr && resize->ui_resize != nullptr)
-        resize->ui_resize (resize->handle, bounds->right - bounds->left, bounds->bottom - bounds->top);
+        resize->ui_resize (resize->handle, size.first, size.second);
     return *widget != nullptr;
 }
 
@@ -80,6 +88,12 @@ void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32
 
 void Lv2Ui::idle()
 {
+    if (gtkHostSize != nullptr)
+        gtkHostSize->idle ([this] {
+            ERect* bounds = nullptr;
+            return editor.getRect (&bounds) ? std::make_pair (bounds->right - bounds->left, bounds->bottom - bounds->top)
+                                            : std::make_pair (0, 0);
+        });
     events.drain ([this] (const Lv2UiEvents::Event& e) {
         const auto port = portOf (e.parameter);
         switch (e.kind)

@@ -3,6 +3,7 @@
 #include "host/EditorHost.h"
 #include "host/MessageThread.h"
 #include "host/lv2/Lv2UiEvents.h"
+#include "host/lv2/Lv2UiScale.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <lv2/ui/ui.h>
@@ -32,7 +33,7 @@ public:
     void idle();
 
 private:
-    bool open (void* parentWindow, const LV2UI_Resize*, LV2UI_Widget*);
+    bool open (void* parentWindow, float hostScale, const LV2UI_Resize*, LV2UI_Widget*);
     juce::AudioProcessorParameter* parameter (int index) const noexcept;
 
     void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override;
@@ -49,5 +50,6 @@ private:
     const std::unique_ptr<juce::AudioProcessor> mirror;
     EditorHost editor;
     Lv2UiEvents events;
+    std::unique_ptr<GtkHostSize> gtkHostSize; // in a GTK 3 host at a scale over 1 only
 };
 } // namespace tarnwell::lv2

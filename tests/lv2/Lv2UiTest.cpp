@@ -5,14 +5,22 @@
 #include "LilvHost.h"
 
 #include "processor/ParameterTable.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScaledDesktop.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -20,6 +28,8 @@
 namespace params = tarnwell::parameters;
 namespace lv2 = tarnwell::lv2;
 using tarnwell::test::Lv2World;
+using tarnwell::test::ChildProcess;
+using tarnwell::test::ScaledDesktop;
 using tarnwell::test::X11HostWindow;
 
 namespace
@@ -100,18 +110,27 @@ protected:
         x11.close();
     }
 
-    // In x11's window, or in parent if one is named.
-    LV2UI_Handle instantiate (bool withParent, Window parent = 0)
+    // In x11's window, or in parent if one is named; with the host's ui:scaleFactor if given.
+    LV2UI_Handle instantiate (bool withParent, Window parent = 0, float scaleFactor = 0.0f)
     {
+        const LV2_Options_Option options[] = {
+            { LV2_OPTIONS_INSTANCE, 0, world.urids.map (LV2_UI__scaleFactor), sizeof (float), world.urids.map (LV2_ATOM__Float), &scaleFactor },
+            { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr }
+        };
+        LV2_Feature optionsFeature { LV2_OPTIONS__options, const_cast<LV2_Options_Option*> (options) };
         LV2UI_Resize resize { &host, &HostSide::resize };
         LV2UI_Touch touch { &host, &HostSide::touch };
         LV2_Feature parentFeature { LV2_UI__parent, reinterpret_cast<void*> (parent != 0 ? parent : x11.window) };
         LV2_Feature resizeFeature { LV2_UI__resize, &resize };
         LV2_Feature touchFeature { LV2_UI__touch, &touch };
-        const LV2_Feature* features[] = { &world.urids.mapEntry, &resizeFeature, &touchFeature,
-                                          withParent ? &parentFeature : nullptr, nullptr };
+        std::vector<const LV2_Feature*> features { &world.urids.mapEntry, &resizeFeature, &touchFeature };
+        if (scaleFactor > 0.0f)
+            features.push_back (&optionsFeature);
+        if (withParent)
+            features.push_back (&parentFeature);
+        features.push_back (nullptr);
         return descriptor->instantiate (descriptor, "https://quennet.audio/plugins/tarnwell", bundlePath.c_str(),
-                                        &HostSide::write, &host, &widget, features);
+                                        &HostSide::write, &host, &widget, features.data());
     }
 
     // A mouse button event or a drag step at (x, y) in the UI's window, as the X server would
@@ -255,3 +274,82 @@ TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
     XDestroyWindow (x11.display, inputOnly);
     EXPECT_EQ (x11.children().size(), 1u);
 }
+
+namespace
+{
+// A plain X11 host on a desktop at 200 % (its own Xvfb and XSETTINGS daemon).
+class Lv2UiOnADesktopAt200 : public Lv2Ui
+{
+protected:
+    void SetUp() override
+    {
+        if (! desktop.isRunning())
+            GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+        if (const char* shared = std::getenv ("DISPLAY"))
+            sharedDisplay = shared;
+        setenv ("DISPLAY", desktop.display().c_str(), 1);
+        Lv2Ui::SetUp();
+    }
+
+    void TearDown() override
+    {
+        Lv2Ui::TearDown();
+        if (! sharedDisplay.empty())
+            setenv ("DISPLAY", sharedDisplay.c_str(), 1);
+    }
+
+    ScaledDesktop desktop { 2 };
+    std::string sharedDisplay;
+};
+} // namespace
+
+// Such a host counts in device pixels: it is told the editor's device size, which the window
+// keeps while the host idles. Only a GTK 3 host is told its own, logical, pixels.
+TEST_F (Lv2UiOnADesktopAt200, APlainX11HostIsToldAndGivenTheDeviceSize)
+{
+    handle = instantiate (true);
+    ASSERT_NE (handle, nullptr);
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*> (descriptor->extension_data (LV2_UI__idleInterface));
+    ASSERT_NE (idle, nullptr);
+    idleUntil (*idle, [n = 0]() mutable { return ++n > 10; });
+    XWindowAttributes attributes {};
+    XGetWindowAttributes (x11.display, static_cast<Window> (reinterpret_cast<uintptr_t> (widget)), &attributes);
+    EXPECT_EQ (attributes.width, 906);
+    EXPECT_EQ (attributes.height, 400);
+    EXPECT_EQ (host.width, 906);
+    EXPECT_EQ (host.height, 400);
+
+    // A host that passes its scale is followed rather than the desktop.
+    descriptor->cleanup (std::exchange (handle, nullptr));
+    handle = instantiate (true, 0, 1.5f);
+    ASSERT_NE (handle, nullptr);
+    XGetWindowAttributes (x11.display, static_cast<Window> (reinterpret_cast<uintptr_t> (widget)), &attributes);
+    EXPECT_EQ (attributes.width, 680);
+    EXPECT_EQ (attributes.height, 300);
+    EXPECT_EQ (host.width, 680);
+    EXPECT_EQ (host.height, 300);
+}
+
+#ifdef TARNWELL_GTK3_HOST_PATH
+// In a GTK 3 host (suil's X11-in-GTK3 wrapper, as jalv.gtk3 shows a UI) on a desktop at 100 % and
+// at 200 %: GTK's window holds the editor at its device size, scaled once, and the editor fills it.
+TEST (Lv2UiInAGtk3Host, FillsTheHostsWindowAtItsDeviceSizeAtEachScale)
+{
+    for (const int scale : { 1, 2 })
+    {
+        ScaledDesktop desktop { scale };
+        if (! desktop.isRunning())
+            GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+        const auto log = ::testing::TempDir() + "tarnwell-gtk3-host-" + std::to_string (getpid()) + ".log";
+        ChildProcess host ({ TARNWELL_GTK3_HOST_PATH, "https://quennet.audio/plugins/tarnwell" },
+                           { "DISPLAY=" + desktop.display(), "GDK_BACKEND=x11", "NO_AT_BRIDGE=1", "GSETTINGS_BACKEND=memory" }, log);
+        const auto status = host.waitForExit (std::chrono::seconds (20));
+        const auto output = host.log();
+        std::remove (log.c_str());
+        ASSERT_TRUE (status.has_value() && WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << output;
+
+        const auto size = std::to_string (453 * scale) + "x" + std::to_string (200 * scale);
+        EXPECT_NE (output.find ("window " + size + " ui " + size + " at 0,0\n"), std::string::npos) << "at scale " << scale << ": " << output;
+    }
+}
+#endif
