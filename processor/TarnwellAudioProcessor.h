@@ -39,13 +39,6 @@ public:
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override;
 
-    // The parameters, by index 0..4; any other index is ignored.
-    int getNumParameters() override;
-    const juce::String getParameterName (int index) override;
-    float getParameter (int index) override;
-    const juce::String getParameterText (int index) override;
-    void setParameter (int index, float value) override;
-
     int getNumPrograms() override;
     int getCurrentProgram() override;
     void setCurrentProgram (int index) override;

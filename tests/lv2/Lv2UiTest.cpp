@@ -13,6 +13,7 @@
 #include <dlfcn.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -39,12 +40,14 @@ struct HostSide
     };
     std::vector<Write> writes;
     std::vector<Touch> touches;
+    std::string order; // '(' grabbed, 'w' written, ')' released
     int width = 0, height = 0;
 
     static void write (LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t format, const void* buffer)
     {
         if (format == 0 && size == sizeof (float))
             static_cast<HostSide*> (self)->writes.push_back ({ port, *static_cast<const float*> (buffer) });
+        static_cast<HostSide*> (self)->order += 'w';
     }
     static int resize (LV2UI_Feature_Handle self, int w, int h)
     {
@@ -55,6 +58,7 @@ struct HostSide
     static void touch (LV2UI_Feature_Handle self, uint32_t port, bool grabbed)
     {
         static_cast<HostSide*> (self)->touches.push_back ({ port, grabbed });
+        static_cast<HostSide*> (self)->order += grabbed ? '(' : ')';
     }
 };
 
@@ -210,6 +214,20 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
     EXPECT_TRUE (host.touches.front().grabbed);
     EXPECT_EQ (host.touches.back().port, mixPort);
     EXPECT_FALSE (host.touches.back().grabbed);
+
+    // A double-click returns Mix to where a new instance starts: one write inside a touch
+    // bracket, of the value in the port's unit, exactly as its text shows it.
+    host = {};
+    for (int click = 0; click < 2; ++click)
+    {
+        mouse (ButtonPress, knobX, knobY);
+        mouse (ButtonRelease, knobX, knobY);
+    }
+    ASSERT_TRUE (idleUntil (*idle, [&] { return ! host.writes.empty() && host.order.back() == ')'; })) << host.order;
+    ASSERT_EQ (host.writes.size(), 1u);
+    EXPECT_EQ (host.writes[0].port, mixPort);
+    EXPECT_EQ (host.writes[0].value, 25.0f);
+    EXPECT_EQ (host.order.substr (host.order.size() - 3), "(w)");
 
     descriptor->cleanup (std::exchange (handle, nullptr));
     EXPECT_TRUE (x11.children().empty());
