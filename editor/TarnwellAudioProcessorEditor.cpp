@@ -10,4 +10,13 @@ TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor
 }
 
 TarnwellAudioProcessorEditor::~TarnwellAudioProcessorEditor() = default;
+
+void TarnwellAudioProcessorEditor::paint (juce::Graphics& g)
+{
+    // Entirely covered by the content.
+    g.fillAll (juce::Colours::white);
+    g.setColour (juce::Colours::black);
+    g.setFont (15.0f);
+    g.drawFittedText ("Hello World!", 0, 0, getWidth(), getHeight(), juce::Justification::centred, 1, 0.7f);
+}
 } // namespace tarnwell

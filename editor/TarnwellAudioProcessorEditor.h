@@ -16,6 +16,8 @@ public:
     explicit TarnwellAudioProcessorEditor (juce::AudioProcessor& owner);
     ~TarnwellAudioProcessorEditor() override;
 
+    void paint (juce::Graphics& g) override;
+
     TarnwellView& getView() noexcept { return content.getView(); }
 
 private:

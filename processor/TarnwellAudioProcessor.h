@@ -6,9 +6,10 @@
 
 namespace tarnwell
 {
-// The plug-in as JUCE's wrappers (the VST3 and the standalone app) and the editor see it: a
-// juce::AudioProcessor that translates into the instance core, which does the work. Our own
-// glue (VST 2.4, LV2) reaches the core directly.
+// The plug-in as JUCE's wrappers (the VST3 and the standalone app) see it: a
+// juce::AudioProcessor that translates into the instance core, which does the work. Its
+// parameter objects forward to the core, and its editor binds to them. Our own glue
+// (VST 2.4, LV2) reaches the core directly.
 class TarnwellAudioProcessor : public juce::AudioProcessor
 {
 public:
