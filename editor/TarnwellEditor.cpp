@@ -12,7 +12,7 @@ constexpr int restingIntervalMs = 100;
 constexpr int ticksUntilResting = 1000 / refreshIntervalMs;
 } // namespace
 
-TarnwellEditor::TarnwellEditor (ParameterModel& parameters) : juce::Component ("TarnwellEditor"), model (parameters)
+TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel) : juce::Component ("TarnwellEditor"), model (parameterModel)
 {
     addAndMakeVisible (view);
     view.setModel (&model);
