@@ -76,6 +76,9 @@ TEST (HostNotification, HostSideChangesAreNotEchoedBack)
     take();
 
     a.effect->setParameter (a.effect, 1, 0.4f);
+    // What the editor shows follows the host.
+    EXPECT_EQ (a.binding->parameterModel().value (1), 0.4f);
+    EXPECT_EQ (a.binding->parameterModel().text (1), "4.00 sec");
     void* chunk = nullptr;
     const auto size = a.effect->dispatcher (a.effect, effGetChunk, 0, 0, &chunk, 0.0f);
     if (size > 0)

@@ -4,6 +4,9 @@
 
 #include "LilvHost.h"
 
+#include "host/lv2/Lv2Ports.h"
+#include "host/lv2/Lv2UiModel.h"
+#include "processor/InstanceCore.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/X11HostWindow.h"
 
@@ -13,6 +16,9 @@
 #include <dlfcn.h>
 
 #include <chrono>
+#include <cmath>
+#include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <utility>
@@ -272,4 +278,29 @@ TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
         EXPECT_EQ (instantiate (true, bogus), nullptr) << bogus;
     XDestroyWindow (x11.display, inputOnly);
     EXPECT_EQ (x11.children().size(), 1u);
+}
+
+// What the UI's editor shows for any port value the host sends: the value and the text the
+// plug-in's own instance reports for that port value, range ends, beyond and no number included.
+TEST (Lv2UiModel, ShowsWhatTheInstanceReportsForAnyPortValue)
+{
+    tarnwell::lv2::Lv2UiModel model;
+    const auto instance = std::make_unique<tarnwell::InstanceCore>(); // large: its network's rings
+    auto& core = *instance;
+    std::minstd_rand random (26);
+    for (int index = 0; index < params::count; ++index)
+    {
+        EXPECT_EQ (model.value (index), core.parameter (index)) << "a new UI starts where a new instance does";
+        EXPECT_EQ (model.text (index), core.parameterText (index));
+        const float low = lv2::portValueOf (index, 0.0f), high = lv2::portValueOf (index, 1.0f);
+        std::uniform_real_distribution<float> inRange (low, high);
+        for (const float port : { low, high, 2.0f * high, low - 1.0f, inRange (random), inRange (random), std::nanf ("") })
+        {
+            const float normalised = lv2::normalisedOfPort (index, port);
+            model.show (index, normalised);
+            core.setParameter (index, normalised);
+            EXPECT_EQ (model.value (index), core.parameter (index)) << index << " at " << port;
+            EXPECT_EQ (model.text (index), core.parameterText (index)) << index << " at " << port;
+        }
+    }
 }
