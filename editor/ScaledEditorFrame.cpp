@@ -11,7 +11,7 @@ constexpr float minScale = 0.25f, maxScale = 8.0f;
 constexpr int desktopCheckIntervalMs = 1000;
 } // namespace
 
-ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> e, std::function<float()> desktop)
+ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::Component> e, std::function<float()> desktop)
     : editor (std::move (e)), readDesktopScale (std::move (desktop))
 {
     jassert (editor != nullptr);
@@ -70,7 +70,7 @@ void ScaledEditorFrame::applyScale()
 {
     const auto transformScale = getScale() / getWindowScale();
     if (editor->getTransform() != juce::AffineTransform::scale (transformScale))
-        editor->setScaleFactor (transformScale);
+        editor->setTransform (juce::AffineTransform::scale (transformScale));
     const auto scaled = editor->getBoundsInParent();
     setSize (scaled.getWidth(), scaled.getHeight());
 }

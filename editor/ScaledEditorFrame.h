@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
 #include <memory>
@@ -18,7 +18,7 @@ class ScaledEditorFrame final : public juce::Component,
 public:
     // desktopScale gives the desktop's scale where JUCE's windows do not follow it themselves,
     // 0 where they do; it is asked again while the frame is on the screen.
-    ScaledEditorFrame (std::unique_ptr<juce::AudioProcessorEditor> editor, std::function<float()> desktopScale = {});
+    ScaledEditorFrame (std::unique_ptr<juce::Component> editor, std::function<float()> desktopScale = {});
     ~ScaledEditorFrame() override;
 
     // The scale the host asked for; it takes the desktop's place. 0 follows the desktop again.
@@ -34,7 +34,7 @@ public:
     // The frame's size in device pixels: what the host's window must hold.
     juce::Rectangle<int> getDeviceBounds() const;
 
-    juce::AudioProcessorEditor& getEditor() noexcept { return *editor; }
+    juce::Component& getEditor() noexcept { return *editor; }
 
     void parentHierarchyChanged() override;
 
@@ -44,7 +44,7 @@ private:
     void applyScale();
     void timerCallback() override;
 
-    const std::unique_ptr<juce::AudioProcessorEditor> editor;
+    const std::unique_ptr<juce::Component> editor;
     const std::function<float()> readDesktopScale;
     float hostScale = 0.0f;
     float desktopScale = 0.0f;

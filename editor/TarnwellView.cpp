@@ -2,7 +2,6 @@
 
 #include "editor/BuildDate.h"
 #include "processor/ParameterTable.h"
-#include "processor/TarnwellAudioProcessor.h"
 
 #include <TarnwellArtwork.h>
 
@@ -131,9 +130,9 @@ void TarnwellView::resized()
     dateLabel.setBounds (7, getY() + getHeight() - 25, 73, 24);
 }
 
-void TarnwellView::setProcessor (TarnwellAudioProcessor* newProcessor)
+void TarnwellView::setModel (ParameterModel* newModel)
 {
-    processor = newProcessor;
+    model = newModel;
 }
 
 juce::Slider* TarnwellView::sliderFor (int index) noexcept
@@ -185,51 +184,45 @@ void TarnwellView::setGraphField (int index, float value)
 void TarnwellView::sliderValueChanged (juce::Slider* slider)
 {
     const int index = indexOf (slider);
-    if (processor == nullptr || index < 0)
+    if (model == nullptr || index < 0)
         return;
 
-    const auto value = static_cast<float> (slider->getValue());
-    // Reaches the processor's setParameter, then the host as automation.
-    if (auto* parameter = processor->getParameters()[index])
-        parameter->setValueNotifyingHost (value);
+    // Reaches the instance, then the host as automation.
+    model->set (index, static_cast<float> (slider->getValue()));
 
-    // The control holds the value the processor took, and the readout its text, at once.
-    showParameterValue (index, processor->getParameter (index));
+    // The control holds the value the instance took, and the readout its text, at once.
+    showParameterValue (index, model->value (index));
 }
 
 void TarnwellView::sliderDragStarted (juce::Slider* slider)
 {
     const int index = indexOf (slider);
-    if (processor != nullptr && index >= 0)
-        if (auto* parameter = processor->getParameters()[index])
-            parameter->beginChangeGesture();
+    if (model != nullptr && index >= 0)
+        model->beginGesture (index);
 }
 
 void TarnwellView::sliderDragEnded (juce::Slider* slider)
 {
     const int index = indexOf (slider);
-    if (processor != nullptr && index >= 0)
-        if (auto* parameter = processor->getParameters()[index])
-            parameter->endChangeGesture();
+    if (model != nullptr && index >= 0)
+        model->endGesture (index);
 }
 
 void TarnwellView::applyTypedValue (int index)
 {
-    if (processor == nullptr)
+    if (model == nullptr)
         return;
 
     // One step for the host to record, as a drag is; text that is no value changes nothing.
-    auto* parameter = processor->getParameters()[index];
-    const auto value = parameters::valueForText (index, readoutFor (index)->getText());
-    if (parameter != nullptr && value)
+    if (const auto value = parameters::valueForText (index, readoutFor (index)->getText()))
     {
-        parameter->beginChangeGesture();
-        parameter->setValueNotifyingHost (*value);
-        parameter->endChangeGesture();
+        model->beginGesture (index);
+        model->set (index, *value);
+        model->endGesture (index);
     }
 
-    // The readout shows the processor's text again, not what was typed.
-    showParameterValue (index, processor->getParameter (index));
+    // The readout shows the instance's text again, not what was typed.
+    showParameterValue (index, model->value (index));
 }
 
 void TarnwellView::showParameterValue (int index, float value)
@@ -238,11 +231,11 @@ void TarnwellView::showParameterValue (int index, float value)
     if (slider == nullptr)
         return;
 
-    // No notification: nothing goes back to the processor or the host.
+    // No notification: nothing goes back to the model or the host.
     slider->setValue (static_cast<double> (value), juce::dontSendNotification);
     setGraphField (index, static_cast<float> (slider->getValue()));
 
-    if (processor != nullptr)
-        readoutFor (index)->setText (processor->getParameterText (index), juce::dontSendNotification);
+    if (model != nullptr)
+        readoutFor (index)->setText (model->text (index), juce::dontSendNotification);
 }
 } // namespace tarnwell

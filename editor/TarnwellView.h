@@ -2,6 +2,7 @@
 
 #include "editor/BrindleLookAndFeel.h"
 #include "editor/EditorFonts.h"
+#include "editor/ParameterModel.h"
 #include "editor/T60View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,12 +11,10 @@
 
 namespace tarnwell
 {
-class TarnwellAudioProcessor;
-
 // The editor's one view: five sliders with their readouts and captions, the decay-time graph
 // and the build date, at fixed positions over the background picture. It is the listener of its
-// own sliders and hands every user change to the processor; values coming back from the
-// processor arrive through showParameterValue.
+// own sliders and hands every user change to the parameter model; values coming back from the
+// model arrive through showParameterValue.
 class TarnwellView : public juce::Component,
                      public juce::Slider::Listener
 {
@@ -34,7 +33,7 @@ public:
     void sliderDragStarted (juce::Slider* slider) override;
     void sliderDragEnded (juce::Slider* slider) override;
 
-    void setProcessor (TarnwellAudioProcessor* newProcessor);
+    void setModel (ParameterModel* newModel);
 
     // Moves the control of one parameter without notifying anyone, and refreshes its readout
     // and, for the decay controls, the graph. Any index other than 0..4 is ignored.
@@ -54,7 +53,7 @@ private:
     void addSlider (juce::Slider& slider, juce::Slider::SliderStyle style);
     void addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification);
 
-    TarnwellAudioProcessor* processor = nullptr;
+    ParameterModel* model = nullptr;
     EditorFonts fonts;
 
     // Created once the children exist; declared before them so it is released after them.

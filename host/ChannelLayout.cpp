@@ -3,8 +3,6 @@
 #include "host/HostText.h"
 #include "host/PluginIdentity.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
-
 #include <cstring>
 
 namespace tarnwell
@@ -27,17 +25,15 @@ bool ChannelLayout::accept (const VstSpeakerArrangement* in, const VstSpeakerArr
     return true;
 }
 
-bool ChannelLayout::describePin (const juce::AudioProcessor& processor, bool isInput, int pin, VstPinProperties* props) const
+bool ChannelLayout::describePin (bool isInput, int pin, VstPinProperties* props) const
 {
     if (props == nullptr || pin < 0 || pin >= 2)
         return false;
 
-    // JUCE keeps these per-channel questions only in its deprecated API; they are the
-    // processor's own answers, so ask them.
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wdeprecated-declarations")
-    const auto name = isInput ? processor.getInputChannelName (pin) : processor.getOutputChannelName (pin);
-    const bool stereo = isInput ? processor.isInputChannelStereoPair (pin) : processor.isOutputChannelStereoPair (pin);
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+    // Pins are named by their number and paired as stereo, as the processor names its
+    // channels for JUCE's wrappers.
+    const auto name = juce::String (pin + 1);
+    const bool stereo = true;
 
     // Only the fields FST knows: a host's structure may be no larger.
     std::memset (props->label, 0, sizeof (props->label));

@@ -4,11 +4,6 @@
 
 #include <atomic>
 
-namespace juce
-{
-class AudioProcessor;
-}
-
 namespace tarnwell
 {
 // The channel configuration a host chose: (1, 1), (1, 2) or (2, 2), starting at (2, 2), and
@@ -23,7 +18,7 @@ public:
     bool accept (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out) noexcept;
 
     // effGetInputProperties / effGetOutputProperties for pins 0 and 1; false for any other pin.
-    bool describePin (const juce::AudioProcessor&, bool isInput, int pin, VstPinProperties* props) const;
+    bool describePin (bool isInput, int pin, VstPinProperties* props) const;
 
     int inputs() const noexcept { return numInputs.load(); }
     int outputs() const noexcept { return numOutputs.load(); }

@@ -5,15 +5,13 @@
 #include "host/MessageThread.h"
 #include "host/ParentWindow.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
-
 namespace tarnwell
 {
 namespace
 {
-std::unique_ptr<ScaledEditorFrame> makeEditor (juce::AudioProcessor& processor, float hostScale)
+std::unique_ptr<ScaledEditorFrame> makeFrame (const EditorHost::Factory& makeEditor, float hostScale)
 {
-    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+    auto editor = makeEditor();
     if (editor == nullptr)
         return nullptr;
 
@@ -23,26 +21,26 @@ std::unique_ptr<ScaledEditorFrame> makeEditor (juce::AudioProcessor& processor, 
 }
 } // namespace
 
-EditorHost::EditorHost (juce::AudioProcessor* p) : processor (p) {}
+EditorHost::EditorHost (Factory factory) : makeEditor (std::move (factory)) {}
 
 EditorHost::~EditorHost() { close(); }
 
 bool EditorHost::probe()
 {
     // Asked without making an editor: until one is wanted, no GUI work at all.
-    return processor != nullptr && processor->hasEditor();
+    return makeEditor != nullptr;
 }
 
 bool EditorHost::open (void* hostWindow)
 {
-    if (processor == nullptr || ! isUsableParentWindow (hostWindow))
+    if (makeEditor == nullptr || ! isUsableParentWindow (hostWindow))
         return false;
 
     bool opened = false;
     everWanted = true;
     SharedMessageThread::call ([&] {
         editor.reset();
-        editor = makeEditor (*processor, hostScale);
+        editor = makeFrame (makeEditor, hostScale);
         if (editor == nullptr)
             return;
 
@@ -56,14 +54,14 @@ bool EditorHost::open (void* hostWindow)
 
 bool EditorHost::getRect (ERect** rect)
 {
-    if (rect == nullptr || processor == nullptr)
+    if (rect == nullptr || makeEditor == nullptr)
         return false;
 
     bool known = false;
     everWanted = true;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
-            editor = makeEditor (*processor, hostScale);
+            editor = makeFrame (makeEditor, hostScale);
         if (editor == nullptr)
             return;
 
@@ -92,7 +90,7 @@ void* EditorHost::nativeWindow()
 bool EditorHost::setHostScale (float scale, bool& openEditorResized)
 {
     openEditorResized = false;
-    if (! ScaledEditorFrame::isScale (scale) || processor == nullptr)
+    if (! ScaledEditorFrame::isScale (scale) || makeEditor == nullptr)
         return false;
 
     if (! everWanted)

@@ -3,28 +3,32 @@
 #include "host/VstAbi.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace juce
 {
-class AudioProcessor;
+class Component;
 }
 
 namespace tarnwell
 {
 class ScaledEditorFrame;
 
-// The processor's editor placed in a host's window (X11 or Win32), at the host's scale if it
-// sent one, else at the display's. Every call hops to the message thread, whichever host thread
-// makes it, and waits there.
+// The editor placed in a host's window (X11 or Win32), at the host's scale if it sent one, else
+// at the display's. Every call hops to the message thread, whichever host thread makes it, and
+// waits there.
 class EditorHost
 {
 public:
-    explicit EditorHost (juce::AudioProcessor*); // null: no editor, ever
+    // Makes a new editor, on the message thread.
+    using Factory = std::function<std::unique_ptr<juce::Component>()>;
+
+    explicit EditorHost (Factory); // empty: no editor, ever
     ~EditorHost(); // closes any open editor
 
-    // effOpen: whether the processor has an editor, asked without making one or starting the
-    // message thread.
+    // effOpen: whether there is an editor, asked without making one or starting the message
+    // thread.
     bool probe();
 
     // effEditOpen: a new editor, embedded in hostWindow (an X11 window id or an HWND). A window
@@ -48,7 +52,7 @@ public:
     void close();
 
 private:
-    juce::AudioProcessor* const processor;
+    const Factory makeEditor;
     std::unique_ptr<ScaledEditorFrame> editor; // message thread only
     std::atomic<float> hostScale { 0.0f };     // 0: the display's
     std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs

@@ -1,18 +1,16 @@
 #include "host/VstEffect.h"
 
+#include "editor/TarnwellEditor.h"
 #include "host/HostText.h"
 #include "host/PluginIdentity.h"
-#include "processor/TarnwellAudioProcessor.h"
 
-#include <algorithm>
-#include <cstring>
+#include <cmath>
 
 namespace tarnwell
 {
 namespace
 {
     constexpr double defaultSampleRate = 44100.0;
-    constexpr int defaultBlockSize = 1024;
 }
 
 VstEffect* VstEffect::create (audioMasterCallback hostCallback)
@@ -22,39 +20,32 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
     : host (hostCallback),
-      processor (std::make_unique<TarnwellAudioProcessor>()),
-      core (processor->core()),
-      editor (processor.get())
+      model (core, hostCallback, &effect),
+      editor ([this] { return std::make_unique<TarnwellEditor> (model); })
 {
     effect.magic = vst::effectMagic;
     effect.dispatcher = &VstEffect::dispatchCallback;
     effect.process = &VstEffect::leaveOutputsCallback;
     effect.setParameter = &VstEffect::setParameterCallback;
     effect.getParameter = &VstEffect::getParameterCallback;
-    effect.numPrograms = processor->getNumPrograms();
-    effect.numParams = processor->getParameters().size();
+    effect.numPrograms = 0;
+    effect.numParams = parameters::count;
     effect.numInputs = identity::numInputs;
     effect.numOutputs = identity::numOutputs;
     effect.flags = identity::effectFlags;
-    effect.initialDelay = processor->getLatencySamples();
+    effect.initialDelay = 0;
     effect.float1 = 1.0f; // ioRatio
     effect.object = this;
     effect.uniqueID = identity::uniqueId;
     effect.version = identity::effectVersion;
     effect.processReplacing = &VstEffect::processReplacingCallback;
     effect.processDoubleReplacing = &VstEffect::leaveDoubleOutputsCallback;
-
-    processor->setPlayConfigDetails (identity::numInputs, identity::numOutputs, 0.0, 0);
-    processor->addListener (this);
 }
 
 VstEffect::~VstEffect()
 {
     editor.close();
-    processor->removeListener (this);
 }
-
-juce::AudioProcessor& VstEffect::getProcessor() noexcept { return *processor; }
 
 VstEffect* VstEffect::from (AEffect* e) noexcept
 {
@@ -97,25 +88,23 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
             return 0;
 
         case effSetSampleRate: requestedSampleRate = opt; return 0;
-        case effSetBlockSize: requestedBlockSize = static_cast<int> (std::clamp<VstIntPtr> (value, 0, 1 << 24)); return 0;
         case effMainsChanged:
+            // A suspend keeps the tail; the blocks' size is whatever each call brings.
             if (value != 0)
                 resume();
-            else
-                suspend();
             return 0;
 
         case effSetSpeakerArrangement:
-            return setSpeakerArrangement (reinterpret_cast<const VstSpeakerArrangement*> (value),
-                                          static_cast<const VstSpeakerArrangement*> (ptr)) ? 1 : 0;
+            return layout.accept (reinterpret_cast<const VstSpeakerArrangement*> (value),
+                                  static_cast<const VstSpeakerArrangement*> (ptr)) ? 1 : 0;
         case effGetInputProperties:
-            return layout.describePin (*processor, true, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
+            return layout.describePin (true, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
         case effGetOutputProperties:
-            return layout.describePin (*processor, false, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
+            return layout.describePin (false, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
 
         // Blocks are far below 2 GiB, so the size fits a 32-bit host's VstIntPtr.
-        case effGetChunk: return static_cast<VstIntPtr> (chunks.get (*processor, index == 0, static_cast<void**> (ptr)));
-        case effSetChunk: return static_cast<VstIntPtr> (ChunkStore::set (*processor, index == 0, ptr, value));
+        case effGetChunk: return static_cast<VstIntPtr> (chunks.get (core, static_cast<void**> (ptr)));
+        case effSetChunk: return static_cast<VstIntPtr> (ChunkStore::set (core, ptr, value));
 
         case effEditOpen: return editor.open (ptr) ? 1 : 0;
         case effEditGetRect: return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
@@ -169,53 +158,32 @@ bool VstEffect::setHostScale (float scale)
 
 VstIntPtr VstEffect::dispatchParameterRequest (int opcode, int index, void* ptr)
 {
-    auto* p = parameter (index);
+    const bool valid = parameters::isValid (index);
 
     switch (opcode)
     {
         case effGetParamName:
-            copyToHost (ptr, p != nullptr ? p->getName (identity::maxParameterNameChars) : juce::String(),
-                        identity::maxParameterNameChars);
+            copyToHost (ptr, valid ? parameters::name (index) : juce::String(), identity::maxParameterNameChars);
             return 0;
         case effGetParamDisplay:
-            copyToHost (ptr, p != nullptr ? p->getCurrentValueAsText() : juce::String(), identity::maxParameterTextChars);
+            copyToHost (ptr, core.parameterText (index), identity::maxParameterTextChars);
             return 0;
         case effGetParamLabel:
             copyToHost (ptr, {}, identity::maxParameterTextChars); // the unit is part of the display text
             return 0;
         case effCanBeAutomated:
-            return p != nullptr && p->isAutomatable() ? 1 : 0;
+            return valid ? 1 : 0;
         default:
             return 0; // effString2Parameter: texts are not parsed
     }
 }
 
-VstIntPtr VstEffect::dispatchProgramRequest (int opcode, int index, void* ptr)
+// There are no programs: none to choose, and every name is empty.
+VstIntPtr VstEffect::dispatchProgramRequest (int opcode, int, void* ptr)
 {
-    switch (opcode)
-    {
-        case effGetProgram: return processor->getCurrentProgram();
-        case effGetProgramName:
-            copyToHost (ptr, processor->getProgramName (processor->getCurrentProgram()), identity::maxProgramNameChars);
-            return 0;
-        case effSetProgramName:
-            if (ptr != nullptr)
-                processor->changeProgramName (processor->getCurrentProgram(), textFromHost (ptr, identity::maxProgramNameChars));
-            return 0;
-        case effGetProgramNameIndexed:
-            if (index < 0 || index >= processor->getNumPrograms())
-                return 0;
-            copyToHost (ptr, processor->getProgramName (index), identity::maxProgramNameChars);
-            return ptr != nullptr ? 1 : 0;
-        default:
-            return 0; // effSetProgram: there are no programs to choose
-    }
-}
-
-juce::AudioProcessorParameter* VstEffect::parameter (int index) const noexcept
-{
-    const auto& params = processor->getParameters();
-    return index >= 0 && index < params.size() ? params.getUnchecked (index) : nullptr;
+    if (opcode == effGetProgramName)
+        copyToHost (ptr, {}, identity::maxProgramNameChars);
+    return 0;
 }
 
 //==============================================================================
@@ -223,25 +191,7 @@ void VstEffect::resume()
 {
     const float rate = requestedSampleRate.load();
     const double sampleRate = rate > 0.0f && std::isfinite (rate) ? static_cast<double> (rate) : defaultSampleRate;
-    const int block = requestedBlockSize.load();
-    const int blockSize = block > 0 ? block : defaultBlockSize;
-
-    processor->setPlayConfigDetails (layout.inputs(), layout.outputs(), sampleRate, blockSize);
-    processor->prepareToPlay (sampleRate, blockSize);
-}
-
-void VstEffect::suspend()
-{
-    processor->releaseResources();
-}
-
-bool VstEffect::setSpeakerArrangement (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out)
-{
-    if (! layout.accept (in, out))
-        return false;
-
-    processor->setPlayConfigDetails (layout.inputs(), layout.outputs(), processor->getSampleRate(), processor->getBlockSize());
-    return true;
+    core.prepare (sampleRate, layout.inputs(), layout.outputs());
 }
 
 //==============================================================================
@@ -266,21 +216,5 @@ float VstEffect::getParameterCallback (AEffect* e, int index)
 {
     auto* self = from (e);
     return self != nullptr ? self->core.parameter (index) : 0.0f;
-}
-
-//==============================================================================
-void VstEffect::audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value)
-{
-    host (&effect, audioMasterAutomate, index, 0, nullptr, value);
-}
-
-void VstEffect::audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index)
-{
-    host (&effect, audioMasterBeginEdit, index, 0, nullptr, 0.0f);
-}
-
-void VstEffect::audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index)
-{
-    host (&effect, audioMasterEndEdit, index, 0, nullptr, 0.0f);
 }
 } // namespace tarnwell

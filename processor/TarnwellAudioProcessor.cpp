@@ -65,12 +65,6 @@ juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 
 bool TarnwellAudioProcessor::hasEditor() const { return true; }
 
-int TarnwellAudioProcessor::getNumParameters() { return params::count; }
-const juce::String TarnwellAudioProcessor::getParameterName (int index) { return params::name (index); }
-float TarnwellAudioProcessor::getParameter (int index) { return instance.parameter (index); }
-const juce::String TarnwellAudioProcessor::getParameterText (int index) { return instance.parameterText (index); }
-void TarnwellAudioProcessor::setParameter (int index, float value) { instance.setParameter (index, value); }
-
 int TarnwellAudioProcessor::getNumPrograms() { return 0; }
 int TarnwellAudioProcessor::getCurrentProgram() { return 0; }
 void TarnwellAudioProcessor::setCurrentProgram (int) {}

@@ -6,9 +6,10 @@
 
 namespace tarnwell
 {
-// The plug-in as JUCE's wrappers (the VST3 and the standalone app) and the editor see it: a
-// juce::AudioProcessor that translates into the instance core, which does the work. Our own
-// glue (VST 2.4, LV2) reaches the core directly.
+// The plug-in as JUCE's wrappers (the VST3 and the standalone app) see it: a
+// juce::AudioProcessor that translates into the instance core, which does the work. Its
+// parameter objects forward to the core, and its editor binds to them. Our own glue
+// (VST 2.4, LV2) reaches the core directly.
 class TarnwellAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -38,13 +39,6 @@ public:
 
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override;
-
-    // The parameters, by index 0..4; any other index is ignored.
-    int getNumParameters() override;
-    const juce::String getParameterName (int index) override;
-    float getParameter (int index) override;
-    const juce::String getParameterText (int index) override;
-    void setParameter (int index, float value) override;
 
     int getNumPrograms() override;
     int getCurrentProgram() override;

@@ -1,12 +1,10 @@
 #include "host/lv2/Lv2Ui.h"
 
+#include "editor/TarnwellEditor.h"
 #include "host/lv2/Lv2Ports.h"
 
 #include <cstring>
 #include <utility>
-
-// The processor factory, in the shared code.
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 namespace tarnwell::lv2
 {
@@ -36,17 +34,13 @@ Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, L
 Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
     : write (writeFunction), controller (hostController),
       touch (hostTouch != nullptr ? *hostTouch : LV2UI_Touch { nullptr, nullptr }),
-      mirror (createPluginFilter()), editor (mirror.get())
+      editor ([this] { return std::make_unique<TarnwellEditor> (model); })
 {
-    if (mirror != nullptr)
-        mirror->addListener (this);
 }
 
 Lv2Ui::~Lv2Ui()
 {
     editor.close();
-    if (mirror != nullptr)
-        mirror->removeListener (this);
 }
 
 bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resize, LV2UI_Widget* widget)
@@ -55,7 +49,7 @@ bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resiz
     if (hostScale > 0.0f) // else the desktop's
         editor.setHostScale (hostScale, openEditorResized);
     ERect* bounds = nullptr;
-    if (mirror == nullptr || ! editor.open (parentWindow) || ! editor.getRect (&bounds))
+    if (! editor.open (parentWindow) || ! editor.getRect (&bounds))
         return false;
 
     *widget = editor.nativeWindow();
@@ -68,12 +62,6 @@ bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resiz
     return *widget != nullptr;
 }
 
-juce::AudioProcessorParameter* Lv2Ui::parameter (int index) const noexcept
-{
-    const auto& params = mirror->getParameters();
-    return index >= 0 && index < params.size() ? params.getUnchecked (index) : nullptr;
-}
-
 void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32_t format, const void* buffer)
 {
     // Only plain float values of the parameter ports mean anything to the editor.
@@ -82,8 +70,7 @@ void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32
 
     float value;
     std::memcpy (&value, buffer, sizeof (float));
-    if (auto* p = parameter (parameterOf (port)))
-        p->setValue (normalisedOfPort (parameterOf (port), value)); // shown by the editor; not sent back to the host
+    model.show (parameterOf (port), normalisedOfPort (parameterOf (port), value));
 }
 
 void Lv2Ui::idle()
@@ -94,7 +81,7 @@ void Lv2Ui::idle()
             return editor.getRect (&bounds) ? std::make_pair (bounds->right - bounds->left, bounds->bottom - bounds->top)
                                             : std::make_pair (0, 0);
         });
-    events.drain ([this] (const Lv2UiEvents::Event& e) {
+    model.changes().drain ([this] (const Lv2UiEvents::Event& e) {
         const auto port = portOf (e.parameter);
         switch (e.kind)
         {
@@ -111,24 +98,5 @@ void Lv2Ui::idle()
             }
         }
     });
-}
-
-// The editor's own changes, on the message thread.
-void Lv2Ui::audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value)
-{
-    if (parameters::isValid (index))
-        events.push ({ Lv2UiEvents::Event::value, index, value });
-}
-
-void Lv2Ui::audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index)
-{
-    if (parameters::isValid (index))
-        events.push ({ Lv2UiEvents::Event::beginGesture, index, 0.0f });
-}
-
-void Lv2Ui::audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index)
-{
-    if (parameters::isValid (index))
-        events.push ({ Lv2UiEvents::Event::endGesture, index, 0.0f });
 }
 } // namespace tarnwell::lv2

@@ -2,44 +2,34 @@
 
 #include "host/EditorHost.h"
 #include "host/MessageThread.h"
-#include "host/lv2/Lv2UiEvents.h"
+#include "host/lv2/Lv2UiModel.h"
 #include "host/lv2/Lv2UiScale.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
 #include <lv2/ui/ui.h>
-
-#include <memory>
 
 namespace tarnwell::lv2
 {
 // The editor in an LV2 host's X11 window. LV2 keeps a UI apart from its plug-in instance, so
-// the editor runs on a processor of its own that mirrors the plug-in's control ports: the
-// host's port events set it, and what the user does in the editor goes back to the host as
-// port writes (with touch brackets, where the host offers them), which the host records as
-// automation and passes on to the plug-in's ports.
+// the editor is bound to the control ports alone: the host's port events move it, and what the
+// user does in it goes back to the host as port writes (with touch brackets, where the host
+// offers them), which the host records as automation and passes on to the plug-in's ports.
 //
 // Threads: the editor lives on JUCE's message thread (SharedMessageThread); the LV2 calls come
 // on the host's UI thread, and writes to the host are made there, from idle.
-class Lv2Ui final : private juce::AudioProcessorListener
+class Lv2Ui final
 {
 public:
     // Null without ui:parent, or if the editor cannot be shown.
     static Lv2Ui* create (LV2UI_Write_Function, LV2UI_Controller, LV2UI_Widget*, const LV2_Feature* const*);
 
     Lv2Ui (LV2UI_Write_Function, LV2UI_Controller, const LV2UI_Touch*);
-    ~Lv2Ui() override;
+    ~Lv2Ui();
 
     void portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32_t format, const void* buffer);
     void idle();
 
 private:
     bool open (void* parentWindow, float hostScale, const LV2UI_Resize*, LV2UI_Widget*);
-    juce::AudioProcessorParameter* parameter (int index) const noexcept;
-
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override;
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override;
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override;
 
     // First in, last out: JUCE and its message thread outlive everything below.
     SharedMessageThread::User messageThreadUser;
@@ -47,9 +37,8 @@ private:
     const LV2UI_Write_Function write;
     const LV2UI_Controller controller;
     const LV2UI_Touch touch; // a copy: the host's feature data need not outlive instantiate
-    const std::unique_ptr<juce::AudioProcessor> mirror;
+    Lv2UiModel model;
     EditorHost editor;
-    Lv2UiEvents events;
     std::unique_ptr<GtkHostSize> gtkHostSize; // in a GTK 3 host at a scale over 1 only
 };
 } // namespace tarnwell::lv2

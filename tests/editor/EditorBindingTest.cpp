@@ -63,7 +63,7 @@ using HostAutomation = EditorTest;
 
 TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
 {
-    processor.setParameter (2, 0.5f);
+    processor.core().setParameter (2, 0.5f);
     pumpMessages (60);
     EXPECT_EQ (slider (2).getValue(), 0.5);
     EXPECT_EQ (readout (2), "894.43 Hz");
@@ -76,14 +76,14 @@ TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
     EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
 
     // A value beyond the range is taken at its end, by the control and the readout alike.
-    processor.setParameter (0, 1.5f);
+    processor.core().setParameter (0, 1.5f);
     pumpMessages (60);
     EXPECT_EQ (slider (0).getValue(), 1.0);
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
     EXPECT_EQ (readout (0), "10.00 sec");
 
     // Mix and diffusion have no graph field.
-    processor.setParameter (3, 0.6f);
+    processor.core().setParameter (3, 0.6f);
     pumpMessages (60);
     EXPECT_EQ (readout (3), "60.00%");
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
@@ -95,8 +95,8 @@ TEST_F (HostAutomation, AnIndexOutsideTheFiveChangesNothing)
 {
     HostRecorder host;
     processor.addListener (&host);
-    processor.setParameter (7, 0.5f);
-    processor.setParameter (-1, 0.5f);
+    processor.core().setParameter (7, 0.5f);
+    processor.core().setParameter (-1, 0.5f);
     pumpMessages (60);
     processor.removeListener (&host);
 
@@ -115,9 +115,9 @@ TEST_F (HostAutomation, FromAnotherThreadShowsOnceTheMessageLoopRuns)
     HostRecorder host;
     processor.addListener (&host);
     onAnotherThread ([this] {
-        processor.setParameter (4, 0.1f);
-        processor.setParameter (4, 0.8f);
-        processor.setParameter (1, 0.2f);
+        processor.core().setParameter (4, 0.1f);
+        processor.core().setParameter (4, 0.8f);
+        processor.core().setParameter (1, 0.2f);
     });
     pumpMessages();
     processor.removeListener (&host);
@@ -133,16 +133,16 @@ TEST_F (HostAutomation, FromAnotherThreadShowsOnceTheMessageLoopRuns)
 TEST_F (HostAutomation, TheLastChangeFromAnyThreadIsWhatShows)
 {
     // Made on another thread, not yet shown; then a later change on the message thread.
-    onAnotherThread ([this] { processor.setParameter (2, 0.1f); });
-    processor.setParameter (2, 0.9f);
+    onAnotherThread ([this] { processor.core().setParameter (2, 0.1f); });
+    processor.core().setParameter (2, 0.9f);
 
     // Nothing older is left to overwrite it.
     pumpMessages (60);
     EXPECT_EQ (slider (2).getValue(), static_cast<double> (0.9f));
-    EXPECT_EQ (readout (2), processor.getParameterText (2));
+    EXPECT_EQ (readout (2), processor.core().parameterText (2));
 
     // A decay value shows in the readout too.
-    processor.setParameter (0, 0.25f);
+    processor.core().setParameter (0, 0.25f);
     pumpMessages (60);
     EXPECT_EQ (readout (0), "2.50 sec");
 }
@@ -150,9 +150,9 @@ TEST_F (HostAutomation, TheLastChangeFromAnyThreadIsWhatShows)
 TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
 {
     TarnwellAudioProcessor other;
-    other.setParameter (0, 0.5f);
-    other.setParameter (2, 0.8f);
-    other.setParameter (3, 1.0f);
+    other.core().setParameter (0, 0.5f);
+    other.core().setParameter (2, 0.8f);
+    other.core().setParameter (3, 1.0f);
     juce::MemoryBlock saved;
     other.getStateInformation (saved);
 
@@ -168,8 +168,8 @@ TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
 TEST_F (HostAutomation, ValueSetWhileClosedShowsInALaterEditor)
 {
     close();
-    processor.setParameter (3, 0.6f);
-    onAnotherThread ([this] { processor.setParameter (2, 0.5f); });
+    processor.core().setParameter (3, 0.6f);
+    onAnotherThread ([this] { processor.core().setParameter (2, 0.5f); });
     pumpMessages (30);
 
     open();
@@ -183,9 +183,9 @@ TEST_F (HostAutomation, ValueSetWhileClosedShowsInALaterEditor)
     for (int i = 0; i < 20; ++i)
     {
         close();
-        onAnotherThread ([this, i] { processor.setParameter (i % 5, 0.01f * static_cast<float> (i)); });
+        onAnotherThread ([this, i] { processor.core().setParameter (i % 5, 0.01f * static_cast<float> (i)); });
         open();
-        processor.setParameter (4, 0.3f);
+        processor.core().setParameter (4, 0.3f);
         pumpMessages (5);
     }
     pumpMessages (60);
@@ -235,9 +235,9 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
 
     const float last = events[events.size() - 2].value;
     EXPECT_GT (last, 0.5f);
-    EXPECT_FLOAT_EQ (processor.getParameter (3), last);
+    EXPECT_FLOAT_EQ (processor.core().parameter (3), last);
     EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
-    EXPECT_EQ (readout (3), processor.getParameterText (3));
+    EXPECT_EQ (readout (3), processor.core().parameterText (3));
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f) << "the mix knob has no graph field";
 }
 
@@ -279,8 +279,8 @@ TEST_F (UserDrag, DoubleClickReturnsEachControlToItsDefaultInOneGesture)
             EXPECT_EQ (e.index, index);
         const float expected = tarnwell::expected::storedDefaults[index];
         EXPECT_FLOAT_EQ (last[1].value, expected);
-        EXPECT_FLOAT_EQ (processor.getParameter (index), expected);
-        EXPECT_EQ (knob.getValue(), static_cast<double> (processor.getParameter (index)));
+        EXPECT_FLOAT_EQ (processor.core().parameter (index), expected);
+        EXPECT_EQ (knob.getValue(), static_cast<double> (processor.core().parameter (index)));
         EXPECT_EQ (readout (index), tarnwell::expected::defaultTexts[index]);
     }
 }
@@ -320,17 +320,17 @@ TEST_F (UserTyping, AReadoutTakesATypedValueInOneGestureAndEscapeOrJunkKeepsTheV
         EXPECT_EQ (events[i].index, i < 3 ? 3 : 2) << i;
     }
     EXPECT_FLOAT_EQ (events[1].value, 0.35f);
-    EXPECT_FLOAT_EQ (processor.getParameter (2), static_cast<float> (std::log (24.0) / std::log (320.0)));
+    EXPECT_FLOAT_EQ (processor.core().parameter (2), static_cast<float> (std::log (24.0) / std::log (320.0)));
     EXPECT_EQ (readout (3), "35.00%");
     EXPECT_EQ (readout (2), "1200.00 Hz");
-    EXPECT_EQ (slider (3).getValue(), static_cast<double> (processor.getParameter (3)));
+    EXPECT_EQ (slider (3).getValue(), static_cast<double> (processor.core().parameter (3)));
 
     type (0, "9 s", juce::KeyPress::escapeKey);
     type (1, "2.5 Hz", juce::KeyPress::returnKey);
     EXPECT_EQ (host.events().size(), 6u);
     EXPECT_EQ (readout (0), "3.50 sec");
     EXPECT_EQ (readout (1), "0.50 sec");
-    EXPECT_EQ (processor.getParameter (1), 0.05f);
+    EXPECT_EQ (processor.core().parameter (1), 0.05f);
     processor.removeListener (&host);
 }
 
@@ -349,7 +349,7 @@ Clock::duration storm (TarnwellAudioProcessor& processor, int calls, float (&las
         const int index = i % 5;
         last[index] = value (random);
         const auto before = Clock::now();
-        processor.setParameter (index, last[index]);
+        processor.core().setParameter (index, last[index]);
         longest = std::max (longest, Clock::now() - before);
     }
     return longest;
@@ -378,7 +378,7 @@ TEST_F (ParameterStorm, NeverWaitsForTheMessageThreadAndTheLastValuesShow)
     for (int i = 0; i < 5; ++i)
     {
         EXPECT_EQ (slider (i).getValue(), static_cast<double> (last[i])) << i;
-        EXPECT_EQ (readout (i), processor.getParameterText (i)) << i;
+        EXPECT_EQ (readout (i), processor.core().parameterText (i)) << i;
     }
 
     std::atomic<bool> done { false };

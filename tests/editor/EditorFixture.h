@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 
 namespace tarnwell::test::ui
 {
@@ -53,7 +54,13 @@ protected:
     void close() { editor.reset(); }
 
     TarnwellView& view() { return editor->getView(); }
-    juce::Slider& slider (int index) { return *child<juce::Slider> (view(), sliderNames[index]); }
+    juce::Slider& slider (int index)
+    {
+        auto* found = child<juce::Slider> (view(), sliderNames[index]);
+        if (found == nullptr)
+            throw std::logic_error ("the view has no such slider"); // fails the test, not the run
+        return *found;
+    }
     juce::String readout (int index) { return child<juce::Label> (view(), readoutNames[index])->getText(); }
     T60View& graph() { return *graphOf (view()); }
 

@@ -137,19 +137,20 @@ TEST (TarnwellView, UndecodablePictureLeavesDarkGreyWithWorkingControls)
 {
     const char garbage[] = "not a picture at all";
     TarnwellAudioProcessor processor;
+    tarnwell::AudioProcessorParameterModel model (processor);
     TarnwellView view (juce::ImageCache::getFromMemory (garbage, sizeof (garbage)));
-    view.setProcessor (&processor);
+    view.setModel (&model);
 
     const auto image = snapshot::of (view);
     EXPECT_TRUE (near (image, 2, 2, 0xff555555));
     EXPECT_TRUE (near (image, 440, 60, 0xff555555));
 
     child<juce::Slider> (view, "mixSlider")->setValue (0.75, juce::sendNotificationSync);
-    EXPECT_FLOAT_EQ (processor.getParameter (3), 0.75f);
+    EXPECT_FLOAT_EQ (processor.core().parameter (3), 0.75f);
     EXPECT_EQ (child<juce::Label> (view, "mixValueString")->getText(), "75.00%");
 
     child<juce::Slider> (view, "t60HighSlider")->setValue (0.6, juce::sendNotificationSync);
-    EXPECT_FLOAT_EQ (processor.getParameter (1), 0.6f);
+    EXPECT_FLOAT_EQ (processor.core().parameter (1), 0.6f);
     EXPECT_EQ (child<juce::Label> (view, "t60HighValueString")->getText(), "6.00 sec");
     EXPECT_FLOAT_EQ (graphOf (view)->t60HighValue, 0.6f);
 }
@@ -235,14 +236,15 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
     {
         SCOPED_TRACE (scale);
         TarnwellAudioProcessor processor;
-        tarnwell::ScaledEditorFrame frame (std::unique_ptr<juce::AudioProcessorEditor> (processor.createEditorIfNeeded()));
+        tarnwell::AudioProcessorParameterModel model (processor);
+        tarnwell::ScaledEditorFrame frame (std::make_unique<tarnwell::TarnwellEditor> (model));
         ASSERT_TRUE (frame.setHostScale (scale));
 
         EXPECT_NEAR (frame.getWidth(), 453 * scale, 1.0);
         EXPECT_NEAR (frame.getHeight(), 200 * scale, 1.0);
         EXPECT_EQ (frame.getDeviceBounds(), frame.getLocalBounds()) << "offscreen, a layout pixel of the frame is a device pixel";
 
-        auto& view = dynamic_cast<TarnwellAudioProcessorEditor&> (frame.getEditor()).getView();
+        auto& view = dynamic_cast<tarnwell::TarnwellEditor&> (frame.getEditor()).getView();
         ASSERT_EQ (view.getNumChildComponents(), 15);
         for (int i = 0; i < 15; ++i)
         {

@@ -1,6 +1,6 @@
-// Parameter changes and gestures made on the processor's parameter objects (as the editor
-// makes them) reach the host as automation and edit brackets. Runs the binding in process,
-// since a host cannot reach the parameter objects through the ABI.
+// Parameter changes and gestures made on the editor's parameter model reach the host as
+// automation and edit brackets. Runs the binding in process, since a host cannot reach the
+// model through the ABI.
 
 #include "host/VstEffect.h"
 
@@ -53,11 +53,11 @@ TEST (HostNotification, EditorStyleChangesBecomeAutomationInsideEditBrackets)
     Instance a, b;
     take();
 
-    auto* mix = a.binding->getProcessor().getParameters()[3];
-    mix->beginChangeGesture();
-    mix->setValueNotifyingHost (0.6f);
-    mix->setValueNotifyingHost (0.7f);
-    mix->endChangeGesture();
+    auto& model = a.binding->parameterModel();
+    model.beginGesture (3);
+    model.set (3, 0.6f);
+    model.set (3, 0.7f);
+    model.endGesture (3);
 
     const std::vector<Received> expected {
         { a.effect, audioMasterBeginEdit, 3, 0.0f },
@@ -76,6 +76,9 @@ TEST (HostNotification, HostSideChangesAreNotEchoedBack)
     take();
 
     a.effect->setParameter (a.effect, 1, 0.4f);
+    // What the editor shows follows the host.
+    EXPECT_EQ (a.binding->parameterModel().value (1), 0.4f);
+    EXPECT_EQ (a.binding->parameterModel().text (1), "4.00 sec");
     void* chunk = nullptr;
     const auto size = a.effect->dispatcher (a.effect, effGetChunk, 0, 0, &chunk, 0.0f);
     if (size > 0)

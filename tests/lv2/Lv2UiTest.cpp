@@ -4,6 +4,9 @@
 
 #include "LilvHost.h"
 
+#include "host/lv2/Lv2Ports.h"
+#include "host/lv2/Lv2UiModel.h"
+#include "processor/InstanceCore.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScaledDesktop.h"
@@ -18,8 +21,11 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <utility>
@@ -49,12 +55,14 @@ struct HostSide
     };
     std::vector<Write> writes;
     std::vector<Touch> touches;
+    std::string order; // '(' grabbed, 'w' written, ')' released
     int width = 0, height = 0;
 
     static void write (LV2UI_Controller self, uint32_t port, uint32_t size, uint32_t format, const void* buffer)
     {
         if (format == 0 && size == sizeof (float))
             static_cast<HostSide*> (self)->writes.push_back ({ port, *static_cast<const float*> (buffer) });
+        static_cast<HostSide*> (self)->order += 'w';
     }
     static int resize (LV2UI_Feature_Handle self, int w, int h)
     {
@@ -65,6 +73,7 @@ struct HostSide
     static void touch (LV2UI_Feature_Handle self, uint32_t port, bool grabbed)
     {
         static_cast<HostSide*> (self)->touches.push_back ({ port, grabbed });
+        static_cast<HostSide*> (self)->order += grabbed ? '(' : ')';
     }
 };
 
@@ -230,6 +239,20 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
     EXPECT_EQ (host.touches.back().port, mixPort);
     EXPECT_FALSE (host.touches.back().grabbed);
 
+    // A double-click returns Mix to where a new instance starts: one write inside a touch
+    // bracket, of the value in the port's unit, exactly as its text shows it.
+    host = {};
+    for (int click = 0; click < 2; ++click)
+    {
+        mouse (ButtonPress, knobX, knobY);
+        mouse (ButtonRelease, knobX, knobY);
+    }
+    ASSERT_TRUE (idleUntil (*idle, [&] { return ! host.writes.empty() && host.order.back() == ')'; })) << host.order;
+    ASSERT_EQ (host.writes.size(), 1u);
+    EXPECT_EQ (host.writes[0].port, mixPort);
+    EXPECT_EQ (host.writes[0].value, 25.0f);
+    EXPECT_EQ (host.order.substr (host.order.size() - 3), "(w)");
+
     descriptor->cleanup (std::exchange (handle, nullptr));
     EXPECT_TRUE (x11.children().empty());
 }
@@ -353,3 +376,28 @@ TEST (Lv2UiInAGtk3Host, FillsTheHostsWindowAtItsDeviceSizeAtEachScale)
     }
 }
 #endif
+
+// What the UI's editor shows for any port value the host sends: the value and the text the
+// plug-in's own instance reports for that port value, range ends, beyond and no number included.
+TEST (Lv2UiModel, ShowsWhatTheInstanceReportsForAnyPortValue)
+{
+    tarnwell::lv2::Lv2UiModel model;
+    const auto instance = std::make_unique<tarnwell::InstanceCore>(); // large: its network's rings
+    auto& core = *instance;
+    std::minstd_rand random (26);
+    for (int index = 0; index < params::count; ++index)
+    {
+        EXPECT_EQ (model.value (index), core.parameter (index)) << "a new UI starts where a new instance does";
+        EXPECT_EQ (model.text (index), core.parameterText (index));
+        const float low = lv2::portValueOf (index, 0.0f), high = lv2::portValueOf (index, 1.0f);
+        std::uniform_real_distribution<float> inRange (low, high);
+        for (const float port : { low, high, 2.0f * high, low - 1.0f, inRange (random), inRange (random), std::nanf ("") })
+        {
+            const float normalised = lv2::normalisedOfPort (index, port);
+            model.show (index, normalised);
+            core.setParameter (index, normalised);
+            EXPECT_EQ (model.value (index), core.parameter (index)) << index << " at " << port;
+            EXPECT_EQ (model.text (index), core.parameterText (index)) << index << " at " << port;
+        }
+    }
+}

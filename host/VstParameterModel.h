@@ -1,0 +1,29 @@
+#pragma once
+
+#include "editor/ParameterModel.h"
+#include "host/VstAbi.h"
+
+namespace tarnwell
+{
+class InstanceCore;
+
+// The editor's parameters in the VST 2.4 glue: the instance core's values and texts, with the
+// user's changes and gestures passed to the host as automation and edit brackets.
+class VstParameterModel final : public ParameterModel
+{
+public:
+    // The core and the effect outlive the model.
+    VstParameterModel (InstanceCore&, audioMasterCallback host, AEffect* effect);
+
+    float value (int index) const override;
+    juce::String text (int index) const override;
+    void set (int index, float normalised) override;
+    void beginGesture (int index) override;
+    void endGesture (int index) override;
+
+private:
+    InstanceCore& core;
+    const audioMasterCallback host;
+    AEffect* const effect;
+};
+} // namespace tarnwell
