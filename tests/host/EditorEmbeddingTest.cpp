@@ -226,25 +226,12 @@ class EditorOnADesktopAt200 : public EditorEmbedding
 protected:
     void SetUp() override
     {
-        if (! desktop.isRunning())
+        if (! desktop.useAsDisplay())
             GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
-        if (const char* shared = std::getenv ("DISPLAY"))
-            sharedDisplay = shared;
-        setenv ("DISPLAY", desktop.display().c_str(), 1);
         EditorEmbedding::SetUp();
     }
 
-    void TearDown() override
-    {
-        EditorEmbedding::TearDown();
-        if (sharedDisplay.empty())
-            unsetenv ("DISPLAY");
-        else
-            setenv ("DISPLAY", sharedDisplay.c_str(), 1);
-    }
-
     ScaledDesktop desktop { 2 };
-    std::string sharedDisplay;
 };
 
 TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollowsTheDesktop)

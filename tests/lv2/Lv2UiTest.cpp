@@ -306,23 +306,12 @@ class Lv2UiOnADesktopAt200 : public Lv2Ui
 protected:
     void SetUp() override
     {
-        if (! desktop.isRunning())
+        if (! desktop.useAsDisplay())
             GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
-        if (const char* shared = std::getenv ("DISPLAY"))
-            sharedDisplay = shared;
-        setenv ("DISPLAY", desktop.display().c_str(), 1);
         Lv2Ui::SetUp();
     }
 
-    void TearDown() override
-    {
-        Lv2Ui::TearDown();
-        if (! sharedDisplay.empty())
-            setenv ("DISPLAY", sharedDisplay.c_str(), 1);
-    }
-
     ScaledDesktop desktop { 2 };
-    std::string sharedDisplay;
 };
 } // namespace
 

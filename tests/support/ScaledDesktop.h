@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -56,6 +57,23 @@ public:
             }
         for (const char* file : { "xsettings", "xvfb.log", "xsettingsd.log" })
             std::remove ((files + file).c_str());
+        if (usedAsDisplay && displayBefore.empty())
+            unsetenv ("DISPLAY");
+        else if (usedAsDisplay)
+            setenv ("DISPLAY", displayBefore.c_str(), 1);
+    }
+
+    // Makes this desktop the DISPLAY of everything the test opens from now on, until this
+    // desktop goes; false if it is not running.
+    bool useAsDisplay()
+    {
+        if (! running)
+            return false;
+        if (const char* shared = std::getenv ("DISPLAY"))
+            displayBefore = shared;
+        setenv ("DISPLAY", name.c_str(), 1);
+        usedAsDisplay = true;
+        return true;
     }
 
     bool isRunning() const { return running; }
@@ -101,5 +119,7 @@ private:
     std::unique_ptr<ChildProcess> server, daemon;
     std::string name;
     bool running = false;
+    bool usedAsDisplay = false;
+    std::string displayBefore;
 };
 } // namespace tarnwell::test
