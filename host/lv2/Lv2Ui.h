@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/EditorHost.h"
-#include "host/MessageThread.h"
+#include "host/editor_hosting/EditorHost.h"
+#include "host/editor_hosting/MessageThread.h"
 #include "host/lv2/Lv2UiModel.h"
 #include "host/lv2/Lv2UiScale.h"
 

@@ -1,6 +1,6 @@
 #include "host/lv2/Lv2UiScale.h"
 
-#include "host/XcbConnection.h"
+#include "host/editor_hosting/XcbConnection.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>

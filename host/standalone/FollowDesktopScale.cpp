@@ -1,6 +1,6 @@
 #include "host/standalone/FollowDesktopScale.h"
 
-#include "host/DesktopScale.h"
+#include "host/editor_hosting/DesktopScale.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -2,7 +2,7 @@
 // automation and edit brackets. Runs the binding in process, since a host cannot reach the
 // model through the ABI.
 
-#include "host/VstEffect.h"
+#include "host/vst2/VstEffect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "host/ChannelLayout.h"
+#include "host/vst2/ChannelLayout.h"
 
-#include "host/HostText.h"
-#include "host/PluginIdentity.h"
+#include "host/vst2/HostText.h"
+#include "host/vst2/PluginIdentity.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "host/ChunkStore.h"
+#include "host/vst2/ChunkStore.h"
 
 #include "processor/InstanceCore.h"
 

@@ -1,4 +1,4 @@
-#include "host/VstParameterModel.h"
+#include "host/vst2/VstParameterModel.h"
 
 #include "processor/InstanceCore.h"
 

@@ -1,5 +1,5 @@
-#include "host/ParentWindow.h"
-#include "host/XcbConnection.h"
+#include "host/editor_hosting/ParentWindow.h"
+#include "host/editor_hosting/XcbConnection.h"
 
 #include <cstdint>
 #include <cstdlib>

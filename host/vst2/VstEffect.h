@@ -1,11 +1,11 @@
 #pragma once
 
-#include "host/ChannelLayout.h"
-#include "host/ChunkStore.h"
-#include "host/EditorHost.h"
-#include "host/MessageThread.h"
+#include "host/vst2/ChannelLayout.h"
+#include "host/vst2/ChunkStore.h"
+#include "host/editor_hosting/EditorHost.h"
+#include "host/editor_hosting/MessageThread.h"
 #include "host/VstAbi.h"
-#include "host/VstParameterModel.h"
+#include "host/vst2/VstParameterModel.h"
 #include "processor/InstanceCore.h"
 
 #include <atomic>

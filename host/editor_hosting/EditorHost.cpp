@@ -1,9 +1,9 @@
-#include "host/EditorHost.h"
+#include "host/editor_hosting/EditorHost.h"
 
 #include "editor/ScaledEditorFrame.h"
-#include "host/DesktopScale.h"
-#include "host/MessageThread.h"
-#include "host/ParentWindow.h"
+#include "host/editor_hosting/DesktopScale.h"
+#include "host/editor_hosting/MessageThread.h"
+#include "host/editor_hosting/ParentWindow.h"
 
 namespace tarnwell
 {

@@ -1,4 +1,4 @@
-#include "host/PluginIdentity.h"
+#include "host/vst2/PluginIdentity.h"
 
 #include <cstring>
 

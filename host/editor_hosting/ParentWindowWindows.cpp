@@ -1,4 +1,4 @@
-#include "host/ParentWindow.h"
+#include "host/editor_hosting/ParentWindow.h"
 
 #include <windows.h>
 

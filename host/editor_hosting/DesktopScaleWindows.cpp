@@ -1,4 +1,4 @@
-#include "host/DesktopScale.h"
+#include "host/editor_hosting/DesktopScale.h"
 
 namespace tarnwell
 {

@@ -1,4 +1,4 @@
-#include "host/VstEffect.h"
+#include "host/vst2/VstEffect.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
-#include "host/VstEffect.h"
+#include "host/vst2/VstEffect.h"
 
 #include "editor/TarnwellEditor.h"
-#include "host/HostText.h"
-#include "host/PluginIdentity.h"
+#include "host/vst2/HostText.h"
+#include "host/vst2/PluginIdentity.h"
 
 #include <cmath>
 

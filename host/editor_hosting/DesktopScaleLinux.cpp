@@ -1,5 +1,5 @@
-#include "host/DesktopScale.h"
-#include "host/XcbConnection.h"
+#include "host/editor_hosting/DesktopScale.h"
+#include "host/editor_hosting/XcbConnection.h"
 
 #include <algorithm>
 #include <cmath>

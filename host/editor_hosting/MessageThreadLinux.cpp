@@ -1,4 +1,4 @@
-#include "host/MessageThread.h"
+#include "host/editor_hosting/MessageThread.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
