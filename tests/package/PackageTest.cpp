@@ -202,14 +202,15 @@ TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
                 << name << " needs " << library;
     }
     // One architecture per archive: the VST 2.4 plug-in, the VST3 and LV2 modules, the
-    // standalone app.
+    // standalone app, the render tool.
     ASSERT_EQ (architectures.size(), 1u);
     const auto arch = *architectures.begin();
     EXPECT_NE (arch, "unknown");
     EXPECT_TRUE (binaries.count ("Tarnwell.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/" + arch + "-linux/Tarnwell.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell"));
-    EXPECT_EQ (binaries.size(), 4u);
+    EXPECT_TRUE (binaries.count ("tarnwell-render"));
+    EXPECT_EQ (binaries.size(), 5u);
 }
 
 // Symbol versions are bound when linking: a binary that needs GLIBC_2.32 does not load on

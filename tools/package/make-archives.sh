@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the three release archives from finished builds, staging each plug-in with the build's
 # own install rules (cmake/InstallRules.cmake):
-#   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app
+#   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app,
+#                                             the render tool
 #   tarnwell-<version>-linux-aarch64.tar.gz   the same for 64-bit ARM
 #   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
 # each in a folder of the same name, with LICENSE, INSTALL and the factory presets
@@ -60,7 +61,10 @@ linux_archive() { # architecture, build folder, strip program
     lv2=$(installed "$linux" lv2 Tarnwell.lv2)
     standalone=$(installed "$linux" standalone Tarnwell)
     mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
-    find "$dir" -type f \( -name '*.so' -o -name Tarnwell \) -exec "$strip" --strip-unneeded {} +
+    # The render tool has no install rule: it runs from its build folder or from here, beside
+    # the Tarnwell.so it renders through by default.
+    cp "$linux/tools/render/tarnwell-render" "$dir/"
+    find "$dir" -type f \( -name '*.so' -o -name Tarnwell -o -name tarnwell-render \) -exec "$strip" --strip-unneeded {} +
     copy_presets "$dir" "$linux"
     cp "$root/LICENSE" "$dir/LICENSE"
     sed "s/@VERSION@/$version/; s/@ARCH@/$arch/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"

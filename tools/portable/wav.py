@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The LV2 checks' audio files: 32-bit integer stereo WAV, which lv2apply (libsndfile) writes back
-in the same format.
+in the same format; the render tool writes 32-bit float WAV, which compare reads too.
 
   wav.py write FILE            a click and a short burst of noise, then silence for the tail
   wav.py compare A B LIMIT     fails if any sample differs by more than LIMIT (full scale 1),
@@ -29,9 +29,25 @@ def write(path):
 
 
 def read(path):
-    with wave.open(path, "rb") as w:
-        assert w.getsampwidth() == 4, path
-        data = w.readframes(w.getnframes())
+    """The samples of a 32-bit integer or float WAV file, full scale 1. Python's wave module
+    reads integer samples only, so the chunks are walked here."""
+    with open(path, "rb") as f:
+        riff = f.read()
+    assert riff[:4] == b"RIFF" and riff[8:12] == b"WAVE", path
+    at, tag, bits, data = 12, None, None, None
+    while at + 8 <= len(riff):
+        name, size = riff[at:at + 4], struct.unpack("<I", riff[at + 4:at + 8])[0]
+        body = riff[at + 8:at + 8 + size]
+        if name == b"fmt ":
+            tag, bits = struct.unpack("<H", body[:2])[0], struct.unpack("<H", body[14:16])[0]
+            if tag == 0xFFFE:  # WAVE_FORMAT_EXTENSIBLE: the format is the sub-format's first two bytes
+                tag = struct.unpack("<H", body[24:26])[0]
+        elif name == b"data":
+            data = body
+        at += 8 + size + (size & 1)
+    assert bits == 32 and tag in (1, 3) and data is not None, path
+    if tag == 3:
+        return list(struct.unpack("<%df" % (len(data) // 4), data))
     return [s / SCALE for s in struct.unpack("<%di" % (len(data) // 4), data)]
 
 
