@@ -13,6 +13,7 @@
 #include <elf.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,25 +49,39 @@ T at (const std::vector<char>& bytes, size_t offset)
     return value;
 }
 
-// The DT_NEEDED names of a 64-bit ELF file, from its dynamic section; empty if it has none.
-std::set<std::string> neededLibraries (const std::vector<char>& elf)
+// Calls visit (section, its string table) for each section of a 64-bit ELF file of the type.
+template <typename Visit>
+void forEachSection (const std::vector<char>& elf, std::uint32_t type, Visit&& visit)
 {
-    std::set<std::string> names;
     const auto header = at<Elf64_Ehdr> (elf, 0);
     for (size_t i = 0; i < header.e_shnum; ++i)
     {
         const auto section = at<Elf64_Shdr> (elf, header.e_shoff + i * header.e_shentsize);
-        if (section.sh_type != SHT_DYNAMIC)
-            continue;
-        const auto strings = at<Elf64_Shdr> (elf, header.e_shoff + section.sh_link * header.e_shentsize);
+        if (section.sh_type == type)
+            visit (section, at<Elf64_Shdr> (elf, header.e_shoff + section.sh_link * header.e_shentsize));
+    }
+}
+
+// The text at offset in a string table, cut at the file's end; nothing past the end.
+void insertName (std::set<std::string>& names, const std::vector<char>& elf, const Elf64_Shdr& strings, size_t offset)
+{
+    const size_t name = strings.sh_offset + offset;
+    if (name < elf.size())
+        names.insert (std::string (elf.data() + name, strnlen (elf.data() + name, elf.size() - name)));
+}
+
+// The DT_NEEDED names of a 64-bit ELF file, from its dynamic section; empty if it has none.
+std::set<std::string> neededLibraries (const std::vector<char>& elf)
+{
+    std::set<std::string> names;
+    forEachSection (elf, SHT_DYNAMIC, [&] (const Elf64_Shdr& section, const Elf64_Shdr& strings) {
         for (size_t offset = section.sh_offset; offset + sizeof (Elf64_Dyn) <= section.sh_offset + section.sh_size; offset += sizeof (Elf64_Dyn))
         {
             const auto entry = at<Elf64_Dyn> (elf, offset);
-            const size_t name = strings.sh_offset + entry.d_un.d_val;
-            if (entry.d_tag == DT_NEEDED && name < elf.size())
-                names.insert (std::string (elf.data() + name, strnlen (elf.data() + name, elf.size() - name)));
+            if (entry.d_tag == DT_NEEDED)
+                insertName (names, elf, strings, entry.d_un.d_val);
         }
-    }
+    });
     return names;
 }
 
@@ -75,13 +90,7 @@ std::set<std::string> neededLibraries (const std::vector<char>& elf)
 std::set<std::string> neededVersions (const std::vector<char>& elf)
 {
     std::set<std::string> names;
-    const auto header = at<Elf64_Ehdr> (elf, 0);
-    for (size_t i = 0; i < header.e_shnum; ++i)
-    {
-        const auto section = at<Elf64_Shdr> (elf, header.e_shoff + i * header.e_shentsize);
-        if (section.sh_type != SHT_GNU_verneed)
-            continue;
-        const auto strings = at<Elf64_Shdr> (elf, header.e_shoff + section.sh_link * header.e_shentsize);
+    forEachSection (elf, SHT_GNU_verneed, [&] (const Elf64_Shdr& section, const Elf64_Shdr& strings) {
         size_t file = section.sh_offset;
         for (size_t f = 0; f < section.sh_info && file < elf.size(); ++f)
         {
@@ -90,9 +99,7 @@ std::set<std::string> neededVersions (const std::vector<char>& elf)
             for (size_t a = 0; a < need.vn_cnt && aux < elf.size(); ++a)
             {
                 const auto version = at<Elf64_Vernaux> (elf, aux);
-                const size_t name = strings.sh_offset + version.vna_name;
-                if (name < elf.size())
-                    names.insert (std::string (elf.data() + name, strnlen (elf.data() + name, elf.size() - name)));
+                insertName (names, elf, strings, version.vna_name);
                 if (version.vna_next == 0)
                     break;
                 aux += version.vna_next;
@@ -101,7 +108,7 @@ std::set<std::string> neededVersions (const std::vector<char>& elf)
                 break;
             file += need.vn_next;
         }
-    }
+    });
     return names;
 }
 
