@@ -38,6 +38,21 @@ inline void pumpMessages (int milliseconds = 100)
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
 }
 
+// Runs the message loop until `done` holds, or for at most `timeoutMs`; whether it held. Waiting
+// for the outcome rather than a fixed time keeps a loaded machine from failing a test.
+template <typename Condition>
+bool pumpUntil (Condition done, int timeoutMs = 5000)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32> (timeoutMs);
+    while (! done())
+    {
+        if (juce::Time::getMillisecondCounter() > deadline)
+            return false;
+        pumpMessages (5);
+    }
+    return true;
+}
+
 // A processor with its editor open, as a host would have them.
 class EditorTest : public ::testing::Test
 {
@@ -63,6 +78,17 @@ protected:
     }
     juce::String readout (int index) { return child<juce::Label> (view(), readoutNames[index])->getText(); }
     T60View& graph() { return *graphOf (view()); }
+
+    // Lets the editor's timer run until every readout shows the processor's value.
+    bool settle()
+    {
+        return pumpUntil ([this] {
+            for (int i = 0; i < 5; ++i)
+                if (readout (i) != processor.core().parameterText (i))
+                    return false;
+            return true;
+        });
+    }
 
     TarnwellAudioProcessor processor;
     std::unique_ptr<TarnwellAudioProcessorEditor> editor;

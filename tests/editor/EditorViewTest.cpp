@@ -5,6 +5,8 @@
 
 #include <TarnwellArtwork.h>
 
+#include <regex>
+
 using namespace tarnwell::test::ui;
 namespace snapshot = tarnwell::test::snapshot;
 using snapshot::near;
@@ -104,8 +106,10 @@ TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
 
     auto* date = child<juce::Label> (view, "new label");
     EXPECT_EQ (date->findColour (juce::Label::textColourId).getARGB(), 0x8a000000u);
-    EXPECT_TRUE (date->getText().matchesWildcard ("??? * ????", false)) << date->getText();
-    EXPECT_EQ (date->getText(), tarnwell::buildDateText());
+    // The day the view's own file was compiled, which a build across midnight makes other than
+    // this file's: only its form is the same.
+    const std::regex unpaddedDate ("(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [1-9][0-9]? [0-9]{4}");
+    EXPECT_TRUE (std::regex_match (date->getText().toStdString(), unpaddedDate)) << date->getText();
 }
 
 TEST (TarnwellView, BuildDateHasNoPaddedDay)
