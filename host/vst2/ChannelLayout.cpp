@@ -33,7 +33,6 @@ bool ChannelLayout::describePin (bool isInput, int pin, VstPinProperties* props)
     // Pins are named by their number and paired as stereo, as the processor names its
     // channels for JUCE's wrappers.
     const auto name = juce::String (pin + 1);
-    const bool stereo = true;
 
     // Only the fields FST knows: a host's structure may be no larger.
     std::memset (props->label, 0, sizeof (props->label));
@@ -48,7 +47,7 @@ bool ChannelLayout::describePin (bool isInput, int pin, VstPinProperties* props)
     }
     else
     {
-        props->flags = vst::pinIsActive | (stereo ? vst::pinIsStereo : 0);
+        props->flags = vst::pinIsActive | vst::pinIsStereo;
         props->arrangementType = 0;
     }
     return true;

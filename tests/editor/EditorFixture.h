@@ -79,12 +79,13 @@ protected:
     juce::String readout (int index) { return child<juce::Label> (view(), readoutNames[index])->getText(); }
     T60View& graph() { return *graphOf (view()); }
 
-    // Lets the editor's timer run until every readout shows the processor's value.
+    // Lets the editor's timer run until every control and readout shows the processor's value.
     bool settle()
     {
         return pumpUntil ([this] {
             for (int i = 0; i < 5; ++i)
-                if (readout (i) != processor.core().parameterText (i))
+                if (slider (i).getValue() != static_cast<double> (processor.core().parameter (i))
+                    || readout (i) != processor.core().parameterText (i))
                     return false;
             return true;
         });
