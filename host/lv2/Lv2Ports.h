@@ -20,6 +20,7 @@ enum Port : std::uint32_t
     outRight,
     firstParameter,
     latency = firstParameter + numParameters,
+    enabled, // the host's bypass switch: 0 plays the dry input
     numPorts
 };
 

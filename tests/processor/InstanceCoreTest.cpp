@@ -133,7 +133,7 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
     // After silence the network holds nothing: from there a new rate plays as the engine
     // designed for it from the start.
     InstanceCore rateChanged;
-    const auto output = runAfter (rateChanged, [&] { rateChanged.prepare (96000.0, 2, 2); });
+    const auto output = runAfter (rateChanged, [&] { rateChanged.prepare (96000.0); });
     const auto settings = rateChanged.networkSettings();
     ASSERT_EQ (settings.sampleRate, 96000.0);
     Channels expected (2, std::vector<float> (frames));
@@ -144,14 +144,21 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
     }
     EXPECT_EQ (output, expected);
 
+    // Each value alone, changed after a block: to another value, it plays as a core set to it
+    // from the start; back to its default, as a fresh core.
     InstanceCore fresh;
     const auto freshOutput = runAfter (fresh, [] {});
     for (int i = 0; i < params::count; ++i)
     {
         SCOPED_TRACE (params::name (i));
-        InstanceCore core;
-        core.setParameter (i, params::storedDefault (i) > 0.5 ? 0.1f : 0.9f);
+        const float other = params::storedDefault (i) > 0.5 ? 0.1f : 0.9f;
+        InstanceCore core, changed, setFromStart;
+        core.setParameter (i, other);
+        setFromStart.setParameter (i, other);
         EXPECT_EQ (runAfter (core, [&] { core.setParameter (i, static_cast<float> (params::storedDefault (i))); }), freshOutput);
+        const auto changedOutput = runAfter (changed, [&] { changed.setParameter (i, other); });
+        EXPECT_EQ (changedOutput, runAfter (setFromStart, [] {}));
+        EXPECT_NE (changedOutput, freshOutput);
     }
 }
 
