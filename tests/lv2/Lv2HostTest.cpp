@@ -347,7 +347,7 @@ TEST_F (Lv2Host, TheEnabledPortFadesToTheDryInputAndBackWithoutAClick)
             else if (std::abs (w - d) > 0.05f)
             {
                 // The network's share of the output: in 0..1, moving one fade's worth per frame.
-                const double share = (double (p) - d) / (double (w) - d);
+                const double share = (double (p) - double (d)) / (double (w) - double (d));
                 EXPECT_GE (share, -1e-4) << n;
                 EXPECT_LE (share, 1.0 + 1e-4) << n;
                 EXPECT_LE (std::abs (share - lastShare), double (n - lastAt) / double (fade) + 1e-3) << n;
