@@ -4,17 +4,18 @@
 #include "host/lv2/Lv2Ports.h"
 #include "processor/NumberText.h"
 
-#include <cmath>
 #include <sstream>
 
 namespace tarnwell::lv2::presets
 {
 namespace
 {
-    // Turtle's decimal form of fixed-point text: a point is always there.
-    std::string decimal (const char* first, const char* last)
+    // The shortest decimal that reads back as the same float, whatever the C locale.
+    std::string decimal (double value)
     {
-        std::string text (first, last);
+        char digits[64];
+        const auto end = numberText::shortestFixed (digits, digits + sizeof (digits), static_cast<float> (value));
+        std::string text (digits, end);
         if (text.find_first_of (".e") == std::string::npos)
             text += ".0";
         return text;
@@ -29,28 +30,9 @@ namespace
     }
 } // namespace
 
-// A port holds a float in seconds, hertz or per cent, read from the text as a double first,
-// as LV2 hosts read it; many such floats play the same normalised value. Of the decimals that
-// do, the fewest digits: 0.3, not the 0.29999998 a float's own shortest text may be.
-std::string portValueText (int parameter, float normalised)
+double portValue (int parameter, float normalised) noexcept
 {
-    const float port = portValueOf (parameter, normalised);
-    const float plays = normalisedOfPort (parameter, port);
-    char digits[64];
-    for (int places = 0; places <= 9; ++places)
-    {
-        const double scale = std::pow (10.0, places);
-        for (const double candidate : { std::floor (static_cast<double> (port) * scale) / scale,
-                                        std::ceil (static_cast<double> (port) * scale) / scale })
-        {
-            const auto end = numberText::fixed (digits, digits + sizeof (digits), candidate, places);
-            double read = 0.0;
-            numberText::parse (digits, end, read);
-            if (normalisedOfPort (parameter, static_cast<float> (read)) == plays)
-                return decimal (digits, end);
-        }
-    }
-    return decimal (digits, numberText::shortestFixed (digits, digits + sizeof (digits), port));
+    return static_cast<double> (portValueOf (parameter, normalised));
 }
 
 std::string uri (const FactoryPreset& preset)
@@ -87,7 +69,7 @@ std::string turtle()
         for (int p = 0; p < parameters::count; ++p)
             out << (p == 0 ? "" : " ,") << " [\n"
                 << "        lv2:symbol \"" << parameters::name (p) << "\" ;\n"
-                << "        pset:value " << portValueText (p, preset.normalised[static_cast<size_t> (p)]) << " ;\n"
+                << "        pset:value " << decimal (portValue (p, preset.normalised[static_cast<size_t> (p)])) << " ;\n"
                 << "    ]";
         out << " .\n";
     }

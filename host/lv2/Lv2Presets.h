@@ -10,10 +10,9 @@ namespace tarnwell::lv2::presets
 {
 constexpr const char* turtleFile = "presets.ttl";
 
-// What a preset stores for a parameter's port, given the parameter's normalised value, as
-// Turtle text: the shortest decimal that plays the same value. Every port value in the presets
-// goes through here, so ports in other units change them in one place.
-std::string portValueText (int parameter, float normalised);
+// What a preset stores for a parameter's port, given the parameter's normalised value. Every
+// port value in the presets goes through here, so ports in other units change them in one place.
+double portValue (int parameter, float normalised) noexcept;
 
 // The preset's URI, under the plug-in's own.
 std::string uri (const FactoryPreset&);
