@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace tarnwell
@@ -70,15 +69,11 @@ double InstanceCore::tailSeconds() const noexcept
     return std::max (values.engineValue (params::t60Low), values.engineValue (params::t60High));
 }
 
-void InstanceCore::prepare (double newSampleRate, int numIn, int numOut)
+void InstanceCore::prepare (double newSampleRate) noexcept
 {
     // The next block redesigns the filters for a new rate, so decay times stay in seconds.
     if (newSampleRate > 0 && std::isfinite (newSampleRate))
         sampleRate = newSampleRate;
-
-    std::printf ("%d input channels\n", numIn);
-    std::printf ("%d output channels\n", numOut);
-    std::fflush (stdout);
 }
 
 void InstanceCore::save (juce::MemoryBlock& destData)

@@ -40,9 +40,9 @@ public:
     // after the input stops.
     double tailSeconds() const noexcept;
 
-    // [main-thread] The rate the next block is designed for; anything but a finite positive
-    // rate is ignored. The tail carries over. The channel counts are announced on stdout.
-    void prepare (double sampleRate, int numIn, int numOut);
+    // [thread-safe] The rate the next block is designed for; anything but a finite positive
+    // rate is ignored. The tail carries over.
+    void prepare (double sampleRate) noexcept;
 
     // [main-thread] The settings block hosts store, and its restore: false (and nothing
     // changed) for a block that holds no settings.

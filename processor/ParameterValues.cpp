@@ -5,15 +5,6 @@
 
 namespace tarnwell
 {
-namespace
-{
-#ifdef TARNWELL_STEPPED
-    void step() { if (betweenSteps != nullptr) betweenSteps(); }
-#else
-    constexpr void step() noexcept {}
-#endif
-} // namespace
-
 double ParameterValues::Snapshot::engineValue (int index) const noexcept
 {
     if (! parameters::isValid (index))
@@ -59,13 +50,13 @@ void ParameterValues::set (int index, float normalised) noexcept
     for (;;)
     {
         const auto count = restores.load();
-        step();
+        steppingSeam();
         word.store (pack (normalised, count));
-        step();
+        steppingSeam();
         if (restores.load() == count)
             break;
     }
-    step();
+    steppingSeam();
     sets.fetch_add (1);
 }
 
@@ -77,12 +68,12 @@ bool ParameterValues::trySnapshot (Snapshot& result) const noexcept
 
     for (size_t i = 0; i < words.size(); ++i)
     {
-        step();
+        steppingSeam();
         const auto word = words[i].load();
         result.normalised[i] = isCurrent (word, count) ? valueOf (word) : slot[i].load();
     }
 
-    step();
+    steppingSeam();
     return restores.load() == count && sets.load() == setsBefore;
 }
 
@@ -123,7 +114,7 @@ void ParameterValues::restore (const std::array<float, parameters::count>& norma
     auto& slot = restoredSlots[next & 1];
     for (size_t i = 0; i < slot.size(); ++i)
         slot[i].store (parameters::clamped (static_cast<double> (normalised[i])));
-    step();
+    steppingSeam();
     restores.store (next);
 }
 } // namespace tarnwell

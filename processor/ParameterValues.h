@@ -1,6 +1,7 @@
 #pragma once
 
 #include "processor/ParameterTable.h"
+#include "processor/SteppingSeam.h"
 
 #include <array>
 #include <atomic>
@@ -8,12 +9,6 @@
 
 namespace tarnwell
 {
-#ifdef TARNWELL_STEPPED
-// Test builds only: called between the steps of a call that other threads can see apart, so a
-// test can run every interleaving of a few calls one step at a time. Shipped code has no seam.
-inline void (*betweenSteps)() = nullptr;
-#endif
-
 // The five parameters' normalised values, set and read from any thread, the audio thread
 // included, without locks, allocation or waiting.
 //

@@ -23,7 +23,7 @@ const juce::String TarnwellAudioProcessor::getName() const { return product::nam
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
-    instance.prepare (newSampleRate, getTotalNumInputChannels(), getTotalNumOutputChannels());
+    instance.prepare (newSampleRate);
 }
 
 void TarnwellAudioProcessor::releaseResources()

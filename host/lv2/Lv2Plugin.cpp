@@ -36,11 +36,12 @@ Lv2Plugin* Lv2Plugin::create (double sampleRate, const LV2_Feature* const* featu
 Lv2Plugin::Lv2Plugin (double rate, const LV2_URID_Map* map)
     : stateKey (mapped (map, stateKeyUri)),
       stringType (mapped (map, LV2_ATOM__String)),
-      sampleRate (rate)
+      sampleRate (rate),
+      bypass (rate)
 {
     // Ready to run from the start: the sample rate is fixed for the instance's life, and some
     // hosts (JUCE's LV2 hosting among them) run instances they never activated.
-    core.prepare (sampleRate, channels, channels);
+    core.prepare (sampleRate);
 }
 
 void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
@@ -51,13 +52,15 @@ void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
         controls[static_cast<size_t> (parameterOf (port))] = static_cast<const float*> (data);
     else if (port == latency)
         latencyOut = static_cast<float*> (data);
+    else if (port == enabled)
+        enabledIn = static_cast<const float*> (data);
 }
 
 // As VST 2.4 resume and suspend: the instance was prepared when made.
 void Lv2Plugin::activate()
 {
     if (std::exchange (deactivated, false))
-        core.prepare (sampleRate, channels, channels);
+        core.prepare (sampleRate);
 }
 
 void Lv2Plugin::deactivate() { deactivated = true; }
@@ -92,9 +95,35 @@ void Lv2Plugin::run (std::uint32_t frameCount) noexcept
 
     applyControlPorts();
 
+    // Off is 0 or below; a host without the port, or one holding NaN, leaves the plug-in on.
+    const bool on = enabledIn == nullptr || ! (*enabledIn <= 0.0f);
+    const int frames = static_cast<int> (std::min<std::uint32_t> (frameCount, 1u << 30));
+    if (! bypass.playsNetworkAlone (on))
+    {
+        runFading (frames, on);
+        return;
+    }
+
     const float* inputs[channels] = { audio[inLeft], audio[inRight] };
     float* outputs[channels] = { audio[outLeft], audio[outRight] };
-    core.process (inputs, channels, outputs, channels, static_cast<int> (std::min<std::uint32_t> (frameCount, 1u << 30)));
+    core.process (inputs, channels, outputs, channels, frames);
+}
+
+// Outputs may be the inputs' own buffers: the dry input is kept aside, a piece at a time.
+void Lv2Plugin::runFading (int frames, bool on) noexcept
+{
+    for (int start = 0; start < frames; start += InstanceCore::maxPiece)
+    {
+        const int piece = std::min (InstanceCore::maxPiece, frames - start);
+        const float* inputs[channels] = { audio[inLeft] + start, audio[inRight] + start };
+        float* outputs[channels] = { audio[outLeft] + start, audio[outRight] + start };
+        for (size_t ch = 0; ch < channels; ++ch)
+            std::copy_n (inputs[ch], piece, dry[ch].data());
+
+        core.process (inputs, channels, outputs, channels, piece);
+        const float* kept[channels] = { dry[0].data(), dry[1].data() };
+        bypass.apply (kept, outputs, piece, on);
+    }
 }
 
 //==============================================================================

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/lv2/BypassCrossfade.h"
 #include "host/lv2/Lv2Ports.h"
 #include "processor/InstanceCore.h"
 
@@ -32,6 +33,7 @@ public:
 
 private:
     void applyControlPorts() noexcept;
+    void runFading (int frames, bool on) noexcept;
 
     // A control value the core has been given, so unchanged ports cost nothing. Until the
     // first run nothing has been given: a new instance takes every port's value.
@@ -47,8 +49,13 @@ private:
     std::array<float*, 4> audio {};
     std::array<const float*, parameters::count> controls {};
     float* latencyOut = nullptr;
+    const float* enabledIn = nullptr;
     std::array<Applied, parameters::count> applied {};
     const double sampleRate;
     bool deactivated = false;
+
+    // Switching off and on: the dry input as it was before the network wrote over it.
+    BypassCrossfade bypass;
+    std::array<std::array<float, InstanceCore::maxPiece>, 2> dry {};
 };
 } // namespace tarnwell::lv2

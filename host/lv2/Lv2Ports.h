@@ -20,6 +20,7 @@ enum Port : std::uint32_t
     outRight,
     firstParameter,
     latency = firstParameter + numParameters,
+    enabled, // the host's bypass switch: 0 plays the dry input
     numPorts
 };
 
@@ -35,11 +36,28 @@ constexpr std::uint32_t portOf (int parameterIndex) noexcept
     return firstParameter + static_cast<std::uint32_t> (parameterIndex);
 }
 
+// A port's float stands for the shortest decimal that reads as it, as hosts, users and Turtle
+// files write it: 0.45f is 0.45, not 0.449999988, so "0.45" plays what 0.45 s plays in every
+// other format. Arithmetic only: ports are read on the audio thread.
+inline double decimalOf (float portValue) noexcept
+{
+    if (! std::isfinite (portValue))
+        return static_cast<double> (portValue);
+    double scale = 1.0;
+    for (int places = 0; places <= 9; ++places, scale *= 10.0)
+    {
+        const double candidate = std::round (static_cast<double> (portValue) * scale) / scale;
+        if (static_cast<float> (candidate) == portValue)
+            return candidate;
+    }
+    return static_cast<double> (portValue);
+}
+
 // A parameter port holds the value in the parameter's displayed unit: seconds, hertz or per
 // cent, clamped to the displayed range when read.
 inline float normalisedOfPort (int parameterIndex, float portValue) noexcept
 {
-    return parameters::normalisedFor (parameterIndex, static_cast<double> (portValue));
+    return parameters::normalisedFor (parameterIndex, decimalOf (portValue));
 }
 
 // The port value for a normalised one: the displayed value as its text shows it (4000 Hz, not

@@ -142,6 +142,17 @@ std::string plugin()
         << "        units:unit units:frame ;\n"
         << "        lv2:minimum 0 ;\n"
         << "        lv2:maximum 0 ;\n"
+        << "    ] ,\n"
+        << "    [\n"
+        << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << enabled << " ;\n"
+        << "        lv2:symbol \"enabled\" ;\n"
+        << "        lv2:name \"Enabled\" ;\n"
+        << "        lv2:designation lv2:enabled ;\n"
+        << "        lv2:portProperty lv2:toggled ;\n"
+        << "        lv2:default 1 ;\n"
+        << "        lv2:minimum 0 ;\n"
+        << "        lv2:maximum 1 ;\n"
         << "    ] .\n";
     return out.str();
 }

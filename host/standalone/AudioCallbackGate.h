@@ -1,5 +1,7 @@
 #pragma once
 
+#include "processor/SteppingSeam.h"
+
 #include <atomic>
 #include <thread>
 
@@ -18,8 +20,10 @@ public:
         // Both sides store their own flag, then read the other's (sequentially consistent):
         // either the callback sees the gate closed, or the closer sees the callback inside.
         inside.store (true);
+        steppingSeam();
         if (! closed.load())
             return true;
+        steppingSeam();
         inside.store (false, std::memory_order_release);
         return false;
     }
@@ -30,8 +34,12 @@ public:
     void close() noexcept
     {
         closed.store (true);
+        steppingSeam();
         while (inside.load())
+        {
+            steppingSeam (true);
             std::this_thread::yield();
+        }
     }
 
     void open() noexcept { closed.store (false, std::memory_order_release); }

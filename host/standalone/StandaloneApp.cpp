@@ -3,9 +3,11 @@
 
 #include "host/standalone/DeviceChoice.h"
 #include "host/standalone/FollowDesktopScale.h"
+#include "host/standalone/GraphicalDisplay.h"
 #include "host/standalone/QuitSignals.h"
 #include "host/standalone/StandaloneWindow.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -36,6 +38,15 @@ public:
 
     void initialise (const juce::String&) override
     {
+        // JUCE's window would crash on a display that is not there: say so and leave instead.
+        if (const auto why = whyNoGraphicalDisplay(); ! why.empty())
+        {
+            std::fprintf (stderr, "%s\n", why.c_str());
+            setApplicationReturnValue (1);
+            quit();
+            return;
+        }
+
         catchQuitSignals();
         properties.setStorageParameters (settingsOptions (getApplicationName()));
 

@@ -5,6 +5,7 @@
 #include "host/vst2/PluginIdentity.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace tarnwell
 {
@@ -87,10 +88,17 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
                 effect.flags &= ~static_cast<VstIntPtr> (effFlagsHasEditor);
             return 0;
 
-        case effSetSampleRate: requestedSampleRate = opt; return 0;
+        case effSetSampleRate:
+            // A host may set the rate while resumed (Audacity does, just after resuming): it
+            // takes effect from the next block, as if the host had suspended and resumed.
+            requestedSampleRate = opt;
+            if (resumed)
+                resume();
+            return 0;
         case effMainsChanged:
             // A suspend keeps the tail; the blocks' size is whatever each call brings.
-            if (value != 0)
+            resumed = value != 0;
+            if (resumed)
                 resume();
             return 0;
 
@@ -187,11 +195,16 @@ VstIntPtr VstEffect::dispatchProgramRequest (int opcode, int, void* ptr)
 }
 
 //==============================================================================
+// The channel counts are announced on stdout at each resume, as this format always has.
 void VstEffect::resume()
 {
     const float rate = requestedSampleRate.load();
     const double sampleRate = rate > 0.0f && std::isfinite (rate) ? static_cast<double> (rate) : defaultSampleRate;
-    core.prepare (sampleRate, layout.inputs(), layout.outputs());
+    core.prepare (sampleRate);
+
+    std::printf ("%d input channels\n", layout.inputs());
+    std::printf ("%d output channels\n", layout.outputs());
+    std::fflush (stdout);
 }
 
 //==============================================================================

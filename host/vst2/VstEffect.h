@@ -56,5 +56,6 @@ private:
     EditorHost editor;
 
     std::atomic<float> requestedSampleRate { 0.0f };
+    bool resumed = false; // effMainsChanged's last word; dispatcher calls only
 };
 } // namespace tarnwell

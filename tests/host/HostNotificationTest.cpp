@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace
@@ -24,13 +25,18 @@ struct Received
 
 std::mutex receivedLock;
 std::vector<Received> received;
+std::vector<float> readDuringAutomate; // what getParameter gave from inside each audioMasterAutomate
 
 VstIntPtr host (AEffect* effect, int opcode, int index, VstIntPtr, void*, float opt)
 {
     if (opcode == audioMasterVersion)
         return 2400;
+    // Hosts commonly read the value back while they are told of it.
+    const float readBack = opcode == audioMasterAutomate ? effect->getParameter (effect, index) : 0.0f;
     const std::lock_guard g (receivedLock);
     received.push_back ({ effect, opcode, index, opt });
+    if (opcode == audioMasterAutomate)
+        readDuringAutomate.push_back (readBack);
     return 0;
 }
 
@@ -66,6 +72,7 @@ TEST (HostNotification, EditorStyleChangesBecomeAutomationInsideEditBrackets)
         { a.effect, audioMasterEndEdit, 3, 0.0f },
     };
     EXPECT_EQ (take(), expected);
+    EXPECT_EQ (std::exchange (readDuringAutomate, {}), (std::vector<float> { 0.6f, 0.7f })) << "the new value, already";
     EXPECT_EQ (a.effect->getParameter (a.effect, 3), 0.7f);
     EXPECT_EQ (b.effect->getParameter (b.effect, 3), 0.25f);
 }

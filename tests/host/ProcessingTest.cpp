@@ -44,7 +44,7 @@ TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
             else
             {
                 instance.resume (48000.0f, 512);
-                core.prepare (48000.0, c.ins, c.outs);
+                core.prepare (48000.0);
             }
 
             const auto run = [&] (const std::function<void (float**, float**)>& process) {
@@ -67,6 +67,40 @@ TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
                 EXPECT_EQ (played.first, input);
             }
         }
+}
+
+// The rate a host's calls leave the instance at, whatever their order: a rate set while
+// resumed (as Audacity sets it, just after resuming) plays from the next block as one set
+// before resuming; one set while suspended waits for the resume; none, or 0, is 44100 Hz. Each
+// resume, and only a resume, announces the channel counts on stdout.
+TEST_F (Processing, TheRateSetPlaysFromTheNextBlockWhetherSetBeforeOrWhileResumed)
+{
+    constexpr int block = 512;
+    const auto input = burst (2, block * 8, block, 5);
+    const auto played = [&] (const std::function<void (Plugin&)>& calls, const char* announced) {
+        Plugin instance (library);
+        ::testing::internal::CaptureStdout();
+        calls (instance);
+        EXPECT_EQ (::testing::internal::GetCapturedStdout(), announced);
+        auto output = input;
+        instance.processInPlace (output, block);
+        return output;
+    };
+    const auto rate = [] (Plugin& p, float r) { p.dispatch (effSetSampleRate, 0, 0, nullptr, r); };
+    const auto mains = [] (Plugin& p, int on) { p.dispatch (effMainsChanged, 0, on); };
+    const char* const once = "2 input channels\n2 output channels\n";
+    const std::string twice = std::string (once) + once, thrice = twice + once;
+
+    const auto at48k = played ([&] (Plugin& p) { p.resume (48000.0f, block); }, once);
+    const auto at44k = played ([&] (Plugin& p) { p.resume (44100.0f, block); }, once);
+    ASSERT_GT (largestDifference (at48k, at44k), 1e-3f);
+    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (44100.0f, block); rate (p, 48000.0f); }, twice.c_str()), at48k);
+    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (44100.0f, block); mains (p, 0); rate (p, 48000.0f); mains (p, 1); }, twice.c_str()), at48k);
+    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (48000.0f, block); mains (p, 0); rate (p, 44100.0f); }, once), at48k);
+    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (96000.0f, block); rate (p, 44100.0f); rate (p, 48000.0f); }, thrice.c_str()), at48k);
+    EXPECT_EQ (played ([&] (Plugin& p) { mains (p, 1); }, once), at44k);
+    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (0.0f, block); }, once), at44k);
+    EXPECT_EQ (played ([&] (Plugin& p) { rate (p, 48000.0f); }, ""), at44k) << "never resumed: the core as made";
 }
 
 TEST_F (Processing, AccumulatingAndDoubleCallsLeaveOutputsAlone)

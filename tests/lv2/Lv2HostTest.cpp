@@ -5,6 +5,7 @@
 #include "AudioThreadCounts.h"
 #include "LilvHost.h"
 
+#include "host/lv2/BypassCrossfade.h"
 #include "host/lv2/Lv2Ports.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
@@ -235,10 +236,16 @@ TEST_F (Lv2Host, PortChangesTakeEffectAtTheNextRunAsAutomationDoes)
         if (block == 30)
             set (params::t60Low, 0.02f);
     };
-    auto lv2 = instance();
     const auto expected = vst2Output (someValues, input, automation);
     ASSERT_GT (peak (expected), 0.01f);
-    EXPECT_LE (largestDifference (lv2Output (*lv2, someValues, input, automation), expected), 1e-6f);
+    // A guest in the host's terminal: made, run, deactivated and activated again, it prints nothing.
+    ::testing::internal::CaptureStdout();
+    auto lv2 = instance();
+    const auto played = lv2Output (*lv2, someValues, input, automation);
+    lilv_instance_deactivate (lv2->instance);
+    lilv_instance_activate (lv2->instance);
+    EXPECT_EQ (::testing::internal::GetCapturedStdout(), "");
+    EXPECT_LE (largestDifference (played, expected), 1e-6f);
 }
 
 TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
@@ -295,6 +302,66 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
         EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
         EXPECT_EQ (savedBlock (*lv2), processorBlock (someValues)) << (withNul ? "with" : "without") << " its NUL";
     }
+    // The same text under another type is refused, and changes nothing.
+    auto lv2 = instance();
+    const auto before = savedBlock (*lv2);
+    StoredProperty property;
+    ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+    property.bytes.assign (base64.c_str(), base64.c_str() + base64.size() + 1);
+    property.type = world.urids.map (LV2_ATOM__Chunk);
+    EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_ERR_BAD_TYPE);
+    EXPECT_EQ (savedBlock (*lv2), before);
+}
+
+// The host's bypass switch: switched off, the output fades in a straight line to the dry
+// input and stays exactly that; switched on again, it fades back to what the network plays,
+// exactly as if it had never been off (the network ran on). Runs of uneven length, the fades
+// going on across them.
+TEST_F (Lv2Host, TheEnabledPortFadesToTheDryInputAndBackWithoutAClick)
+{
+    LilvNode* inputPort = lilv_new_uri (world.get(), LV2_CORE__InputPort);
+    LilvNode* designation = lilv_new_uri (world.get(), LV2_CORE__enabled);
+    const LilvPort* designated = lilv_plugin_get_port_by_designation (world.plugin, inputPort, designation);
+    EXPECT_EQ (designated != nullptr ? lilv_port_get_index (world.plugin, designated) : 0u, tarnwell::lv2::enabled);
+    lilv_node_free (designation);
+    lilv_node_free (inputPort);
+
+    const auto noisy = noise (2, int (numFrames), 9);
+    auto always = instance(), switched = instance();
+    ASSERT_EQ (switched->ports[tarnwell::lv2::enabled], 1.0f) << "on by default";
+    const auto wet = lv2Output (*always, someValues, noisy);
+    constexpr int offBlock = 10, onBlock = 30;
+    const auto played = lv2Output (*switched, someValues, noisy, [&] (int block, const auto&) {
+        switched->ports[tarnwell::lv2::enabled] = block >= offBlock && block < onBlock ? 0.0f : 1.0f;
+    });
+
+    const auto fade = static_cast<size_t> (std::lround (sampleRate * tarnwell::lv2::BypassCrossfade::fadeSeconds));
+    const size_t off = offBlock * blockSize, on = onBlock * blockSize;
+    for (size_t ch = 0; ch < 2; ++ch)
+    {
+        double lastShare = 1.0;
+        size_t lastAt = off - 1;
+        for (size_t n = 0; n < numFrames; ++n)
+        {
+            const float p = played[ch][n], w = wet[ch][n], d = noisy[ch][n];
+            if (n == on)
+                lastShare = 0.0, lastAt = on - 1;
+            if (n < off || n >= on + fade)
+                ASSERT_EQ (p, w) << "the network's own output at " << n;
+            else if (n >= off + fade && n < on)
+                ASSERT_EQ (p, d) << "the dry input at " << n;
+            else if (std::abs (w - d) > 0.05f)
+            {
+                // The network's share of the output: in 0..1, moving one fade's worth per frame.
+                const double share = (double (p) - double (d)) / (double (w) - double (d));
+                EXPECT_GE (share, -1e-4) << n;
+                EXPECT_LE (share, 1.0 + 1e-4) << n;
+                EXPECT_LE (std::abs (share - lastShare), double (n - lastAt) / double (fade) + 1e-3) << n;
+                lastShare = share;
+                lastAt = n;
+            }
+        }
+    }
 }
 
 // What run does on the audio thread, counted as the real-time checks of the VST 2.4 build
@@ -322,6 +389,14 @@ TEST_F (Lv2Host, RunNeitherAllocatesNorLocksWhetherPortsStayOrChange)
         lv2->run (input, 0, blockSize, output);
         const auto changed = stopCounting();
         EXPECT_TRUE (changed.isZero()) << params::name (i) << ": " << changed;
+    }
+    for (const float enabled : { 0.0f, 1.0f })
+    {
+        lv2->ports[tarnwell::lv2::enabled] = enabled;
+        startCounting();
+        lv2->run (input, 0, blockSize, output);
+        const auto switched = stopCounting();
+        EXPECT_TRUE (switched.isZero()) << "enabled " << enabled << ": " << switched;
     }
 }
 

@@ -1,5 +1,6 @@
 // The bundle as the LV2 package's validator, lilv's lv2info and lv2apply see it.
 
+#include "host/lv2/Lv2Ports.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/WavFiles.h"
@@ -9,6 +10,8 @@
 #include <cmath>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace params = tarnwell::parameters;
 using namespace tarnwell::testreference;
@@ -101,12 +104,50 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
         EXPECT_TRUE (block.contains ("Default:     " + number (portDefault) + "\n")) << block;
         EXPECT_EQ (block.contains ("port-props#logarithmic"), i == params::transition) << block;
     }
-    EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 6) << "five control inputs and the latency output";
+    // The host's bypass switch, after every other port.
+    const auto enabled = portBlock (info, "enabled");
+    EXPECT_TRUE (enabled.contains ("lv2core#InputPort") && enabled.contains ("lv2core#toggled")) << enabled;
+    EXPECT_TRUE (enabled.contains ("Default:     " + number (1.0) + "\n")) << enabled;
+    EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 7) << "five control inputs, the latency output and the switch";
 
     // The factory presets, by their labels.
     EXPECT_TRUE (info.contains ("\tPresets:")) << info;
     for (int i = 0; i < tarnwell::factoryPresets::count(); ++i)
         EXPECT_TRUE (info.contains (juce::String (" ") + tarnwell::factoryPresets::at (i)->name + "\n")) << info;
+}
+
+// Each preset's port values as presets.ttl spells them: the fewest decimals that play the
+// value the preset stands for (0.3, not 0.29999998), read as hosts read them.
+TEST (Lv2Tools, PresetPortValuesAreTheShortestDecimalsThatPlayThePresetsValues)
+{
+    const auto turtle = juce::File (TARNWELL_LV2_BUNDLE).getChildFile ("presets.ttl").loadFileAsString();
+    auto rest = turtle;
+    const auto plays = [] (int p, double portValue) { return tarnwell::lv2::normalisedOfPort (p, static_cast<float> (portValue)); };
+    for (int i = 0; i < tarnwell::factoryPresets::count(); ++i)
+    {
+        const auto& preset = *tarnwell::factoryPresets::at (i);
+        rest = rest.fromFirstOccurrenceOf ("rdfs:label \"" + juce::String (preset.name) + "\"", false, false);
+        for (int p = 0; p < params::count; ++p)
+        {
+            rest = rest.fromFirstOccurrenceOf ("lv2:symbol \"" + params::name (p) + "\" ;\n        pset:value ", false, false);
+            const auto text = rest.upToFirstOccurrenceOf (" ;", false, false).toStdString();
+            SCOPED_TRACE (std::string (preset.name) + " " + params::name (p).toStdString() + " " + text);
+            const auto point = text.find ('.');
+            ASSERT_NE (point, std::string::npos);
+            const double value = std::strtod (text.c_str(), nullptr);
+            const float expected = tarnwell::lv2::normalisedOfPort (p, tarnwell::lv2::portValueOf (p, preset.normalised[static_cast<size_t> (p)]));
+            EXPECT_EQ (plays (p, value), expected);
+
+            // One decimal fewer, rounded either way, plays another value.
+            const int places = text.size() - point - 1 == 1 && text.back() == '0' ? 0 : static_cast<int> (text.size() - point - 1);
+            if (places > 0)
+            {
+                const double scale = std::pow (10.0, places - 1);
+                EXPECT_NE (plays (p, std::floor (value * scale) / scale), expected);
+                EXPECT_NE (plays (p, std::ceil (value * scale) / scale), expected);
+            }
+        }
+    }
 }
 
 namespace

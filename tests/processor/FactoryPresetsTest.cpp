@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <utility>
+#include <vector>
 #include <set>
 
 namespace params = tarnwell::parameters;
@@ -53,4 +56,37 @@ TEST (FactoryPresets, RoundValuesUniqueNamesAndBlocksThatRestoreAsSaved)
         EXPECT_EQ (saved, block);
     }
     EXPECT_EQ (presets::find ("no such preset"), nullptr);
+}
+
+// What each preset shows, written out here rather than taken from the preset table: a value
+// typed wrongly there would otherwise agree with itself.
+TEST (FactoryPresets, EachShowsItsFiveTexts)
+{
+    const std::vector<std::pair<const char*, std::array<const char*, 5>>> shown {
+        { "Close Ambience", { "0.30 sec", "0.20 sec", "4000.00 Hz", "15.00%", "70.00%" } },
+        { "Small Room", { "0.50 sec", "0.30 sec", "3000.00 Hz", "20.00%", "70.00%" } },
+        { "Bright Room", { "0.70 sec", "0.70 sec", "8000.00 Hz", "20.00%", "80.00%" } },
+        { "Drum Room", { "0.80 sec", "0.50 sec", "2500.00 Hz", "25.00%", "60.00%" } },
+        { "Wood Studio", { "1.00 sec", "0.45 sec", "1200.00 Hz", "25.00%", "75.00%" } },
+        { "Chamber", { "1.40 sec", "0.90 sec", "2000.00 Hz", "30.00%", "85.00%" } },
+        { "Bright Plate", { "1.80 sec", "1.50 sec", "5000.00 Hz", "30.00%", "100.00%" } },
+        { "Concert Hall", { "2.20 sec", "1.40 sec", "1500.00 Hz", "30.00%", "85.00%" } },
+        { "Stone Corridor", { "2.50 sec", "2.00 sec", "6000.00 Hz", "30.00%", "30.00%" } },
+        { "Dark Hall", { "3.00 sec", "0.80 sec", "800.00 Hz", "30.00%", "90.00%" } },
+        { "Church", { "4.00 sec", "2.00 sec", "1000.00 Hz", "35.00%", "90.00%" } },
+        { "Dark Cave", { "6.00 sec", "0.40 sec", "200.00 Hz", "40.00%", "80.00%" } },
+        { "Cathedral", { "7.00 sec", "3.00 sec", "800.00 Hz", "40.00%", "100.00%" } },
+        { "Endless Wash", { "10.00 sec", "6.00 sec", "2000.00 Hz", "50.00%", "100.00%" } },
+        { "Sparse Echoes", { "1.50 sec", "1.20 sec", "4000.00 Hz", "40.00%", "0.00%" } },
+    };
+    ASSERT_EQ (presets::count(), static_cast<int> (shown.size()));
+    for (int i = 0; i < presets::count(); ++i)
+    {
+        const auto& [name, texts] = shown[static_cast<size_t> (i)];
+        const auto& preset = *presets::at (i);
+        EXPECT_STREQ (preset.name, name);
+        for (int p = 0; p < params::count; ++p)
+            EXPECT_EQ (params::text (p, params::engineValue (p, preset.normalised[static_cast<size_t> (p)])), texts[static_cast<size_t> (p)])
+                << name << " " << params::name (p);
+    }
 }

@@ -5,12 +5,11 @@
 
 #include "processor/InstanceCore.h"
 #include "tests/support/ReferenceSignals.h"
+#include "tests/support/SteppedThreads.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <gtest/gtest.h>
-
-#include <ucontext.h>
 
 #include <algorithm>
 #include <cmath>
@@ -133,7 +132,7 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
     // After silence the network holds nothing: from there a new rate plays as the engine
     // designed for it from the start.
     InstanceCore rateChanged;
-    const auto output = runAfter (rateChanged, [&] { rateChanged.prepare (96000.0, 2, 2); });
+    const auto output = runAfter (rateChanged, [&] { rateChanged.prepare (96000.0); });
     const auto settings = rateChanged.networkSettings();
     ASSERT_EQ (settings.sampleRate, 96000.0);
     Channels expected (2, std::vector<float> (frames));
@@ -144,14 +143,21 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
     }
     EXPECT_EQ (output, expected);
 
+    // Each value alone, changed after a block: to another value, it plays as a core set to it
+    // from the start; back to its default, as a fresh core.
     InstanceCore fresh;
     const auto freshOutput = runAfter (fresh, [] {});
     for (int i = 0; i < params::count; ++i)
     {
         SCOPED_TRACE (params::name (i));
-        InstanceCore core;
-        core.setParameter (i, params::storedDefault (i) > 0.5 ? 0.1f : 0.9f);
+        const float other = params::storedDefault (i) > 0.5 ? 0.1f : 0.9f;
+        InstanceCore core, changed, setFromStart;
+        core.setParameter (i, other);
+        setFromStart.setParameter (i, other);
         EXPECT_EQ (runAfter (core, [&] { core.setParameter (i, static_cast<float> (params::storedDefault (i))); }), freshOutput);
+        const auto changedOutput = runAfter (changed, [&] { changed.setParameter (i, other); });
+        EXPECT_EQ (changedOutput, runAfter (setFromStart, [] {}));
+        EXPECT_NE (changedOutput, freshOutput);
     }
 }
 
@@ -184,45 +190,14 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
 }
 
 // Any interleaving of the values' calls, one step at a time through the seam between their
-// steps: each "thread" runs as a coroutine of its own on this one thread, and the schedule says
-// which takes the next step, so every interleaving is reached and none by chance.
+// steps (SteppedThreads), so every interleaving is reached and none by chance.
 namespace
 {
 using tarnwell::ParameterValues;
+using tarnwell::test::SteppedThreads;
 using Seen = std::optional<ParameterValues::Snapshot>; // what a call read, if it reads
 using Call = std::function<Seen (ParameterValues&)>;
 using Threads = std::vector<std::vector<Call>>;
-
-struct Stepper
-{
-    const Threads& threads;
-    ParameterValues values;
-    std::vector<std::vector<Seen>> seen = std::vector<std::vector<Seen>> (threads.size());
-    ucontext_t schedule {};
-    std::vector<ucontext_t> contexts = std::vector<ucontext_t> (threads.size());
-    std::vector<bool> finished = std::vector<bool> (threads.size(), false);
-
-    static inline std::array<std::array<char, 1 << 16>, 3> stacks {};
-    static inline Stepper* current = nullptr;
-    static inline int running = -1; // the thread taking a step; -1: the schedule chooses
-
-    static void seam()
-    {
-        if (running >= 0)
-            swapcontext (&current->contexts[static_cast<size_t> (running)], &current->schedule);
-    }
-    static void body (int t)
-    {
-        auto& calls = current->threads[static_cast<size_t> (t)];
-        for (auto& call : calls)
-        {
-            current->seen[static_cast<size_t> (t)].push_back (call (current->values));
-            if (&call != &calls.back())
-                seam();
-        }
-        current->finished[static_cast<size_t> (t)] = true; // and on to the schedule, by uc_link
-    }
-};
 
 // What each call read, thread by thread, then the values at the end.
 std::vector<Seen> outcome (ParameterValues& values, std::vector<std::vector<Seen>> seen)
@@ -234,35 +209,23 @@ std::vector<Seen> outcome (ParameterValues& values, std::vector<std::vector<Seen
     return all;
 }
 
-// The calls stepped in the order `choose` gives: it is told how many threads could go next.
-std::vector<Seen> runStepped (const Threads& threads, const std::function<size_t (size_t)>& choose)
+// The calls stepped in the order `choose` gives, with a seam between one call and the next.
+std::vector<Seen> runStepped (const Threads& threads, const SteppedThreads::Choose& choose)
 {
-    Stepper stepper { threads, {} };
-    Stepper::current = &stepper;
-    tarnwell::betweenSteps = &Stepper::seam;
+    ParameterValues values;
+    std::vector<std::vector<Seen>> seen (threads.size());
+    std::vector<SteppedThreads::Body> bodies;
     for (size_t t = 0; t < threads.size(); ++t)
-    {
-        auto& context = stepper.contexts[t];
-        getcontext (&context);
-        context.uc_stack = { Stepper::stacks.at (t).data(), 0, Stepper::stacks[t].size() };
-        context.uc_link = &stepper.schedule;
-        makecontext (&context, reinterpret_cast<void (*)()> (&Stepper::body), 1, static_cast<int> (t));
-    }
-    for (;;)
-    {
-        std::vector<size_t> ready;
-        for (size_t t = 0; t < threads.size(); ++t)
-            if (! stepper.finished[t])
-                ready.push_back (t);
-        if (ready.empty())
-            break;
-        const auto t = ready[choose (ready.size())];
-        Stepper::running = static_cast<int> (t);
-        swapcontext (&stepper.schedule, &stepper.contexts[t]);
-        Stepper::running = -1;
-    }
-    tarnwell::betweenSteps = nullptr;
-    return outcome (stepper.values, stepper.seen);
+        bodies.emplace_back ([&, t] {
+            for (auto& call : threads[t])
+            {
+                seen[t].push_back (call (values));
+                if (&call != &threads[t].back())
+                    tarnwell::steppingSeam();
+            }
+        });
+    SteppedThreads::run (bodies, choose);
+    return outcome (values, seen);
 }
 
 // What every order of whole calls that keeps each thread's own order gives.
@@ -309,28 +272,17 @@ TEST (InstanceCore, AnyInterleavingOfSetsRestoresAndSnapshotsGivesASerialOrdersS
                                  Threads { { set (1, 0.6f) }, { restore (0.3f) }, { audio } } })
     {
         const auto serial = serialOutcomes (threads);
-        std::vector<std::pair<size_t, size_t>> choices; // (taken, of how many) at each turn
-        size_t schedules = 0;
-        do
-        {
-            size_t turn = 0;
-            const auto stepped = runStepped (threads, [&] (size_t ready) {
-                if (turn == choices.size())
-                    choices.emplace_back (0, ready);
-                return choices[turn++].first;
-            });
+        size_t schedule = 0;
+        const auto schedules = SteppedThreads::everySchedule ([&] (const SteppedThreads::Choose& choose) {
+            const auto stepped = runStepped (threads, choose);
             for (size_t i = 0; i < stepped.size(); ++i)
             {
                 const auto seenSerially = [&] (auto& s) { return ! stepped[i] || s[i] == stepped[i]; };
                 ASSERT_TRUE (std::any_of (serial.begin(), serial.end(), seenSerially))
-                    << "scenario " << scenario << ", schedule " << schedules << ", read " << i;
+                    << "scenario " << scenario << ", schedule " << schedule << ", read " << i;
             }
-            ++schedules;
-            while (! choices.empty() && choices.back().first + 1 == choices.back().second)
-                choices.pop_back();
-            if (! choices.empty())
-                ++choices.back().first;
-        } while (! choices.empty());
+            ++schedule;
+        });
         EXPECT_GT (schedules, serial.size()) << "scenario " << scenario; // the seam was reached
         ++scenario;
     }

@@ -134,6 +134,8 @@ TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
     // compares equal to that number.
     restore (p, block (R"(<properties Mix="1.0" T60Low="0.50" T60High="0" Transition="0" Diffusion="0"/>)"));
     EXPECT_EQ (savedText (p), R"(<properties Mix="1" T60Low="0.5" T60High="0" Transition="0" Diffusion="0"/>)");
+    restore (p, block (R"(<properties T60Low="1.0" T60High="1.0" Transition="1.0" Mix="1.0" Diffusion="1.0"/>)"));
+    EXPECT_EQ (savedText (p), R"(<properties T60Low="1" T60High="1" Transition="1" Mix="1" Diffusion="1"/>)");
 }
 
 // Restored text goes through our own number reader: JUCE's overflows (undefined behaviour) on

@@ -8,6 +8,7 @@
 
 #include "AudioThreadCounts.h"
 #include "processor/TarnwellAudioProcessor.h"
+#include "tests/support/SteppedThreads.h"
 
 #include <gtest/gtest.h>
 
@@ -183,4 +184,47 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
     {
         EXPECT_TRUE (tally.besidesTheLock.isZero()) << blocks.load() << " blocks, besides the processor's lock: " << tally.besidesTheLock;
     }
+}
+
+// The gate between the audio callback and the message thread's changes, stepped through every
+// interleaving of their atomic steps (the audio thread trying twice, the message thread closing
+// and opening once): the callback is never inside while a change is made, closing always ends
+// (the audio thread never waits for it), and a callback that starts after the gate opens again
+// goes in.
+TEST (StandalonePlayer, TheGateKeepsTheCallbackOutOfEveryChangeInEveryInterleaving)
+{
+    using tarnwell::test::SteppedThreads;
+    size_t schedule = 0;
+    const auto schedules = SteppedThreads::everySchedule ([&] (const SteppedThreads::Choose& choose) {
+        tarnwell::standalone::AudioCallbackGate gate;
+        bool working = false, changing = false, opened = false;
+        std::vector<bool> entered;
+        const SteppedThreads::Body audio = [&] {
+            for (int attempt = 0; attempt < 2; ++attempt)
+            {
+                const bool afterOpening = opened;
+                const bool in = gate.tryEnter();
+                EXPECT_TRUE (in || ! afterOpening) << "schedule " << schedule;
+                if (! in)
+                    continue;
+                working = true;
+                EXPECT_FALSE (changing) << "schedule " << schedule;
+                tarnwell::steppingSeam();
+                working = false;
+                gate.leave();
+            }
+        };
+        const SteppedThreads::Body message = [&] {
+            gate.close();
+            changing = true;
+            EXPECT_FALSE (working) << "schedule " << schedule;
+            tarnwell::steppingSeam();
+            changing = false;
+            gate.open();
+            opened = true;
+        };
+        EXPECT_TRUE (SteppedThreads::run ({ audio, message }, choose)) << "schedule " << schedule << " never ended";
+        ++schedule;
+    });
+    EXPECT_GT (schedules, 20u) << "the seams were reached";
 }

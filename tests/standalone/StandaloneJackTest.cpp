@@ -330,3 +330,29 @@ TEST_F (StandaloneJack, PresetsMenuRestoresThePresetChosen)
     EXPECT_EQ (valuesIn (readSettings()->getValue ("filterState")), first.normalised) << first.name;
 }
 } // namespace
+
+// Started where there is no display to show its window on (DISPLAY unset, empty, or naming a
+// display no X server answers at, as in an ssh session or on a text console): the app says so
+// in one line and ends with status 1, instead of crashing in JUCE's window code.
+TEST (StandaloneWithoutDisplay, SaysItNeedsOneAndExitsWithStatus1)
+{
+    int unused = 99;
+    while (juce::File ("/tmp/.X11-unix/X" + juce::String (unused)).exists() || juce::File ("/tmp/.X" + juce::String (unused) + "-lock").exists())
+        ++unused;
+    const auto log = juce::File::createTempFile (".log");
+    const std::string app = TARNWELL_STANDALONE_PATH;
+    for (const auto& [arguments, display] : { std::pair { std::vector<std::string> { "env", "-u", "DISPLAY", app }, std::string ("DISPLAY=:0") },
+                                              std::pair { std::vector<std::string> { app }, std::string ("DISPLAY=") },
+                                              std::pair { std::vector<std::string> { app }, "DISPLAY=:" + std::to_string (unused) } })
+    {
+        SCOPED_TRACE (display + " " + arguments[0]);
+        ChildProcess run (arguments, { display, "HOME=" + log.getParentDirectory().getFullPathName().toStdString() }, log.getFullPathName().toStdString());
+        const auto status = run.waitForExit (startTimeout);
+        ASSERT_TRUE (status.has_value()) << run.log();
+        EXPECT_TRUE (WIFEXITED (*status) && WEXITSTATUS (*status) == 1) << "exit status " << *status << "\n" << run.log();
+        const auto printed = run.log();
+        EXPECT_EQ (std::count (printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_NE (printed.find ("Tarnwell needs a graphical display"), std::string::npos) << printed;
+    }
+    log.deleteFile();
+}
