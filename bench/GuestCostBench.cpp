@@ -39,6 +39,8 @@ AEffect* openInstance (void* library)
 {
     using Entry = AEffect* (*) (audioMasterCallback);
     auto entry = library != nullptr ? reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain")) : nullptr;
+    if (entry == nullptr && library != nullptr) // older plug-ins, Dragonfly's among them, export only this name
+        entry = reinterpret_cast<Entry> (dlsym (library, "main"));
     auto* effect = entry != nullptr ? entry (&hostCallback) : nullptr;
     if (effect != nullptr)
     {

@@ -7,17 +7,12 @@ namespace tarnwell
 namespace
 {
 constexpr float minScale = 0.25f, maxScale = 8.0f;
-// How soon a changed desktop scale reaches an open editor; each look is one round trip.
-constexpr int desktopCheckIntervalMs = 1000;
 } // namespace
 
-ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::Component> e, std::function<float()> desktop)
-    : editor (std::move (e)), readDesktopScale (std::move (desktop))
+ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::Component> e, float desktop) : editor (std::move (e)), desktopScale (desktop)
 {
     jassert (editor != nullptr);
     addAndMakeVisible (*editor);
-    if (readDesktopScale)
-        desktopScale = readDesktopScale();
     applyScale();
 }
 
@@ -26,6 +21,12 @@ ScaledEditorFrame::~ScaledEditorFrame() = default;
 bool ScaledEditorFrame::isScale (float scale) noexcept
 {
     return scale == 0.0f || (std::isfinite (scale) && scale >= minScale && scale <= maxScale);
+}
+
+void ScaledEditorFrame::setDesktopScale (float scale)
+{
+    desktopScale = scale;
+    applyScale();
 }
 
 bool ScaledEditorFrame::setHostScale (float scale)
@@ -77,19 +78,7 @@ void ScaledEditorFrame::applyScale()
 
 void ScaledEditorFrame::parentHierarchyChanged()
 {
-    // On the screen, the window's scale is known now, and either scale may change from here on.
-    if (isOnDesktop())
-        startTimer (desktopCheckIntervalMs);
-    else
-        stopTimer();
-    applyScale();
-}
-
-void ScaledEditorFrame::timerCallback()
-{
-    // While the host sets the scale, what the desktop says does not matter.
-    if (readDesktopScale && hostScale <= 0.0f)
-        desktopScale = readDesktopScale();
+    // On the screen, the window's scale is known now.
     applyScale();
 }
 } // namespace tarnwell

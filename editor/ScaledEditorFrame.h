@@ -2,7 +2,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <functional>
 #include <memory>
 
 namespace tarnwell
@@ -11,15 +10,18 @@ namespace tarnwell
 // itself. The editor keeps its layout in layout pixels; its window already draws at the scale
 // JUCE gives it, and the frame adds a transform for the difference to the wanted scale: the
 // host's, if it asked for one, else the desktop's. The frame is as large as the transformed
-// editor, and follows changes of either scale while it is on the screen. Message thread only.
-class ScaledEditorFrame final : public juce::Component,
-                                private juce::Timer
+// editor, and follows changes of either scale as it is told of them. Message thread only.
+class ScaledEditorFrame final : public juce::Component
 {
 public:
-    // desktopScale gives the desktop's scale where JUCE's windows do not follow it themselves,
-    // 0 where they do; it is asked again while the frame is on the screen.
-    ScaledEditorFrame (std::unique_ptr<juce::Component> editor, std::function<float()> desktopScale = {});
+    // desktopScale: the desktop's scale where JUCE's windows do not follow it themselves, 0
+    // where they do.
+    explicit ScaledEditorFrame (std::unique_ptr<juce::Component> editor, float desktopScale = 0.0f);
     ~ScaledEditorFrame() override;
+
+    // A new desktop scale (0: none where JUCE's windows do not follow it). It shows unless the
+    // host has set a scale of its own.
+    void setDesktopScale (float scale);
 
     // The scale the host asked for; it takes the desktop's place. 0 follows the desktop again.
     // False (and no change) for a factor no display has (see isScale).
@@ -42,10 +44,8 @@ private:
     // The scale JUCE draws the window at: its own once on the screen, the main display's before.
     float getWindowScale() const;
     void applyScale();
-    void timerCallback() override;
 
     const std::unique_ptr<juce::Component> editor;
-    const std::function<float()> readDesktopScale;
     float hostScale = 0.0f;
     float desktopScale = 0.0f;
 

@@ -2,16 +2,6 @@
 
 namespace tarnwell
 {
-namespace
-{
-// Fast enough that host automation looks continuous while values move. Once they have rested
-// for a second, slower: every tick wakes two threads, which costs the host even when nothing is
-// drawn, and a change after a rest still shows within a tenth of a second.
-constexpr int refreshIntervalMs = 20;
-constexpr int restingIntervalMs = 100;
-constexpr int ticksUntilResting = 1000 / refreshIntervalMs;
-} // namespace
-
 TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel) : juce::Component ("TarnwellEditor"), model (parameterModel)
 {
     addAndMakeVisible (view);
@@ -21,7 +11,7 @@ TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel) : juce::Componen
     // An opened editor shows the current state at once, not its controls' start values (nothing
     // has been shown yet: every text differs from the empty one).
     showCurrentValues();
-    startTimer (refreshIntervalMs);
+    startTimer (RefreshPace::movingMs);
 }
 
 TarnwellEditor::~TarnwellEditor()
@@ -51,8 +41,7 @@ bool TarnwellEditor::showCurrentValues()
 
 void TarnwellEditor::timerCallback()
 {
-    unchangedTicks = showCurrentValues() ? 0 : unchangedTicks + 1;
-    const int interval = unchangedTicks < ticksUntilResting ? refreshIntervalMs : restingIntervalMs;
+    const int interval = pace.next (showCurrentValues());
     if (getTimerInterval() != interval)
         startTimer (interval);
 }

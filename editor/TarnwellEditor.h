@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/ParameterModel.h"
+#include "editor/RefreshPace.h"
 #include "editor/TarnwellView.h"
 #include "processor/ParameterTable.h"
 
@@ -15,7 +16,7 @@ namespace tarnwell
 //
 // It follows the parameters by reading their current values on a timer, so a change made on any
 // thread reaches it without anyone waiting for anybody, and the model knows nothing of it.
-// The timer slows down while nothing changes.
+// The timer slows down while nothing changes (RefreshPace).
 class TarnwellEditor : public juce::Component,
                        private juce::Timer
 {
@@ -42,7 +43,7 @@ private:
         juce::String text;
     };
     std::array<Shown, parameters::count> shown {};
-    int unchangedTicks = 0; // timer ticks since a value last changed
+    RefreshPace pace;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellEditor)
 };

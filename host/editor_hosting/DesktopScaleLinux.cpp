@@ -1,136 +1,61 @@
 #include "host/editor_hosting/DesktopScale.h"
-#include "host/editor_hosting/XcbConnection.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <type_traits>
+#include "host/editor_hosting/XSettingsWatch.h"
+
+#include <juce_events/juce_events.h>
+
+#include <poll.h>
+
+#include <utility>
 
 namespace tarnwell
 {
-namespace
+struct DesktopScaleWatch::Watch
 {
-    // The integer settings of an XSETTINGS property (freedesktop.org's XSETTINGS format): a
-    // byte-order byte and three spare, serial and count, then per setting its type, name, serial
-    // and value.
-    class SettingsReader
-    {
-    public:
-        SettingsReader (const unsigned char* d, std::size_t n) : data (d), size (n) {}
+    Watch (const Xcb& xcb, std::function<void()> changed) : x (xcb), onChange (std::move (changed)) {}
 
-        std::optional<std::int32_t> integer (std::string_view wanted) const
-        {
-            std::size_t at = 12;
-            const auto count = card32 (8);
-            for (std::uint32_t i = 0; count && i < *count; ++i)
-            {
-                const auto type = byte (at);
-                const auto nameLength = card16 (at + 2);
-                if (! type || ! nameLength)
-                    return std::nullopt;
-                const std::size_t nameAt = at + 4;
-                const std::size_t valueAt = nameAt + padded (*nameLength) + 4; // after the setting's serial
-                if (valueAt > size)
-                    return std::nullopt;
-                const std::string_view name (reinterpret_cast<const char*> (data + nameAt), *nameLength);
+    XSettingsWatch x;
+    const std::function<void()> onChange;
+    int listenedTo = -1; // the descriptor JUCE's loop polls for us, -1 if none
+};
 
-                std::size_t valueSize = 0;
-                switch (*type)
-                {
-                    case 0: valueSize = 4; break; // integer
-                    case 1:                       // string
-                        if (const auto length = card32 (valueAt))
-                            valueSize = 4 + padded (*length);
-                        else
-                            return std::nullopt;
-                        break;
-                    case 2: valueSize = 8; break; // colour
-                    default: return std::nullopt;
-                }
-                if (*type == 0 && name == wanted)
-                    if (const auto value = card32 (valueAt))
-                        return static_cast<std::int32_t> (*value);
-                at = valueAt + valueSize;
-            }
-            return std::nullopt;
-        }
-
-    private:
-        static std::size_t padded (std::size_t n) { return (n + 3) & ~std::size_t (3); }
-        bool msbFirst() const { return size > 0 && data[0] == 1; } // X's MSBFirst
-
-        std::optional<std::uint8_t> byte (std::size_t at) const
-        {
-            return at < size ? std::optional<std::uint8_t> (data[at]) : std::nullopt;
-        }
-
-        std::optional<std::uint32_t> card (std::size_t at, int bytes) const
-        {
-            if (at + static_cast<std::size_t> (bytes) > size)
-                return std::nullopt;
-            std::uint32_t v = 0;
-            for (int i = 0; i < bytes; ++i)
-                v |= static_cast<std::uint32_t> (data[at + static_cast<std::size_t> (msbFirst() ? bytes - 1 - i : i)]) << (8 * i);
-            return v;
-        }
-
-        std::optional<std::uint32_t> card16 (std::size_t at) const { return card (at, 2); }
-        std::optional<std::uint32_t> card32 (std::size_t at) const { return card (at, 4); }
-
-        const unsigned char* data;
-        std::size_t size;
-    };
-
-    // Dots per inch over the 96 of 100 %, to the nearest quarter, so that a desktop a few dots
-    // off 96 keeps the pixel-exact 100 %.
-    float scaleForDpi (double dpi)
-    {
-        return dpi > 0.0 ? std::max (1.0f, static_cast<float> (std::round (dpi / 96.0 * 4.0) / 4.0)) : 0.0f;
-    }
-
-    float scaleFrom (const SettingsReader& settings)
-    {
-        if (const auto factor = settings.integer ("Gdk/WindowScalingFactor"); factor && *factor > 0)
-            return static_cast<float> (*factor);
-        if (const auto dpi = settings.integer ("Xft/DPI"); dpi && *dpi > 0)
-            return scaleForDpi (*dpi / 1024.0); // in 1024ths
-        return 0.0f;
-    }
-
-    // The X resources' "Xft.dpi: 192" line (xrdb), which desktops without XSETTINGS use.
-    float scaleFromResources (const std::string& resources)
-    {
-        constexpr std::string_view key = "Xft.dpi:";
-        for (std::size_t line = 0; line < resources.size();)
-        {
-            if (resources.compare (line, key.size(), key) == 0)
-                return scaleForDpi (std::strtod (resources.c_str() + line + key.size(), nullptr));
-            const auto end = resources.find ('\n', line);
-            if (end == std::string::npos)
-                break;
-            line = end + 1;
-        }
-        return 0.0f;
-    }
-} // namespace
-
-float desktopScale()
+DesktopScaleWatch::DesktopScaleWatch (std::function<void()> onChange)
 {
     const auto* xcb = Xcb::get();
     if (xcb == nullptr)
-        return 0.0f;
-    const Connection x (*xcb);
-    if (! x.isOpen())
-        return 0.0f;
+        return;
+    watch = std::make_shared<Watch> (*xcb, std::move (onChange));
+    const int fd = watch->x.fileDescriptor();
+    if (fd < 0)
+        return;
 
-    const auto settings = x.property (x.settingsOwner(), "_XSETTINGS_SETTINGS");
-    if (const auto scale = scaleFrom (SettingsReader (reinterpret_cast<const unsigned char*> (settings.data()), settings.size()));
-        scale > 0.0f)
-        return scale;
-    return scaleFromResources (x.property (x.root(), "RESOURCE_MANAGER"));
+    // JUCE's loop waits on the descriptor with its own: no thread or timer of ours. The loop
+    // may still call once after we are gone (it copies its calls before making them), hence
+    // the weak link.
+    juce::LinuxEventLoop::registerFdCallback (
+        fd,
+        [weak = std::weak_ptr<Watch> (watch)] (int) {
+            const auto w = weak.lock();
+            if (w == nullptr || w->listenedTo < 0)
+                return;
+            const bool changed = w->x.handleNews();
+            if (w->x.fileDescriptor() < 0) // the server went: its descriptor would wake us forever
+                juce::LinuxEventLoop::unregisterFdCallback (std::exchange (w->listenedTo, -1));
+            if (changed && w->onChange)
+                w->onChange();
+        },
+        POLLIN);
+    watch->listenedTo = fd;
+}
+
+DesktopScaleWatch::~DesktopScaleWatch()
+{
+    if (watch != nullptr && watch->listenedTo >= 0)
+        juce::LinuxEventLoop::unregisterFdCallback (std::exchange (watch->listenedTo, -1));
+}
+
+float DesktopScaleWatch::scale() const
+{
+    return watch != nullptr ? watch->x.scale() : 0.0f;
 }
 } // namespace tarnwell

@@ -2,8 +2,17 @@
 
 namespace tarnwell
 {
-float desktopScale()
+struct DesktopScaleWatch::Watch
 {
-    return 0.0f; // a DPI-aware host's windows, and with them JUCE's, follow the monitor
+};
+
+// A DPI-aware host's windows, and with them JUCE's, follow the monitor: nothing to watch.
+DesktopScaleWatch::DesktopScaleWatch (std::function<void()>) {}
+
+DesktopScaleWatch::~DesktopScaleWatch() = default;
+
+float DesktopScaleWatch::scale() const
+{
+    return 0.0f;
 }
 } // namespace tarnwell

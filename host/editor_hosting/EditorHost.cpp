@@ -7,21 +7,24 @@
 
 namespace tarnwell
 {
-namespace
-{
-std::unique_ptr<ScaledEditorFrame> makeFrame (const EditorHost::Factory& makeEditor, float hostScale)
-{
-    auto editor = makeEditor();
-    if (editor == nullptr)
-        return nullptr;
-
-    auto frame = std::make_unique<ScaledEditorFrame> (std::move (editor), &desktopScale);
-    frame->setHostScale (hostScale);
-    return frame;
-}
-} // namespace
-
 EditorHost::EditorHost (Factory factory) : makeEditor (std::move (factory)) {}
+
+void EditorHost::makeFrame()
+{
+    editor.reset();
+    auto made = makeEditor();
+    if (made == nullptr)
+        return;
+
+    // Watched while an editor exists, so a changed desktop reaches it as it happens.
+    if (desktop == nullptr)
+        desktop = std::make_unique<DesktopScaleWatch> ([this] {
+            if (editor != nullptr)
+                editor->setDesktopScale (desktop->scale());
+        });
+    editor = std::make_unique<ScaledEditorFrame> (std::move (made), desktop->scale());
+    editor->setHostScale (hostScale);
+}
 
 EditorHost::~EditorHost() { close(); }
 
@@ -39,8 +42,7 @@ bool EditorHost::open (void* hostWindow)
     bool opened = false;
     everWanted = true;
     SharedMessageThread::call ([&] {
-        editor.reset();
-        editor = makeFrame (makeEditor, hostScale);
+        makeFrame();
         if (editor == nullptr)
             return;
 
@@ -61,7 +63,7 @@ bool EditorHost::getRect (ERect** rect)
     everWanted = true;
     SharedMessageThread::call ([&] {
         if (editor == nullptr)
-            editor = makeFrame (makeEditor, hostScale);
+            makeFrame();
         if (editor == nullptr)
             return;
 
@@ -113,6 +115,9 @@ void EditorHost::close()
 {
     if (! everWanted)
         return;
-    SharedMessageThread::call ([&] { editor.reset(); });
+    SharedMessageThread::call ([&] {
+        editor.reset();
+        desktop.reset();
+    });
 }
 } // namespace tarnwell

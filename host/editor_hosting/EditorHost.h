@@ -13,6 +13,7 @@ class Component;
 
 namespace tarnwell
 {
+class DesktopScaleWatch;
 class ScaledEditorFrame;
 
 // The editor placed in a host's window (X11 or Win32), at the host's scale if it sent one, else
@@ -52,8 +53,11 @@ public:
     void close();
 
 private:
+    void makeFrame(); // message thread
+
     const Factory makeEditor;
     std::unique_ptr<ScaledEditorFrame> editor; // message thread only
+    std::unique_ptr<DesktopScaleWatch> desktop; // message thread only; while an editor exists
     std::atomic<float> hostScale { 0.0f };     // 0: the display's
     std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs
     ERect bounds {};

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -36,6 +37,9 @@ struct Xcb
     decltype (&xcb_get_geometry_reply) getGeometryReply = nullptr;
     decltype (&xcb_configure_window) configureWindow = nullptr;
     decltype (&xcb_change_window_attributes) changeWindowAttributes = nullptr;
+    decltype (&xcb_change_window_attributes_checked) changeWindowAttributesChecked = nullptr;
+    decltype (&xcb_request_check) requestCheck = nullptr;
+    decltype (&xcb_get_file_descriptor) getFileDescriptor = nullptr;
     decltype (&xcb_poll_for_event) pollForEvent = nullptr;
     decltype (&xcb_flush) flush = nullptr;
 
@@ -76,6 +80,9 @@ private:
         load (getGeometryReply, "xcb_get_geometry_reply");
         load (configureWindow, "xcb_configure_window");
         load (changeWindowAttributes, "xcb_change_window_attributes");
+        load (changeWindowAttributesChecked, "xcb_change_window_attributes_checked");
+        load (requestCheck, "xcb_request_check");
+        load (getFileDescriptor, "xcb_get_file_descriptor");
         load (pollForEvent, "xcb_poll_for_event");
         load (flush, "xcb_flush");
         if (complete)
@@ -103,33 +110,53 @@ public:
         return roots.data != nullptr ? roots.data->root : XCB_NONE;
     }
 
-    xcb_window_t settingsOwner() const
+    int screenNumber() const { return screen; }
+
+    // The window that owns a selection, XCB_NONE if none does.
+    xcb_window_t selectionOwner (xcb_atom_t selection) const
     {
-        const auto selection = atom ("_XSETTINGS_S" + std::to_string (screen));
         if (selection == XCB_ATOM_NONE)
             return XCB_NONE;
-        auto* reply = xcb.getSelectionOwnerReply (connection, xcb.getSelectionOwner (connection, selection), nullptr);
+        xcb_generic_error_t* error = nullptr;
+        auto* reply = xcb.getSelectionOwnerReply (connection, xcb.getSelectionOwner (connection, selection), &error);
         const xcb_window_t owner = reply != nullptr ? reply->owner : static_cast<xcb_window_t> (XCB_NONE);
         std::free (reply);
+        std::free (error);
         return owner;
     }
 
-    // A property's bytes; empty if the window or the property is gone.
-    std::string property (xcb_window_t window, const std::string& name) const
+    // An atom's number. Unless made, XCB_ATOM_NONE where the server has none of that name yet;
+    // a name that something may use later, and that is watched for, must be made.
+    xcb_atom_t atom (const std::string& name, bool make = false) const
     {
-        const auto which = atom (name);
+        auto* reply = xcb.internAtomReply (connection,
+                                             xcb.internAtom (connection, make ? 0 : 1, static_cast<std::uint16_t> (name.size()), name.c_str()),
+                                             nullptr);
+        const xcb_atom_t found = reply != nullptr ? reply->atom : static_cast<xcb_atom_t> (XCB_ATOM_NONE);
+        std::free (reply);
+        return found;
+    }
+
+    // A property's bytes; empty if the window or the property is gone. A window that vanished
+    // meanwhile answers with an error, which is ours alone and goes no further.
+    std::string property (xcb_window_t window, xcb_atom_t which) const
+    {
         if (window == XCB_NONE || which == XCB_ATOM_NONE)
             return {};
+        xcb_generic_error_t* error = nullptr;
         auto* reply = xcb.getPropertyReply (connection,
                                               xcb.getProperty (connection, 0, window, which, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
-                                              nullptr);
+                                              &error);
         std::string bytes;
         if (reply != nullptr && reply->format == 8)
             bytes.assign (static_cast<const char*> (xcb.getPropertyValue (reply)),
                           static_cast<std::size_t> (xcb.getPropertyValueLength (reply)));
         std::free (reply);
+        std::free (error);
         return bytes;
     }
+
+    std::string property (xcb_window_t window, const std::string& name) const { return property (window, atom (name)); }
 
     // Whether window exists and can hold a window that draws (not an input-only one).
     bool canParent (xcb_window_t window) const
@@ -179,17 +206,26 @@ public:
         return resized;
     }
 
-private:
-    xcb_atom_t atom (const std::string& name) const
+    // Asks for window's events of the mask, on this connection only; false (and no error
+    // anywhere but here) if the window is gone. A round trip.
+    bool selectEvents (xcb_window_t window, std::uint32_t mask) const
     {
-        auto* reply = xcb.internAtomReply (connection,
-                                             xcb.internAtom (connection, 1, static_cast<std::uint16_t> (name.size()), name.c_str()),
-                                             nullptr);
-        const xcb_atom_t found = reply != nullptr ? reply->atom : static_cast<xcb_atom_t> (XCB_ATOM_NONE);
-        std::free (reply);
-        return found;
+        auto* error = xcb.requestCheck (connection, xcb.changeWindowAttributesChecked (connection, window, XCB_CW_EVENT_MASK, &mask));
+        const bool selected = error == nullptr;
+        std::free (error);
+        return selected;
     }
 
+    // The next event that has arrived, null if none has; never waits.
+    std::unique_ptr<xcb_generic_event_t, decltype (&std::free)> nextEvent() const
+    {
+        return { xcb.pollForEvent (connection), &std::free };
+    }
+
+    // Readable whenever the server has sent something.
+    int fileDescriptor() const { return isOpen() ? xcb.getFileDescriptor (connection) : -1; }
+
+private:
     const Xcb& xcb;
     int screen = 0;
     xcb_connection_t* const connection;

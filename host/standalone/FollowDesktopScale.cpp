@@ -1,7 +1,5 @@
 #include "host/standalone/FollowDesktopScale.h"
 
-#include "host/editor_hosting/DesktopScale.h"
-
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <utility>
@@ -9,9 +7,8 @@
 
 namespace tarnwell::standalone
 {
-void followDesktopScale()
+void followDesktopScale (float wanted)
 {
-    const auto wanted = desktopScale();
     auto& desktop = juce::Desktop::getInstance();
     const auto* display = desktop.getDisplays().getPrimaryDisplay();
     if (wanted <= 0.0f || display == nullptr)

@@ -1,6 +1,7 @@
 // The standalone app's JUCEApplication, in place of JUCE's default one: where the settings
 // live, which device plays first, and quitting on signals as on the close button.
 
+#include "host/editor_hosting/DesktopScale.h"
 #include "host/standalone/DeviceChoice.h"
 #include "host/standalone/FollowDesktopScale.h"
 #include "host/standalone/GraphicalDisplay.h"
@@ -51,7 +52,10 @@ public:
         properties.setStorageParameters (settingsOptions (getApplicationName()));
 
         auto& settings = *properties.getUserSettings();
-        followDesktopScale();
+        // A changed desktop scale reaches the windows as it happens, as it reaches the plug-in
+        // editors.
+        desktopScale = std::make_unique<DesktopScaleWatch> ([this] { followDesktopScale (desktopScale->scale()); });
+        followDesktopScale (desktopScale->scale());
         window = std::make_unique<StandaloneWindow> (getApplicationName(), settings, deviceToPrefer (settings));
         window->setVisible (true);
         startTimer (100);
@@ -62,6 +66,7 @@ public:
         stopTimer();
         // Its holder saves the device choice and the input mute as it goes.
         window = nullptr;
+        desktopScale = nullptr;
         properties.saveIfNeeded();
     }
 
@@ -88,15 +93,11 @@ private:
             stopTimer();
             systemRequestedQuit();
         }
-        // A changed desktop scale reaches the windows within a second, as it reaches the
-        // plug-in editors; each look is one round trip to the X server.
-        if (++ticks % 10 == 0)
-            followDesktopScale();
     }
 
     juce::ApplicationProperties properties;
+    std::unique_ptr<DesktopScaleWatch> desktopScale;
     std::unique_ptr<StandaloneWindow> window;
-    int ticks = 0;
 };
 } // namespace tarnwell::standalone
 

@@ -1,3 +1,4 @@
+#include "editor/RefreshPace.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/ExpectedDefaults.h"
 
@@ -398,4 +399,28 @@ TEST_F (ParameterStorm, NeverWaitsForTheMessageThreadAndTheLastValuesShow)
     ASSERT_TRUE (settle());
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ (slider (i).getValue(), static_cast<double> (last[i])) << i;
+}
+
+// How often the editor looks for changes, over any run of looks that find a change or none: the
+// fast pace right after a change and until the values have rested for restAfterMs of looks,
+// the slow pace from then until the next change, and nothing else.
+TEST (RefreshPace, FastWhileValuesMoveSlowOnceTheyRest)
+{
+    using tarnwell::RefreshPace;
+    static_assert (RefreshPace::movingMs < RefreshPace::restingMs);
+    std::minstd_rand random (11);
+    for (int run = 0; run < 200; ++run)
+    {
+        RefreshPace pace;
+        int quietMs = 0, waited = RefreshPace::movingMs; // the editor's first wait
+        for (int look = 0; look < 300; ++look)
+        {
+            // Runs of quiet looks of every length, some well past the rest.
+            const bool changed = random() % (static_cast<unsigned> (run % 40) + 2) == 0;
+            quietMs = changed ? 0 : quietMs + waited;
+            waited = pace.next (changed);
+            ASSERT_EQ (waited, quietMs < RefreshPace::restAfterMs ? RefreshPace::movingMs : RefreshPace::restingMs)
+                << "run " << run << ", look " << look << ", quiet for " << quietMs << " ms";
+        }
+    }
 }

@@ -261,7 +261,7 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     desktop.announce ("Gdk/WindowScalingFactor 3\n");
-    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop is looked at every second";
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop's news changes nothing here";
 }
 
 #ifdef TARNWELL_STANDALONE_PATH

@@ -41,10 +41,7 @@ public:
             return;
         name = ":" + number;
 
-        announce ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
-        daemon = std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
-                                                 std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
-        running = daemon->started() && settingsAnnounced();
+        running = startSettingsDaemon ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
     }
 
     ~ScaledDesktop()
@@ -85,6 +82,26 @@ public:
         std::ofstream (files + "xsettings") << settings;
         if (daemon != nullptr)
             daemon->signal (SIGHUP);
+    }
+
+    // The settings daemon quits, and with it the settings' owner window.
+    void stopSettingsDaemon()
+    {
+        if (daemon == nullptr)
+            return;
+        daemon->signal (SIGTERM);
+        daemon->waitForExit (std::chrono::seconds (10));
+        daemon.reset();
+    }
+
+    // A new settings daemon (after stopSettingsDaemon) with these settings; whether it owns the
+    // settings once this returns.
+    bool startSettingsDaemon (const std::string& settings)
+    {
+        announce (settings);
+        daemon = std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
+                                                 std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
+        return daemon->started() && settingsAnnounced();
     }
 
 private:
