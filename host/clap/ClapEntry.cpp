@@ -2,6 +2,7 @@
 
 #include "host/clap/ClapDescriptor.h"
 #include "host/clap/ClapPlugin.h"
+#include "host/clap/ClapPresets.h"
 
 #include <cstring>
 
@@ -38,10 +39,15 @@ namespace
     bool TARNWELL_CLAP_CALL init (const char*) { return true; }
     void TARNWELL_CLAP_CALL deinit() {}
 
-    // [thread-safe]
+    // [thread-safe] The plug-ins, and the presets for hosts that index them.
     const void* TARNWELL_CLAP_CALL getFactory (const char* id)
     {
-        return id != nullptr && std::strcmp (id, clap::pluginFactoryId) == 0 ? &factory : nullptr;
+        const auto is = [id] (const char* name) { return id != nullptr && std::strcmp (id, name) == 0; };
+        if (is (clap::pluginFactoryId))
+            return &factory;
+        if (is (clap::presetDiscoveryFactoryId) || is (clap::presetDiscoveryFactoryDraftId))
+            return &clapPresetDiscoveryFactory();
+        return nullptr;
     }
 } // namespace
 } // namespace tarnwell

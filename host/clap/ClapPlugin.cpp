@@ -4,6 +4,7 @@
 #include "host/clap/ClapEditor.h"
 #include "host/clap/ClapExtensions.h"
 #include "host/clap/ClapParameters.h"
+#include "host/clap/ClapPresets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -195,6 +196,8 @@ const void* ClapPlugin::extension (const char* id) const noexcept
         return &clapExtensions::tail;
     if (is (ext::render))
         return &clapExtensions::render;
+    if (is (ext::presetLoad) || is (ext::presetLoadDraft))
+        return &clapExtensions::presetLoad;
     if (is (ext::gui))
         return &clapExtensions::gui;
     return nullptr;

@@ -7,6 +7,8 @@
 #include "AudioThreadCounts.h"
 #include "ReferenceSignals.h"
 #include "host/ProductIdentity.h"
+#include "host/clap/ClapPresetAbi.h"
+#include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +93,7 @@ TEST_F (ClapTest, IdentityAndFactory)
         features.emplace_back (*f);
     EXPECT_EQ (features, (std::vector<std::string> { "audio-effect", "reverb", "stereo" }));
     EXPECT_EQ (library.entry->getFactory ("clap.preset-discovery-factory/none"), nullptr);
+    EXPECT_EQ (library.entry->getFactory (nullptr), nullptr);
 
     HostRecord host;
     EXPECT_EQ (library.factory->createPlugin (library.factory, &host.host, "audio.quennet.tarnwell2"), nullptr);
@@ -345,4 +348,66 @@ TEST_F (ClapTest, AudioThreadCallsCountNothing)
         }
     counts.expectOnly ("no lock", blocks, false, "CLAP process");
     EXPECT_EQ (counts.lockedBlocks, 0);
+}
+
+// The factory presets through the preset-discovery factory: a host indexing them finds all 15
+// in the plug-in, and loading one by its key sets exactly its values.
+TEST_F (ClapTest, FactoryPresetsAreIndexedAndLoad)
+{
+    const auto* presets = static_cast<const clap::PresetDiscoveryFactory*> (library.entry->getFactory (clap::presetDiscoveryFactoryId));
+    ASSERT_NE (presets, nullptr);
+    EXPECT_EQ (library.entry->getFactory (clap::presetDiscoveryFactoryDraftId), presets);
+    ASSERT_EQ (presets->count (presets), 1u);
+    const auto* descriptor = presets->getDescriptor (presets, 0);
+
+    struct Index
+    {
+        std::vector<clap::PresetLocation> locations;
+        std::vector<std::pair<std::string, std::string>> presets; // name, key
+        std::vector<std::string> pluginIds;
+    } index;
+    clap::PresetIndexer indexer {};
+    indexer.clapVersion = clap::version;
+    indexer.name = "test";
+    indexer.indexerData = &index;
+    indexer.declareLocation = [] (const clap::PresetIndexer* i, const clap::PresetLocation* l) {
+        static_cast<Index*> (i->indexerData)->locations.push_back (*l);
+        return true;
+    };
+    const auto* provider = presets->create (presets, &indexer, descriptor->id);
+    ASSERT_NE (provider, nullptr);
+    ASSERT_TRUE (provider->init (provider));
+    ASSERT_EQ (index.locations.size(), 1u);
+    EXPECT_EQ (index.locations[0].kind, clap::presetLocationPlugin);
+    EXPECT_EQ (index.locations[0].location, nullptr);
+
+    clap::PresetMetadataReceiver receiver {};
+    receiver.receiverData = &index;
+    receiver.beginPreset = [] (const clap::PresetMetadataReceiver* r, const char* name, const char* key) {
+        static_cast<Index*> (r->receiverData)->presets.emplace_back (name, key);
+        return true;
+    };
+    receiver.addPluginId = [] (const clap::PresetMetadataReceiver* r, const clap::UniversalPluginId* id) {
+        static_cast<Index*> (r->receiverData)->pluginIds.push_back (std::string (id->abi) + ":" + id->id);
+    };
+    receiver.setFlags = [] (const clap::PresetMetadataReceiver*, std::uint32_t) {};
+    receiver.addCreator = receiver.setDescription = receiver.addFeature = [] (const clap::PresetMetadataReceiver*, const char*) {};
+    ASSERT_TRUE (provider->getMetadata (provider, clap::presetLocationPlugin, nullptr, &receiver));
+    EXPECT_FALSE (provider->getMetadata (provider, clap::presetLocationFile, "/tmp", &receiver));
+    provider->destroy (provider);
+
+    ASSERT_EQ (index.presets.size(), static_cast<size_t> (factoryPresets::count()));
+    EXPECT_EQ (index.pluginIds, std::vector<std::string> (index.presets.size(), "clap:audio.quennet.tarnwell"));
+
+    const auto* load = instance.extension<clap::PluginPresetLoad> (clap::extension::presetLoad);
+    ASSERT_NE (load, nullptr);
+    EXPECT_FALSE (load->fromLocation (instance.plugin, clap::presetLocationPlugin, nullptr, "no-such-preset"));
+    for (int i = 0; i < factoryPresets::count(); ++i)
+    {
+        const auto& preset = *factoryPresets::at (i);
+        EXPECT_EQ (index.presets[static_cast<size_t> (i)], std::make_pair (std::string (preset.name), factoryPresets::slug (preset)));
+        ASSERT_TRUE (load->fromLocation (instance.plugin, clap::presetLocationPlugin, nullptr, index.presets[static_cast<size_t> (i)].second.c_str()));
+        for (int p = 0; p < parameters::count; ++p)
+            EXPECT_EQ (instance.value (static_cast<clap::Id> (p)), clapValue (p, preset.normalised[static_cast<size_t> (p)])) << preset.name;
+    }
 }
