@@ -21,7 +21,7 @@ namespace
         if (self == nullptr)
             return 0;
         const auto& core = self->instance();
-        const double frames = std::ceil (core.tailSeconds() * core.sampleRateNow());
+        const double frames = std::round (core.tailSeconds() * core.sampleRateNow());
         return frames < static_cast<double> (std::numeric_limits<std::int32_t>::max()) ? static_cast<std::uint32_t> (frames)
                                                                                        : std::numeric_limits<std::int32_t>::max();
     }

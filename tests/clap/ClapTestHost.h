@@ -7,6 +7,7 @@
 
 #include "host/clap/ClapExtensionsAbi.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -315,7 +316,7 @@ inline bool Instance::load (const std::vector<std::uint8_t>& bytes) const
     } source { bytes };
     clap::InputStream stream { &source, [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
         auto& src = *static_cast<Source*> (s->context);
-        const auto n = std::min<std::uint64_t> ({ size, 5, src.bytes.size() - src.at });
+        const auto n = std::min<std::uint64_t> ({ size, std::uint64_t { 5 }, std::uint64_t { src.bytes.size() - src.at } });
         std::memcpy (data, src.bytes.data() + src.at, n);
         src.at += n;
         return static_cast<std::int64_t> (n);
