@@ -245,7 +245,6 @@ public:
     std::int32_t processBuffers (const clap::AudioBuffer& inputs, clap::AudioBuffer& outputs, std::uint32_t frames,
                                  const EventList* events)
     {
-        static const EventList none;
         clap::Process p {};
         p.steadyTime = steadyTime;
         p.framesCount = frames;
@@ -253,7 +252,7 @@ public:
         p.audioOutputs = &outputs;
         p.audioInputsCount = 1;
         p.audioOutputsCount = 1;
-        p.inEvents = events != nullptr ? events->get() : none.get();
+        p.inEvents = events != nullptr ? events->get() : noEvents.get();
         p.outEvents = &sent.list;
         steadyTime += frames;
         return plugin->process (plugin, &p);
@@ -285,6 +284,7 @@ public:
     const clap::PluginParams* params = nullptr;
     const clap::PluginState* state = nullptr;
     ReceivedEvents sent;
+    const EventList noEvents; // made before any block, so blocks without events allocate nothing
     bool active = false, processing = false;
     std::int64_t steadyTime = 0;
 };
