@@ -6,7 +6,7 @@
 //
 //   clap_peer_check PLUGIN.clap ...     (built with: g++ -std=c++17 -Isrc ... -lgtest -ldl -pthread)
 
-#include "tests/clap/ClapTestHost.h"
+#include "tools/clap_host/ClapHost.h"
 
 #include <gtest/gtest.h>
 
@@ -53,18 +53,19 @@ std::vector<clap::Id> listParameters (Instance& instance, const std::string& wha
     return ids;
 }
 
-// The middle of the first parameter's range that differs from its default, as a host sets it.
-void changeOne (Instance& instance)
+// The first parameter with a range, set to 37 % of it as a host automates it: an event at the
+// start of a block, here a block of silence.
+void changeOne (Instance& instance, std::vector<std::vector<float>> silence)
 {
+    EventList events;
     clap::ParamInfo info {};
     for (std::uint32_t i = 0; instance.params->getInfo (instance.plugin, i, &info); ++i)
         if (info.maxValue > info.minValue)
         {
-            EventList events;
             events.add (0, info.id, info.minValue + 0.37 * (info.maxValue - info.minValue));
-            instance.flush (events);
-            return;
+            break;
         }
+    instance.process (silence, 0, static_cast<std::uint32_t> (silence[0].size()), &events, 0, false);
 }
 } // namespace
 
@@ -84,29 +85,33 @@ TEST (ClapPeers, EnumerateProcessAndRestoreState)
             const std::string what = file + ": " + d->id;
             std::printf ("%s (%s, %s, version %s)\n", what.c_str(), d->name, d->vendor, d->version);
 
-            Instance saved (library, d->id);
-            ASSERT_NE (saved.plugin, nullptr) << what;
-            ASSERT_NE (saved.params, nullptr) << what;
-            ASSERT_NE (saved.state, nullptr) << what;
+            // A changed setting saved, and restored into a new instance, plays as an instance
+            // given the same change.
+            Instance saved (library, d->id), restored (library, d->id), changed (library, d->id);
+            ASSERT_TRUE (saved.plugin != nullptr && restored.plugin != nullptr && changed.plugin != nullptr) << what;
+            ASSERT_TRUE (saved.params != nullptr && saved.state != nullptr) << what;
             const auto ids = listParameters (saved, what);
             EXPECT_FALSE (ids.empty()) << what;
-            changeOne (saved);
-            const auto state = saved.save();
+            const std::vector<std::vector<float>> silence (2, std::vector<float> (512, 0.0f));
+            ASSERT_TRUE (saved.start (48000, 512)) << what;
+            changeOne (saved, silence);
+            const auto state = saved.save (1u << 20);
             ASSERT_FALSE (state.empty()) << what;
 
-            Instance restored (library, d->id);
-            ASSERT_NE (restored.plugin, nullptr) << what;
-            ASSERT_TRUE (restored.load (state)) << what;
+            ASSERT_TRUE (restored.load (state, 1u << 20)) << what;
             for (const auto id : ids)
                 EXPECT_EQ (restored.value (id), saved.value (id)) << what << " parameter " << id;
+            ASSERT_TRUE (restored.start (48000, 512)) << what;
+            ASSERT_TRUE (changed.start (48000, 512)) << what;
+            changeOne (changed, silence);
+            auto quiet = silence;
+            restored.process (quiet, 0, 512, nullptr, 0, false);
 
             auto a = noise (48000), b = a;
-            ASSERT_TRUE (saved.start (48000, 512)) << what;
-            ASSERT_TRUE (restored.start (48000, 512)) << what;
             for (std::uint32_t start = 0; start < 48000; start += 512)
             {
                 const auto frames = std::min<std::uint32_t> (512, 48000 - start);
-                EXPECT_NE (saved.process (a, start, frames, nullptr, 0, false), clap::processError) << what;
+                EXPECT_NE (changed.process (a, start, frames, nullptr, 0, false), clap::processError) << what;
                 EXPECT_NE (restored.process (b, start, frames, nullptr, 0, false), clap::processError) << what;
             }
             double energy = 0;
@@ -117,7 +122,14 @@ TEST (ClapPeers, EnumerateProcessAndRestoreState)
                     energy += static_cast<double> (s) * s;
                 }
             EXPECT_GT (energy, 0.0) << what;
-            EXPECT_EQ (a, b) << what << ": the restored instance plays otherwise";
+            // Some peers modulate from a random source, so the two may differ a little; a setting
+            // the restore lost would differ by far more.
+            double difference = 0;
+            for (size_t ch = 0; ch < a.size(); ++ch)
+                for (size_t n = 0; n < a[ch].size(); ++n)
+                    difference += static_cast<double> (a[ch][n] - b[ch][n]) * (a[ch][n] - b[ch][n]);
+            std::printf ("  restored against changed: difference %.2e of the output's energy\n", difference / energy);
+            EXPECT_LT (difference, 1e-3 * energy) << what << ": the restored instance plays otherwise";
             std::printf ("  processed 1 s at 48 kHz (energy %.3f); state of %zu bytes restored\n", energy, state.size());
         }
     }

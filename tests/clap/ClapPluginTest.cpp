@@ -1,7 +1,7 @@
 // Tarnwell.clap through its exported clap_entry only: identity, parameters, processing against
 // the VST 2.4 build, state, sample-accurate automation and what the audio thread does.
 
-#include "ClapTestHost.h"
+#include "tools/clap_host/ClapHost.h"
 
 #include "../host/TestHost.h"
 #include "AudioThreadCounts.h"

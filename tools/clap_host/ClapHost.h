@@ -1,9 +1,10 @@
 #pragma once
 
-// A small CLAP host for tests: loads a .clap with dlopen (LoadLibrary on Windows), drives it
-// only through clap_entry and the records it hands out, and records what the plug-in asks of
-// the host. It speaks through our own declarations (host/clap/ClapExtensionsAbi.h); the tests
-// that load plug-ins built with the real headers hold those declarations to account.
+// A small CLAP host: loads a .clap with dlopen (LoadLibrary on Windows), drives it only through
+// clap_entry and the records it hands out, and records what the plug-in asks of the host. The
+// CLAP tests and the render tool host plug-ins through it. It speaks through our own
+// declarations (host/clap/ClapExtensionsAbi.h); the check that loads plug-ins built with the
+// real headers (tests/clap/ClapPeerCheck.cpp) holds those declarations to account.
 
 #include "host/clap/ClapExtensionsAbi.h"
 
@@ -275,8 +276,9 @@ public:
     // While not processing: the host's way to set values.
     void flush (const EventList& events) { params->flush (plugin, events.get(), &sent.list); }
 
-    std::vector<std::uint8_t> save() const;
-    bool load (const std::vector<std::uint8_t>&) const;
+    // The state through streams that move at most `chunk` bytes a call, as some hosts' do.
+    std::vector<std::uint8_t> save (std::uint64_t chunk = 7) const;
+    bool load (const std::vector<std::uint8_t>&, std::uint64_t chunk = 5) const;
 
     HostRecord host;
     const clap::Plugin* plugin = nullptr;
@@ -289,15 +291,15 @@ public:
     std::int64_t steadyTime = 0;
 };
 
-// The state through streams that move at most `chunk` bytes a call, as some hosts' do.
-inline std::vector<std::uint8_t> Instance::save() const
+inline std::vector<std::uint8_t> Instance::save (std::uint64_t chunk) const
 {
     struct Sink
     {
         std::vector<std::uint8_t> bytes;
-    } sink;
+        std::uint64_t chunk;
+    } sink { {}, chunk };
     clap::OutputStream stream { &sink, [] (const clap::OutputStream* s, const void* data, std::uint64_t size) -> std::int64_t {
-        const auto n = std::min<std::uint64_t> (size, 7);
+        const auto n = std::min<std::uint64_t> (size, static_cast<Sink*> (s->context)->chunk);
         auto& bytes = static_cast<Sink*> (s->context)->bytes;
         bytes.insert (bytes.end(), static_cast<const std::uint8_t*> (data), static_cast<const std::uint8_t*> (data) + n);
         return static_cast<std::int64_t> (n);
@@ -307,16 +309,17 @@ inline std::vector<std::uint8_t> Instance::save() const
     return sink.bytes;
 }
 
-inline bool Instance::load (const std::vector<std::uint8_t>& bytes) const
+inline bool Instance::load (const std::vector<std::uint8_t>& bytes, std::uint64_t chunk) const
 {
     struct Source
     {
         const std::vector<std::uint8_t>& bytes;
+        std::uint64_t chunk;
         size_t at = 0;
-    } source { bytes };
+    } source { bytes, chunk };
     clap::InputStream stream { &source, [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
         auto& src = *static_cast<Source*> (s->context);
-        const auto n = std::min<std::uint64_t> ({ size, std::uint64_t { 5 }, std::uint64_t { src.bytes.size() - src.at } });
+        const auto n = std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } });
         std::memcpy (data, src.bytes.data() + src.at, n);
         src.at += n;
         return static_cast<std::int64_t> (n);
