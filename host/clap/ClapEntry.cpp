@@ -52,12 +52,6 @@ namespace
 } // namespace
 } // namespace tarnwell
 
-#ifdef _WIN32
- #define TARNWELL_CLAP_EXPORT // named in exports.def
-#else
- #define TARNWELL_CLAP_EXPORT __attribute__ ((visibility ("default")))
-#endif
-
-extern "C" TARNWELL_CLAP_EXPORT const tarnwell::clap::PluginEntry clap_entry {
+extern "C" __attribute__ ((visibility ("default"))) const tarnwell::clap::PluginEntry clap_entry {
     tarnwell::clap::version, &tarnwell::init, &tarnwell::deinit, &tarnwell::getFactory
 };
