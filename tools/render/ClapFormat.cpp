@@ -23,14 +23,16 @@ bool ClapFormat::doesPluginStillExist (const juce::PluginDescription& d) { retur
 void ClapFormat::createPluginInstance (const juce::PluginDescription& d, double, int, PluginCreationCallback callback)
 {
     const auto [file, id] = fileAndId (d);
-    auto library = std::make_shared<clapHost::Library> (file.toStdString());
+    auto& library = libraries[file];
+    if (library == nullptr)
+        library = std::make_shared<clapHost::Library> (file.toStdString());
     if (! library->isLoaded())
     {
         callback (nullptr, "cannot load " + file);
         return;
     }
     juce::String error;
-    auto instance = ClapInstance::create (std::move (library), id, error);
+    auto instance = ClapInstance::create (library, id, error);
     callback (std::move (instance), error);
 }
 } // namespace tarnwell::render

@@ -2,6 +2,14 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <map>
+#include <memory>
+
+namespace tarnwell::clapHost
+{
+class Library;
+}
+
 namespace tarnwell::render
 {
 // .clap files for the render tool, as JUCE's formats offer theirs: each plug-in found in a file
@@ -23,5 +31,8 @@ public:
 private:
     bool requiresUnblockedMessageThreadDuringCreation (const juce::PluginDescription&) const override { return false; }
     void createPluginInstance (const juce::PluginDescription&, double, int, PluginCreationCallback) override;
+
+    // Each file loaded and initialised once, however many instances are made from it.
+    std::map<juce::String, std::shared_ptr<clapHost::Library>> libraries;
 };
 } // namespace tarnwell::render
