@@ -170,10 +170,13 @@ void ClapPlugin::requestFlush() const noexcept
         hostParams->requestFlush (hostRecord);
 }
 
-void ClapPlugin::rescanValues() const noexcept
+bool ClapPlugin::restore (const juce::MemoryBlock& block)
 {
+    if (! core.restore (block.getData(), static_cast<int> (block.getSize())))
+        return false;
     if (hostParams != nullptr && hostParams->rescan != nullptr)
         hostParams->rescan (hostRecord, rescanValuesFlag);
+    return true;
 }
 
 const void* ClapPlugin::extension (const char* id) const noexcept

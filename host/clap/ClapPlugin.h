@@ -44,8 +44,9 @@ public:
     // when it is not processing.
     void requestFlush() const noexcept;
 
-    // [main-thread] Tell the host that every value may have changed (after a state load).
-    void rescanValues() const noexcept;
+    // [main-thread] A settings block restored (false, and nothing changed, for one that holds
+    // none), and the host told that every value may have changed.
+    bool restore (const juce::MemoryBlock&);
 
     // [main-thread] The editor, made on the host's request.
     std::unique_ptr<ClapEditor> editor;

@@ -106,11 +106,7 @@ namespace
             const auto* preset = presetOf (loadKey);
             if (preset == nullptr)
                 return false;
-            const auto block = presetSettings (*preset);
-            if (! self->instance().restore (block.getData(), static_cast<int> (block.getSize())))
-                return false;
-            self->rescanValues();
-            return true;
+            return self->restore (presetSettings (*preset));
         }
         catch (...)
         {

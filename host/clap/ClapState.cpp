@@ -63,10 +63,7 @@ namespace
                     return false;
                 block.append (buffer, static_cast<size_t> (got));
             }
-            if (! self->instance().restore (block.getData(), static_cast<int> (block.getSize())))
-                return false;
-            self->rescanValues();
-            return true;
+            return self->restore (block);
         }
         catch (...)
         {
