@@ -244,9 +244,8 @@ TEST_F (ClapTest, StateRefusesWhatIsNoSettingsBlockAndClampsAsVst2)
     const auto before = instance.save();
     ASSERT_EQ (before, vst2Chunk ({ 0.35f, 0.05f, 0.8490928f, 0.25f, 0.5f }));
     const std::string xml = "<properties T60Low=\"7\" Mix=\"-3\" Extra=\"x\"/>";
-    std::vector<std::uint8_t> good { 0x56, 0x43, 0x32, 0x21, static_cast<std::uint8_t> (xml.size()), 0, 0, 0 };
-    good.insert (good.end(), xml.begin(), xml.end());
-    good.push_back (0);
+    const auto block = std::string ("VC2!") + static_cast<char> (xml.size()) + std::string (3, '\0') + xml + '\0';
+    const std::vector<std::uint8_t> good (block.begin(), block.end());
 
     for (const auto& bad : { std::vector<std::uint8_t> { 1, 2, 3, 4 }, std::vector<std::uint8_t> (good.size(), 0),
                              std::vector<std::uint8_t> (good.begin(), good.begin() + 20), std::vector<std::uint8_t> {} })

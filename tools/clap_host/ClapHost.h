@@ -139,6 +139,8 @@ struct ReceivedEvents
         std::uint16_t type;
         clap::Id id;
         double value;
+
+        bool operator== (const Received& o) const { return type == o.type && id == o.id && value == o.value; }
     };
 
     ReceivedEvents()
