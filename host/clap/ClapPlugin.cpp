@@ -93,7 +93,7 @@ std::int32_t ClapPlugin::process (const clap::Process& p) noexcept
     const auto frames = p.framesCount;
     if (p.audioOutputsCount < 1 || p.audioOutputs == nullptr || p.audioOutputs[0].data32 == nullptr)
     {
-        processPart (p, 0, 0); // the events still count
+        flush (p.inEvents, p.outEvents); // no audio, but the events still count
         return frames == 0 ? clap::processContinue : clap::processError;
     }
 

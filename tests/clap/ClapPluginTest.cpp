@@ -300,6 +300,15 @@ TEST_F (ClapTest, AutomationEventsTakeEffectAtTheirFrame)
     EXPECT_EQ (byEvents, bySplitting);
     EXPECT_NEAR (events.value (3), split.value (3), 0.0);
     EXPECT_NE (byEvents, input);
+
+    // A call with no audio at all still carries its events.
+    EventList alone;
+    alone.add (0, 4, 80.0);
+    clap::Process noAudio {};
+    noAudio.inEvents = alone.get();
+    noAudio.outEvents = &events.sent.list;
+    EXPECT_EQ (events.plugin->process (events.plugin, &noAudio), clap::processContinue);
+    EXPECT_NEAR (events.value (4), 80.0, 1e-4);
 }
 
 // The slowest band's fall of 90 dB, in frames at the activated rate.
