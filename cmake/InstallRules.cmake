@@ -5,10 +5,11 @@
 #               and its factory presets               TARNWELL_INSTALL_VST3_PRESETS_DIR
 #                                                      share/vst3/presets/Quennet/Tarnwell
 #   lv2         the Tarnwell.lv2 bundle                TARNWELL_INSTALL_LV2_DIR    lib/lv2
+#   clap        Tarnwell.clap                          TARNWELL_INSTALL_CLAP_DIR   lib/clap
 #   standalone  the app, Tarnwell                      CMAKE_INSTALL_BINDIR        bin
 #
 # Relative folders are under CMAKE_INSTALL_PREFIX (or --prefix). `./tarnwell demo` sets the
-# three plug-in folders to the per-user ones, ~/.vst, ~/.vst3 and ~/.lv2, and the release
+# plug-in folders to the per-user ones, ~/.vst, ~/.vst3, ~/.lv2 and ~/.clap, and the release
 # archives are staged from these rules (tools/package/make-archives.sh). Each file is installed
 # as built, so what a host loads from an install is the very binary the tests ran.
 #
@@ -22,6 +23,7 @@ include(GNUInstallDirs)
 set(TARNWELL_INSTALL_VST2_DIR lib/vst CACHE STRING "Where the vst2 component puts the VST 2.4 plug-in")
 set(TARNWELL_INSTALL_VST3_DIR lib/vst3 CACHE STRING "Where the vst3 component puts Tarnwell.vst3")
 set(TARNWELL_INSTALL_LV2_DIR lib/lv2 CACHE STRING "Where the lv2 component puts Tarnwell.lv2")
+set(TARNWELL_INSTALL_CLAP_DIR lib/clap CACHE STRING "Where the clap component puts Tarnwell.clap")
 set(TARNWELL_INSTALL_VST3_PRESETS_DIR share/vst3/presets/${TARNWELL_VENDOR_NAME}/${TARNWELL_PRODUCT_NAME}
     CACHE STRING "Where the vst3 component puts the factory presets' .vstpreset files")
 
@@ -44,6 +46,11 @@ endfunction()
 # Executable like the modules inside the bundles (Debian's CMake would make it 644).
 install(TARGETS tarnwell_vst2 LIBRARY DESTINATION "${TARNWELL_INSTALL_VST2_DIR}" COMPONENT vst2
     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+if(TARGET tarnwell_clap) # Linux only, for now
+    install(TARGETS tarnwell_clap LIBRARY DESTINATION "${TARNWELL_INSTALL_CLAP_DIR}" COMPONENT clap
+        PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()
 
 if(TARGET tarnwell_lv2)
     # The folder the module is built in holds the bundle: the module and its Turtle files.

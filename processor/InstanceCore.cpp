@@ -1,5 +1,6 @@
 #include "processor/InstanceCore.h"
 
+#include "processor/DecayTail.h"
 #include "processor/SavedSettings.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
@@ -66,7 +67,14 @@ juce::String InstanceCore::parameterText (int index) const
 
 double InstanceCore::tailSeconds() const noexcept
 {
-    return std::max (values.engineValue (params::t60Low), values.engineValue (params::t60High));
+    return secondsToFall (std::max (values.engineValue (params::t60Low), values.engineValue (params::t60High)), tailDecibels);
+}
+
+juce::String InstanceCore::textFor (int index, float normalised) const
+{
+    if (normalised == parameter (index))
+        return parameterText (index);
+    return params::isValid (index) ? params::text (index, params::engineValue (index, params::clamped (normalised))) : juce::String();
 }
 
 void InstanceCore::prepare (double newSampleRate) noexcept

@@ -36,13 +36,20 @@ public:
     // like; empty for an invalid index.
     juce::String parameterText (int index) const;
 
-    // [thread-safe] The longest decay, in seconds: how long a host should keep processing
-    // after the input stops.
+    // [main-thread] The text a value would show: the current value's is parameterText, whose
+    // engine value may differ from a new instance's stored one.
+    juce::String textFor (int index, float normalised) const;
+
+    // [thread-safe] How long a host should keep processing after the input stops: the time, in
+    // seconds, the slowest band takes to fall 90 dB.
     double tailSeconds() const noexcept;
 
     // [thread-safe] The rate the next block is designed for; anything but a finite positive
     // rate is ignored. The tail carries over.
     void prepare (double sampleRate) noexcept;
+
+    // [thread-safe] The rate blocks are designed for: the last prepared, 44100 before any.
+    double sampleRateNow() const noexcept { return sampleRate.load(); }
 
     // [main-thread] The settings block hosts store, and its restore: false (and nothing
     // changed) for a block that holds no settings.

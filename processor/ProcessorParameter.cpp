@@ -33,10 +33,7 @@ juce::String ProcessorParameter::getLabel() const
 
 juce::String ProcessorParameter::getText (float value, int maximumStringLength) const
 {
-    // The current value reads as the core's own text, which shows the engine's value.
-    const auto text = value == getValue() ? core.parameterText (index)
-                                          : parameters::text (index, parameters::engineValue (index, parameters::clamped (value)));
-    return text.substring (0, maximumStringLength);
+    return core.textFor (index, value).substring (0, maximumStringLength);
 }
 
 float ProcessorParameter::getValueForText (const juce::String& text) const

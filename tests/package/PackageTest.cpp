@@ -208,16 +208,17 @@ TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
             EXPECT_TRUE (common.count (library) || (name == "Tarnwell" && library == "libasound.so.2"))
                 << name << " needs " << library;
     }
-    // One architecture per archive: the VST 2.4 plug-in, the VST3 and LV2 modules, the
-    // standalone app, the render tool.
+    // One architecture per archive: the VST 2.4 and CLAP plug-ins, the VST3 and LV2 modules,
+    // the standalone app, the render tool.
     ASSERT_EQ (architectures.size(), 1u);
     const auto arch = *architectures.begin();
     EXPECT_NE (arch, "unknown");
     EXPECT_TRUE (binaries.count ("Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell.clap"));
     EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/" + arch + "-linux/Tarnwell.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell"));
     EXPECT_TRUE (binaries.count ("tarnwell-render"));
-    EXPECT_EQ (binaries.size(), 5u);
+    EXPECT_EQ (binaries.size(), 6u);
 }
 
 // Symbol versions are bound when linking: a binary that needs GLIBC_2.32 does not load on

@@ -113,6 +113,12 @@ TEST (RenderTool, OutputIsThePluginsOwn)
                                " --tail 0.25 > /dev/null").toRawUTF8()), 0);
     const auto transition = static_cast<float> (std::log (1200.0 / 50.0) / std::log (320.0));
     expectNear (readWav (units), reference ({ { 3, 1.0f }, { 4, 0.0f }, { 0, 0.0f }, { 1, 0.2f }, { 2, transition } }, input, 512, rate));
+
+    // Through Tarnwell.clap, the same output: its values are Tarnwell's own, as in every format.
+    const auto clap = folder.dir.getChildFile ("clap.wav");
+    ASSERT_EQ (runTool ("render " + quoted (in) + " " + quoted (clap) + " --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25",
+                        TARNWELL_CLAP_PATH).status, 0);
+    expectNear (readWav (clap), expected);
 }
 
 // Every mistake a user could make is named in one line on stderr, before any work, with the

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the three release archives from finished builds, staging each plug-in with the build's
 # own install rules (cmake/InstallRules.cmake):
-#   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.vst3, Tarnwell.lv2, the standalone app,
+#   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.clap, Tarnwell.vst3, Tarnwell.lv2, the standalone app,
 #                                             the render tool
 #   tarnwell-<version>-linux-aarch64.tar.gz   the same for 64-bit ARM
 #   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
@@ -55,16 +55,17 @@ linux_archive() { # architecture, build folder, strip program
     local name=tarnwell-$version-linux-$arch
     local dir=$staging/$name
     mkdir -p "$dir"
-    local vst2 vst3 lv2 standalone
+    local vst2 clap vst3 lv2 standalone
     vst2=$(installed "$linux" vst2 Tarnwell.so)
+    clap=$(installed "$linux" clap Tarnwell.clap)
     vst3=$(installed "$linux" vst3 Tarnwell.vst3)
     lv2=$(installed "$linux" lv2 Tarnwell.lv2)
     standalone=$(installed "$linux" standalone Tarnwell)
-    mv "$vst2" "$vst3" "$lv2" "$standalone" "$dir/"
+    mv "$vst2" "$clap" "$vst3" "$lv2" "$standalone" "$dir/"
     # The render tool has no install rule: it runs from its build folder or from here, beside
     # the Tarnwell.so it renders through by default.
     cp "$linux/tools/render/tarnwell-render" "$dir/"
-    find "$dir" -type f \( -name '*.so' -o -name Tarnwell -o -name tarnwell-render \) -exec "$strip" --strip-unneeded {} +
+    find "$dir" -type f \( -name '*.so' -o -name '*.clap' -o -name Tarnwell -o -name tarnwell-render \) -exec "$strip" --strip-unneeded {} +
     copy_presets "$dir" "$linux"
     cp "$root/LICENSE" "$dir/LICENSE"
     sed "s/@VERSION@/$version/; s/@ARCH@/$arch/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"

@@ -1,5 +1,6 @@
 #include "tools/render/DecayReport.h"
 
+#include "processor/DecayTail.h"
 #include "tools/analysis/OctaveBands.h"
 
 #include <cmath>
@@ -29,7 +30,7 @@ double impulseResponseSeconds (const std::optional<analysis::DecaySettings>& set
 {
     if (! settings)
         return 12.0;
-    return juce::jlimit (1.0, 20.0, 1.5 * juce::jmax (settings->t60Low, settings->t60High) + 0.5);
+    return juce::jlimit (1.0, 20.0, secondsToFall (juce::jmax (settings->t60Low, settings->t60High), tailDecibels) + 0.5);
 }
 
 double defaultTailSeconds (const std::optional<analysis::DecaySettings>& settings, const DecayReport& measured)

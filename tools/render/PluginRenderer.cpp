@@ -3,6 +3,7 @@
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Ports.h"
 #include "processor/ParameterTable.h"
+#include "tools/render/ClapFormat.h"
 #include "tools/render/Lv2Bundle.h"
 
 namespace tarnwell::render
@@ -18,6 +19,12 @@ namespace
             auto vst3 = std::make_unique<juce::VST3PluginFormat>();
             vst3->findAllTypesForFile (found, name);
             return vst3;
+        }
+        if (name.endsWithIgnoreCase (".clap"))
+        {
+            auto clap = std::make_unique<ClapFormat>();
+            clap->findAllTypesForFile (found, name);
+            return clap;
         }
         if (name.endsWithIgnoreCase (".lv2"))
         {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "host/clap/ClapExtensionsAbi.h"
+
+// The extension records Tarnwell offers, one file each; ClapPlugin hands them out by id.
+namespace tarnwell::clapExtensions
+{
+extern const clap::PluginAudioPorts audioPorts;
+extern const clap::PluginAudioPortsConfig audioPortsConfig;
+extern const clap::PluginParams params;
+extern const clap::PluginState state;
+extern const clap::PluginLatency latency;
+extern const clap::PluginTail tail;
+extern const clap::PluginRender render;
+extern const clap::PluginGui gui;
+} // namespace tarnwell::clapExtensions
