@@ -162,10 +162,13 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
     V wetL = broadcast<V> (0.0), wetR = broadcast<V> (0.0);
     for (int b = 0; b < Constants<V>::blocks; ++b)
     {
-        V* const block = lines + width * b;
+        // Lines width * b onwards, through the inner levels, the gain and the input, into a
+        // copy the compiler keeps in registers.
+        V frames[width];
         for (int g = 0; g < width; g += 4)
         {
-            V& l0 = block[g]; V& l1 = block[g + 1]; V& l2 = block[g + 2]; V& l3 = block[g + 3];
+            const V* const group = lines + width * b + g;
+            V l0 = group[0], l1 = group[1], l2 = group[2], l3 = group[3];
             rotate (l0, l2, c.t);
             rotate (l1, l3, c.t);
             rotate (l0, l1, c.tInner);
@@ -173,22 +176,23 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
 
             wetL += l0 + l2;
             wetR += l1 + l3;
-            l0 = c.gain * l0 + xL; l1 = c.gain * l1 + xR; l2 = c.gain * l2 + xL; l3 = c.gain * l3 + xR;
+            frames[g] = c.gain * l0 + xL; frames[g + 1] = c.gain * l1 + xR;
+            frames[g + 2] = c.gain * l2 + xL; frames[g + 3] = c.gain * l3 + xR;
         }
 
         // The filters run from frame to frame, so they work across lines: transpose to
         // frames, filter, transpose back to lines.
-        transpose (block);
+        transpose (frames);
         for (int f = 0; f < width; ++f)
-            filterFrame (c, b, state[b], block[f]);
-        transpose (block);
+            filterFrame (c, b, state[b], frames[f]);
+        transpose (frames);
 
         for (int j = 0; j < width; ++j)
         {
             if (wraps)
-                writeRing (st.rings[width * b + j], w, block[j]);
+                writeRing (st.rings[width * b + j], w, frames[j]);
             else
-                store (st.rings[width * b + j] + w, block[j]);
+                store (st.rings[width * b + j] + w, frames[j]);
         }
     }
 
