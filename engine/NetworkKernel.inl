@@ -45,7 +45,7 @@ inline double finiteOrZero (double x) noexcept { return x - x == 0.0 ? x : 0.0; 
 template <typename V>
 struct Constants
 {
-    static constexpr int blocks = numLines / widthOf<V>; // lines filtered per vector: W
+    static constexpr int blocks = numLines / widthOf<V>; // the filters take W lines per vector
 
     V b0[blocks], c1[blocks], a1[blocks]; // c1 = b1 - a1 b0: see filterFrame
     V t;                        // tan of the rotation angle
