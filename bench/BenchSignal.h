@@ -4,10 +4,12 @@
 // short decay, denormals flushed as hosts and our processor do, and the cost per stereo frame.
 
 #include "engine/NetworkSettings.h"
+#include "engine/ReverbNetwork.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 #if defined(__SSE__)
@@ -26,6 +28,13 @@ struct FlushDenormals
     unsigned saved = _mm_getcsr();
 #endif
 };
+
+// The kernel the fast network runs: the widest, or a narrower one named by TARNWELL_KERNEL, as
+// the plug-in reads it.
+inline ReverbNetwork::InstructionSet benchKernel() noexcept
+{
+    return ReverbNetwork::resolve (ReverbNetwork::named (std::getenv ("TARNWELL_KERNEL")));
+}
 
 inline NetworkSettings benchSettings (double sampleRate)
 {

@@ -124,7 +124,7 @@ void measure (benchmark::State& state, bool inPlace)
     }
     reportPerFrame (state, block);
     // The plug-in resolves its kernel with this same code, on this processor, in this environment.
-    state.SetLabel (tarnwell::ReverbNetwork::name (tarnwell::ReverbNetwork::resolve (tarnwell::ReverbNetwork::InstructionSet::automatic)));
+    state.SetLabel (tarnwell::ReverbNetwork::name (tarnwell::bench::benchKernel()));
 }
 
 void entryPointInPlace (benchmark::State& s) { measure (s, true); }

@@ -1,6 +1,6 @@
 // Time per stereo frame of the fast network against the plain per-sample loop, at two rates
 // and three block sizes, on noise and on a silent tail (which must cost no more than noise).
-// The fast network takes the kernel ReverbNetwork picks here; TARNWELL_KERNEL=baseline (or
+// The fast network takes the widest kernel this processor runs; TARNWELL_KERNEL=baseline (or
 // avx2, avx512) in the environment narrows it, for the engine and entry-point rows alike.
 #include "BenchSignal.h"
 
@@ -22,7 +22,12 @@ void measure (benchmark::State& state, Input input)
     const auto block = int (state.range (1));
     const auto coefficients = designNetwork (benchSettings (sampleRate));
 
-    auto network = std::make_unique<Network>();
+    auto network = [] {
+        if constexpr (std::is_same_v<Network, ReverbNetwork>)
+            return std::make_unique<Network> (benchKernel());
+        else
+            return std::make_unique<Network>();
+    }();
     Signal signal (input, block);
     signal.settle (sampleRate, [&] (float* l, float* r) { network->process (coefficients, l, r, block); });
 
@@ -67,7 +72,7 @@ int main (int argc, char** argv)
     benchmark::Initialize (&argc, argv);
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
-    benchmark::AddCustomContext ("kernel", ReverbNetwork::name (ReverbNetwork::resolve (ReverbNetwork::InstructionSet::automatic)));
+    benchmark::AddCustomContext ("kernel", ReverbNetwork::name (benchKernel()));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -11,9 +11,11 @@ DiffusionRotation diffusionRotation (float diffusion) noexcept
     return { std::cos (theta), std::sin (theta) };
 }
 
-FeedbackMatrix buildFeedbackMatrix (float diffusion) noexcept
+FeedbackMatrix buildFeedbackMatrix (float diffusion) noexcept { return buildFeedbackMatrix (diffusionRotation (diffusion)); }
+
+FeedbackMatrix buildFeedbackMatrix (DiffusionRotation rotation) noexcept
 {
-    const auto [c, s] = diffusionRotation (diffusion);
+    const auto [c, s] = rotation;
 
     // Start from [[c, s], [-s, c]], then grow three times: A -> [[cA, -sA], [sA, cA]].
     double a[16][16] {};

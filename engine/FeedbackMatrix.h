@@ -16,5 +16,6 @@ struct DiffusionRotation
 DiffusionRotation diffusionRotation (float diffusion) noexcept;
 
 // Kronecker product of four 2 x 2 rotations: orthogonal for every diffusion, the identity at 0.
+FeedbackMatrix buildFeedbackMatrix (DiffusionRotation) noexcept;
 FeedbackMatrix buildFeedbackMatrix (float diffusion) noexcept;
 } // namespace tarnwell

@@ -15,6 +15,6 @@ namespace avx2
 
 void processAvx2 (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    avx2::processAny (st, k, audio, numFrames);
+    avx2::processAny<avx2::v4> (st, k, audio, numFrames);
 }
 } // namespace tarnwell::kernels

@@ -14,7 +14,7 @@ namespace baseline
 
 void processBaseline (NetworkState& st, const NetworkCoefficients& k, const NetworkAudio& audio, int numFrames) noexcept
 {
-    baseline::processAny (st, k, audio, numFrames);
+    baseline::processAny<baseline::v4> (st, k, audio, numFrames);
 }
 
 bool avx2Available() noexcept

@@ -19,7 +19,6 @@ NetworkCoefficients designNetwork (const NetworkSettings& settings) noexcept
         c.a1[line] = f.a1;
     }
 
-    c.matrix = buildFeedbackMatrix (settings.diffusion);
     c.rotation = diffusionRotation (settings.diffusion);
     c.mix = settings.mix;
     return c;
@@ -30,8 +29,6 @@ bool isFinite (const NetworkCoefficients& c) noexcept
     bool finite = std::isfinite (c.mix) && std::isfinite (c.rotation.c) && std::isfinite (c.rotation.s);
     for (int line = 0; line < numLines; ++line)
         finite = finite && std::isfinite (c.b0[line]) && std::isfinite (c.b1[line]) && std::isfinite (c.a1[line]);
-    for (const double m : c.matrix)
-        finite = finite && std::isfinite (m);
     return finite;
 }
 } // namespace tarnwell

@@ -16,11 +16,11 @@ struct NetworkSettings
     float diffusion = 0.5f;
 };
 
-// Everything the audio thread needs for a block, designed elsewhere and handed over whole.
+// Everything the audio thread needs for a block, designed elsewhere and handed over whole. The
+// matrix is its rotation's: only the plain network spells it out, and builds it itself.
 struct NetworkCoefficients
 {
     double b0[numLines] {}, b1[numLines] {}, a1[numLines] {};
-    FeedbackMatrix matrix {};
     DiffusionRotation rotation {};
     float mix = 0;
 };

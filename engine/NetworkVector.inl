@@ -1,7 +1,8 @@
 // Four doubles as one value, for the network kernel: one AVX register where the file is
-// compiled for AVX, otherwise a pair of SSE2 registers (GCC spills a 32-byte vector to memory
-// on every operation when it has no 32-byte registers). Included inside the kernel's own
-// namespace; everything here has internal linkage.
+// compiled for AVX, otherwise a pair of SSE2 (or NEON) registers (GCC spills a 32-byte vector to
+// memory on every operation when it has no 32-byte registers). Where the file is compiled for
+// AVX-512, eight doubles as one value too. Included inside the kernel's own namespace;
+// everything here has internal linkage.
 
 // GCC before 12 (Debian 11's GCC 10 builds the portable Linux binaries) has no
 // __builtin_shufflevector; its __builtin_shuffle picks the same lanes, given as a mask vector
@@ -16,6 +17,14 @@ typedef float v4f __attribute__ ((vector_size (16)));
 typedef float v2f __attribute__ ((vector_size (8)));
 typedef double v2 __attribute__ ((vector_size (16)));
 typedef long long v2i __attribute__ ((vector_size (16)));
+
+// How many frames (or lines) one vector holds.
+template <typename V>
+constexpr int widthOf = int (sizeof (V) / sizeof (double));
+
+// Float samples widened into one vector; the output's float samples from one.
+template <typename V>
+V loadFloats (const float* p) noexcept;
 
 #if defined(__AVX__)
 
@@ -46,7 +55,8 @@ inline v4 finiteOrZero (v4 x) noexcept
     return (v4) ((v4i) x & finite);
 }
 
-inline v4 loadFloats (const float* p) noexcept
+template <>
+inline v4 loadFloats<v4> (const float* p) noexcept
 {
     v4f f;
     __builtin_memcpy (&f, p, sizeof (f));
@@ -99,7 +109,8 @@ inline v2 finiteOrZero (v2 x) noexcept
 inline v4 finiteOrZero (v4 x) noexcept { return { finiteOrZero (x.lo), finiteOrZero (x.hi) }; }
 
 #if __has_builtin(__builtin_shufflevector)
-inline v4 loadFloats (const float* p) noexcept
+template <>
+inline v4 loadFloats<v4> (const float* p) noexcept
 {
     v4f f;
     __builtin_memcpy (&f, p, sizeof (f));
@@ -115,7 +126,8 @@ inline void storeFloats (float* p, v4 v) noexcept
 }
 #else
 // Halves of different lengths, which __builtin_shuffle can't make: two float pairs instead.
-inline v4 loadFloats (const float* p) noexcept
+template <>
+inline v4 loadFloats<v4> (const float* p) noexcept
 {
     v2f lo, hi;
     __builtin_memcpy (&lo, p, sizeof (lo));
@@ -133,6 +145,9 @@ inline void storeFloats (float* p, v4 v) noexcept
 
 #endif
 
+// Rows r[0..3] become columns, as the four-argument form.
+inline void transpose (v4* r) noexcept { transpose (r[0], r[1], r[2], r[3]); }
+
 // c - a b. With FMA as one instruction: the compiler, left to contract c - a b where c is itself
 // a product, may fuse the other product and leave a b on a chain that should be one step long.
 inline v4 negMulAdd (v4 a, v4 b, v4 c) noexcept
@@ -144,13 +159,79 @@ inline v4 negMulAdd (v4 a, v4 b, v4 c) noexcept
 #endif
 }
 
-inline v4 broadcast (double x) noexcept { return make4 (x, x, x, x); }
+#if defined(__AVX512F__)
 
-inline v4 load4 (const double* p) noexcept
+typedef double v8 __attribute__ ((vector_size (64)));
+typedef float v8f __attribute__ ((vector_size (32)));
+typedef long long v8i __attribute__ ((vector_size (64)));
+
+inline v8 finiteOrZero (v8 x) noexcept
 {
-    v4 v;
+    const v8i finite = (x - x) == v8 {};
+    return (v8) ((v8i) x & finite);
+}
+
+template <>
+inline v8 loadFloats<v8> (const float* p) noexcept
+{
+    v8f f;
+    __builtin_memcpy (&f, p, sizeof (f));
+    return __builtin_convertvector (f, v8);
+}
+
+inline void storeFloats (float* p, v8 v) noexcept
+{
+    const v8f f = __builtin_convertvector (v, v8f);
+    __builtin_memcpy (p, &f, sizeof (f));
+}
+
+inline v8 negMulAdd (v8 a, v8 b, v8 c) noexcept
+{
+    return (v8) _mm512_fnmadd_pd ((__m512d) a, (__m512d) b, (__m512d) c);
+}
+
+// Rows r[0..7] become columns: r[i][j] and r[j][i] trade places.
+inline void transpose (v8* r) noexcept
+{
+    v8 t[8], u[8];
+    for (int i = 0; i < 8; i += 2)
+    {
+        t[i] = TARNWELL_SHUFFLE (v8i, r[i], r[i + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+        t[i + 1] = TARNWELL_SHUFFLE (v8i, r[i], r[i + 1], 1, 9, 3, 11, 5, 13, 7, 15);
+    }
+    for (int i = 0; i < 8; i += 4)
+        for (int k = 0; k < 2; ++k)
+        {
+            u[i + k] = TARNWELL_SHUFFLE (v8i, t[i + k], t[i + k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[i + k + 2] = TARNWELL_SHUFFLE (v8i, t[i + k], t[i + k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+        }
+    for (int k = 0; k < 4; ++k)
+    {
+        r[k] = TARNWELL_SHUFFLE (v8i, u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        r[k + 4] = TARNWELL_SHUFFLE (v8i, u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+    }
+}
+
+#endif
+
+// What follows holds for every width.
+
+template <typename V>
+inline V load (const double* p) noexcept
+{
+    V v;
     __builtin_memcpy (&v, p, sizeof (v));
     return v;
 }
 
-inline void store4 (double* p, v4 v) noexcept { __builtin_memcpy (p, &v, sizeof (v)); }
+template <typename V>
+inline void store (double* p, V v) noexcept { __builtin_memcpy (p, &v, sizeof (v)); }
+
+template <typename V>
+inline V broadcast (double x) noexcept
+{
+    double lanes[widthOf<V>];
+    for (auto& l : lanes)
+        l = x;
+    return load<V> (lanes);
+}

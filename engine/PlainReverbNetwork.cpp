@@ -4,7 +4,7 @@
 
 namespace tarnwell
 {
-PlainReverbNetwork::PlainReverbNetwork() noexcept
+PlainReverbNetwork::PlainReverbNetwork() noexcept : matrix (buildFeedbackMatrix (matrixRotation))
 {
     for (int i = 0; i < numLines; ++i)
     {
@@ -19,6 +19,11 @@ void PlainReverbNetwork::process (const NetworkCoefficients& k, float* left, flo
 {
     for (int i = 0; i < numLines; ++i)
         filters[i].setCoefficients ({ k.b0[i], k.b1[i], k.a1[i] });
+    if (k.rotation.c != matrixRotation.c || k.rotation.s != matrixRotation.s)
+    {
+        matrixRotation = k.rotation;
+        matrix = buildFeedbackMatrix (matrixRotation);
+    }
 
     const auto mix = static_cast<double> (k.mix);
 
@@ -37,7 +42,7 @@ void PlainReverbNetwork::process (const NetworkCoefficients& k, float* left, flo
         {
             double s = 0;
             for (int i = 0; i < numLines; ++i)
-                s += k.matrix[static_cast<size_t> (j * numLines + i)] * d[i];
+                s += matrix[static_cast<size_t> (j * numLines + i)] * d[i];
 
             wetL += double (leftOutputGain[j]) * s;
             wetR += double (rightOutputGain[j]) * s;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DecayFilter.h"
+#include "engine/FeedbackMatrix.h"
 #include "engine/NetworkSettings.h"
 
 namespace tarnwell
@@ -25,5 +26,9 @@ private:
 
     DelayLine lines[numLines];
     DecayFilter filters[numLines];
+
+    // The full matrix of the last block's rotation, built again when the rotation changes.
+    DiffusionRotation matrixRotation;
+    FeedbackMatrix matrix;
 };
 } // namespace tarnwell

@@ -1,7 +1,6 @@
 #include "engine/ReverbNetwork.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 namespace tarnwell
@@ -19,18 +18,6 @@ void NetworkState::clear() noexcept
 namespace
 {
     using Set = ReverbNetwork::InstructionSet;
-
-    constexpr Set namedSets[] = { Set::baseline, Set::avx2, Set::avx512 };
-
-    // The kernel the environment asks for, if it names one.
-    Set fromEnvironment() noexcept
-    {
-        if (const char* wanted = std::getenv ("TARNWELL_KERNEL"))
-            for (auto set : namedSets)
-                if (std::strcmp (wanted, ReverbNetwork::name (set)) == 0)
-                    return set;
-        return Set::automatic;
-    }
 } // namespace
 
 ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve (wanted))
@@ -77,10 +64,17 @@ void ReverbNetwork::process (const NetworkCoefficients& coefficients, const Netw
 ReverbNetwork::InstructionSet ReverbNetwork::resolve (InstructionSet set) noexcept
 {
     if (set == Set::automatic)
-        set = fromEnvironment();
-    if (set == Set::automatic)
         set = widestAvailable();
     return isAvailable (set) ? set : Set::baseline;
+}
+
+ReverbNetwork::InstructionSet ReverbNetwork::named (const char* wanted) noexcept
+{
+    if (wanted != nullptr)
+        for (auto set : { Set::baseline, Set::avx2, Set::avx512 })
+            if (std::strcmp (wanted, name (set)) == 0)
+                return set;
+    return Set::automatic;
 }
 
 bool ReverbNetwork::isAvailable (InstructionSet set) noexcept

@@ -13,9 +13,9 @@ class ReverbNetwork
 public:
     enum class InstructionSet { automatic, baseline, avx2, avx512 };
 
-    // automatic takes the widest kernel this processor runs, or a narrower one named by the
-    // environment variable TARNWELL_KERNEL ("baseline", "avx2", "avx512"), to compare kernels in a
-    // host or to rule one out. A set the processor lacks falls back to the baseline.
+    // automatic takes the widest kernel this processor runs. A set the processor lacks falls back
+    // to the baseline. Whoever constructs the network may let its user name a narrower one, to
+    // compare kernels in a host or to rule one out: see named().
     explicit ReverbNetwork (InstructionSet = InstructionSet::automatic) noexcept;
 
     // Processes in place. right may be null: then only left is read and written and the
@@ -34,8 +34,10 @@ public:
 
     InstructionSet instructionSet() const noexcept { return chosen; }
 
-    // The set the constructor takes for a request, on this processor and in this environment.
+    // The set the constructor takes for a request, on this processor.
     static InstructionSet resolve (InstructionSet) noexcept;
+    // The set called `name` ("baseline", "avx2", "avx512"); automatic for null or any other text.
+    static InstructionSet named (const char* name) noexcept;
     static bool isAvailable (InstructionSet) noexcept;
     static InstructionSet widestAvailable() noexcept;
     static const char* name (InstructionSet) noexcept;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace tarnwell
@@ -34,6 +35,14 @@ void storeNumber (juce::ValueTree& tree, int index, double value)
     tree.setProperty (id, value, nullptr);
 }
 
+// The kernel a user may name in TARNWELL_KERNEL ("baseline", "avx2", "avx512"), to compare
+// kernels in a host or to rule one out; read once per process.
+ReverbNetwork::InstructionSet kernelNamedByEnvironment() noexcept
+{
+    static const auto set = ReverbNetwork::named (std::getenv ("TARNWELL_KERNEL"));
+    return set;
+}
+
 bool overlaps (const float* a, const float* b, int frames) noexcept
 {
     return a != nullptr && b != nullptr && a < b + frames && b < a + frames;
@@ -50,7 +59,8 @@ bool writableBeforeReading (const float* output, const float* ownInput, const fl
 InstanceCore::InstanceCore()
     : designedValues (values.snapshot()),
       designedSampleRate (sampleRate.load()),
-      coefficients (designNetwork (settingsFor (designedValues, designedSampleRate)))
+      coefficients (designNetwork (settingsFor (designedValues, designedSampleRate))),
+      network (kernelNamedByEnvironment())
 {
     for (int i = 0; i < params::count; ++i)
         properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);

@@ -25,7 +25,8 @@ namespace tarnwell
 class InstanceCore
 {
 public:
-    // [main-thread] The stored defaults, at 44100 Hz.
+    // [main-thread] The stored defaults, at 44100 Hz. The network runs the widest kernel this
+    // processor has, or a narrower one named in the environment as TARNWELL_KERNEL.
     InstanceCore();
 
     // [thread-safe] By index 0..4; any other index is ignored (and reads as 0).

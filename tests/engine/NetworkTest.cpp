@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
@@ -202,18 +201,12 @@ TEST (ReverbNetwork, EveryKernelMatchesThePlainNetworkAcrossTheRingsEndAtEveryPh
         }
 }
 
-// The widest kernel by default; the environment may name a narrower one (to compare kernels in a
-// host), never one the processor lacks, and never overrides an explicit choice.
-TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheEnvironment)
+// The widest kernel by default; a user may name a narrower one (to compare kernels in a host),
+// never one the processor lacks.
+TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheNamedSet)
 {
     using Set = ReverbNetwork::InstructionSet;
-    const auto resolved = [] (const char* wanted, Set set = Set::automatic) {
-        if (wanted != nullptr)
-            setenv ("TARNWELL_KERNEL", wanted, 1);
-        else
-            unsetenv ("TARNWELL_KERNEL");
-        return ReverbNetwork::resolve (set);
-    };
+    const auto resolved = [] (const char* wanted) { return ReverbNetwork::resolve (ReverbNetwork::named (wanted)); };
 
     const auto widest = ReverbNetwork::widestAvailable();
     EXPECT_TRUE (ReverbNetwork::isAvailable (widest));
@@ -224,9 +217,8 @@ TEST (ReverbNetwork, KernelChoiceFollowsTheProcessorAndTheEnvironment)
     {
         const auto expected = ReverbNetwork::isAvailable (set) ? set : Set::baseline;
         EXPECT_EQ (resolved (ReverbNetwork::name (set)), expected) << ReverbNetwork::name (set);
-        EXPECT_EQ (resolved ("baseline", set), expected) << ReverbNetwork::name (set);
+        EXPECT_EQ (std::make_unique<ReverbNetwork> (set)->instructionSet(), expected) << ReverbNetwork::name (set);
     }
-    unsetenv ("TARNWELL_KERNEL");
 }
 
 TEST (ReverbNetwork, NonFiniteInputIsTakenAsSilence)
