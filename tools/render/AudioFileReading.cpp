@@ -37,7 +37,8 @@ std::unique_ptr<juce::AudioFormatReader> openAudioFile (const juce::File& file, 
 
     juce::AudioFormatManager formats;
     registerReadableFormats (formats);
-    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    // By what the file holds, not its name (JUCE's own lookup by name misses .aifc, say).
+    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file.createInputStream()));
     if (reader == nullptr)
     {
         juce::StringArray names;

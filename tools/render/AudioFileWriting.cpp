@@ -88,7 +88,7 @@ bool AudioFileWriter::finish()
 {
     if (writer == nullptr)
         return false;
-    failed = failed || ! writer->flush();
+    // (flush() says false for formats that can't flush mid-file, as AIFF and FLAC.)
     writer.reset(); // rewrites the header's lengths; FLAC's last frames and stream information
     file->flush();
     failed = failed || file->getStatus().failed();
