@@ -32,6 +32,7 @@ fi
 find "$usr" -type f \( -name '*.so' -o -name '*.clap' -o -name Tarnwell -o -name tarnwell-render \) \
     -exec "$strip" --strip-unneeded --remove-section=.comment --remove-section=.note {} +
 
+install -D -m 644 "$here/debian/lintian-overrides" "$usr/share/lintian/overrides/tarnwell"
 install -D -m 644 "$here/debian/tarnwell.desktop" "$usr/share/applications/tarnwell.desktop"
 install -D -m 644 "$here/debian/tarnwell.svg" "$usr/share/icons/hicolor/scalable/apps/tarnwell.svg"
 mkdir -p "$usr/share/man/man1"
@@ -45,7 +46,7 @@ cp "$root/docs/presets.md" "$doc/presets.md"
     echo "Upstream-Name: Tarnwell"
     echo
     echo "Files: *"
-    echo "Copyright: the Tarnwell authors"
+    echo "Copyright: $(date -u -d "@$stamp" +%Y) The Tarnwell authors"
     echo "License: GPL-3.0-or-later"
     echo " On Debian systems, the full text of the GNU General Public License version 3"
     echo " can be found in the file '/usr/share/common-licenses/GPL-3'."
@@ -54,12 +55,17 @@ printf 'tarnwell (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- %s  %s\
     "$version" "$version" "$(sed -n 's/^Maintainer: //p' "$here/debian/control.in" | head -1)" \
     "$(date -u -R -d "@$stamp")" | gzip -9n > "$doc/changelog.gz"
 
-# Depends: for each library a binary needs, the shlibs line of the package that has it.
+# Depends: for each library a binary needs, the package of this architecture that has it, and
+# that package's shlibs line.
+case $arch in amd64) triple=x86_64-linux-gnu ;; arm64) triple=aarch64-linux-gnu ;; esac
 declare -A wanted=()
 while read -r soname; do
+    owner=$(dpkg --admindir="$tree/var/lib/dpkg" -S "*/$triple/$soname" 2>/dev/null | head -n 1 | cut -d: -f1-2 || true)
+    owner=${owner%:}
     name=${soname%%.so*} number=${soname##*.so.}
-    line=$(cat "$tree"/var/lib/dpkg/info/*.shlibs 2>/dev/null | awk -v n="$name" -v v="$number" '$1 == n && $2 == v { $1 = ""; $2 = ""; sub (/^ +/, ""); print; exit }')
-    [ -n "$line" ] || { echo "make-deb: no package in $tree provides $soname" >&2; exit 1; }
+    line=$(awk -v n="$name" -v v="$number" '$1 == n && $2 == v { $1 = ""; $2 = ""; sub (/^ +/, ""); print; exit }' \
+               "$tree/var/lib/dpkg/info/$owner.shlibs" "$tree/var/lib/dpkg/info/${owner%%:*}.shlibs" 2>/dev/null || true)
+    [ -n "$line" ] || { echo "make-deb: no package in $tree provides $soname for $arch" >&2; exit 1; }
     wanted[${line%% *}]=$line
 done < <(find "$usr" -type f \( -name '*.so' -o -name '*.clap' -o -perm -u+x \) -exec sh -c '"$0" -p "$1" 2>/dev/null' "${strip%strip}objdump" {} \; \
              | awk '$1 == "NEEDED" { print $2 }' | sort -u)
