@@ -12,6 +12,7 @@
 #include "tools/render/AudioFileReading.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
+#include "tools/render/DemoSignal.h"
 #include "tools/render/PluginSearch.h"
 
 #include <cmath>
@@ -318,6 +319,21 @@ TEST (RenderTool, FindsTarnwellWhereverItWasInstalled)
     const auto fromHome = readWav (ir);
     ASSERT_EQ (runTool ("ir " + quoted (ir) + " --seconds 0.1", TARNWELL_LV2_BUNDLE).status, 0);
     EXPECT_TRUE (readWav (ir) == fromHome);
+}
+
+// `demo` renders with its own settings (those of the README's picture), and a --set after them.
+TEST (RenderTool, DemoRendersWithItsOwnSettings)
+{
+    const Folder folder;
+    ASSERT_EQ (runTool ("demo " + quoted (folder.dir) + " --set Mix=0.5").status, 0);
+    const auto dry = readWav (folder.dir.getChildFile ("demo-dry.wav"));
+    std::vector<Setting> settings;
+    for (const auto& [name, value] : render::demoSettings())
+        for (int i = 0; i < tarnwell::parameters::count; ++i)
+            if (name == tarnwell::parameters::name (i))
+                settings.push_back ({ i, name == "Mix" ? 0.5f : value });
+    ASSERT_EQ (settings.size(), size_t (tarnwell::parameters::count));
+    expectNear (readWav (folder.dir.getChildFile ("demo-wet.wav")), reference (settings, dry, 512, 44100.0));
 }
 
 // An option means the same before the command as after it.
