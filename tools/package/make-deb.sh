@@ -2,7 +2,7 @@
 # Writes tarnwell_<version>_<arch>.deb from a finished Linux build with dpkg-deb: the plug-ins
 # by the build's install rules under /usr/lib (lv2, vst, vst3, and clap when the build made a
 # Tarnwell.clap), the standalone app and the render tool in /usr/bin, a desktop entry and icon,
-# the render tool's man page, and the presets' page in /usr/share/doc/tarnwell. Depends: is
+# the man pages, and the presets' page in /usr/share/doc/tarnwell. Depends: is
 # computed from the binaries' needed libraries and the shlibs files of the Debian tree that
 # provides them (the tree the portable build was linked against, or / for a native build), as
 # dpkg-shlibdeps does from shlibs files.
@@ -36,7 +36,9 @@ install -D -m 644 "$here/debian/lintian-overrides" "$usr/share/lintian/overrides
 install -D -m 644 "$here/debian/tarnwell.desktop" "$usr/share/applications/tarnwell.desktop"
 install -D -m 644 "$here/debian/tarnwell.svg" "$usr/share/icons/hicolor/scalable/apps/tarnwell.svg"
 mkdir -p "$usr/share/man/man1"
-sed "s/@VERSION@/$version/" "$here/debian/tarnwell-render.1" | gzip -9n > "$usr/share/man/man1/tarnwell-render.1.gz"
+for page in tarnwell-render.1 Tarnwell.1; do
+    sed "s/@VERSION@/$version/" "$here/debian/$page" | gzip -9n > "$usr/share/man/man1/$page.gz"
+done
 doc=$usr/share/doc/tarnwell
 mkdir -p "$doc/presets"
 cp "$root"/docs/presets/*.png "$doc/presets/"
