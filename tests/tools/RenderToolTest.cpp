@@ -192,7 +192,7 @@ TEST (RenderTool, RefusesWhatItCannotDo)
           "the folder " + folder.dir.getChildFile ("no/such/folder").getFullPathName() + " does not exist", 1 },
         { "ir " + quoted (out) + " --set Bogus=1", "unknown parameter \"Bogus\"", 2 },
         { "ir " + quoted (out) + " --seconds 0", "--seconds 0: wants seconds, more than 0", 2 },
-        { render + "--bogus render", "unknown option --bogus", 2 },
+        { "--bogus " + render, "unknown option --bogus", 2 },
         { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("out.mp3")), "out.mp3: the name should end in .wav, .aiff or .flac", 1 },
         { "ir " + quoted (folder.dir.getChildFile ("gone/ir.wav")), "does not exist", 1 },
     };
