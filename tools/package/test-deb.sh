@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A Tarnwell .deb in a Debian tree as a user installs it: apt-get install resolves its Depends:
 # from the tree's own repositories, lv2ls lists Tarnwell, tarnwell-render finds it under /usr/lib
-# and writes an impulse response, and apt-get remove leaves none of its files behind.
+# and writes an impulse response, and apt-get remove leaves none of its files behind. A package
+# for another architecture than the tree's (arm64 in an amd64 tree with arm64 added) installs
+# the same way, its dependencies in that architecture, and its render tool runs under qemu.
 #
 #   tools/package/test-deb.sh <package.deb> <Debian root>
 set -euo pipefail
@@ -17,7 +19,13 @@ in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends "/tmp/$name" >"$root.deb-install.log" 2>&1 \
     || { tail -n 20 "$root.deb-install.log" >&2; fail "apt-get install failed"; }
 in_root lv2ls | grep -qi 'tarnwell' || fail "lv2ls does not list Tarnwell"
-in_root sh -c 'cd /tmp && tarnwell-render ir tarnwell-ir.wav --seconds 0.2 >/dev/null' || fail "tarnwell-render ir failed"
+if [ "$(dpkg-deb -f "$deb" Architecture)" = "$(in_root dpkg --print-architecture)" ]; then
+    in_root sh -c 'cd /tmp && tarnwell-render ir tarnwell-ir.wav --seconds 0.2 >/dev/null' || fail "tarnwell-render ir failed"
+else
+    # qemu looks for absolute paths in the tree first, so the tool finds /usr/lib/vst there.
+    (cd "$root/tmp" && HOME="$root/tmp" qemu-aarch64-static -L "$root" "$root/usr/bin/tarnwell-render" ir tarnwell-ir.wav \
+        --seconds 0.2 >/dev/null) || fail "tarnwell-render ir failed under qemu"
+fi
 [ -s "$root/tmp/tarnwell-ir.wav" ] || fail "tarnwell-render wrote no impulse response"
 rm -f "$root"/tmp/tarnwell-ir.* "$root/tmp/$name"
 in_root apt-get remove -y -qq tarnwell >/dev/null 2>&1 || fail "apt-get remove failed"
