@@ -22,9 +22,9 @@ in_root lv2ls | grep -qi 'tarnwell' || fail "lv2ls does not list Tarnwell"
 if [ "$(dpkg-deb -f "$deb" Architecture)" = "$(in_root dpkg --print-architecture)" ]; then
     in_root sh -c 'cd /tmp && tarnwell-render ir tarnwell-ir.wav --seconds 0.2 >/dev/null' || fail "tarnwell-render ir failed"
 else
-    # qemu looks for absolute paths in the tree first, so the tool finds /usr/lib/vst there.
+    # From outside the tree, so the installed plug-in is named.
     (cd "$root/tmp" && HOME="$root/tmp" qemu-aarch64-static -L "$root" "$root/usr/bin/tarnwell-render" ir tarnwell-ir.wav \
-        --seconds 0.2 >/dev/null) || fail "tarnwell-render ir failed under qemu"
+        --seconds 0.2 --plugin "$root/usr/lib/vst/Tarnwell.so" >/dev/null) || fail "tarnwell-render ir failed under qemu"
 fi
 [ -s "$root/tmp/tarnwell-ir.wav" ] || fail "tarnwell-render wrote no impulse response"
 rm -f "$root"/tmp/tarnwell-ir.* "$root/tmp/$name"
