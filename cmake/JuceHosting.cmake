@@ -18,6 +18,13 @@ file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/aeffectx.h
     "static_assert(sizeof(VstSpeakerArrangement) == 8 + 8 * sizeof(VstSpeakerProperties), \"JUCE needs 8 speakers\");\n"
     "static_assert(sizeof(VstPinProperties) == 128, \"JUCE needs full-size pin properties\");\n")
 
+# Its WAV reader learns 64-bit float samples and its writer a complete float header (see the
+# patch's header); the plug-ins read and write no audio files.
+tarnwell_patch_juce(DESTINATION ${CMAKE_BINARY_DIR}/juce-patched
+    PATCHES ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_audio_formats-wav-float.patch
+    COPY juce_audio_formats juce_audio_formats)
+tarnwell_compile_juce_sources_from(juce_audio_formats juce_audio_formats ${CMAKE_BINARY_DIR}/juce-patched)
+
 add_library(tarnwell_juce_hosting STATIC)
 target_link_libraries(tarnwell_juce_hosting
     PRIVATE
@@ -27,10 +34,21 @@ target_link_libraries(tarnwell_juce_hosting
     PUBLIC
         juce::juce_recommended_config_flags
         ${tarnwell_juce_image_libraries})
+# The tools read and write FLAC through JUCE, which Debian builds against the system's libFLAC:
+# linked statically (libflac-dev, and libogg-dev for its Ogg support) so that the portable render
+# tool needs no libFLAC of the user's distribution. Where there is none (MinGW), no FLAC.
+find_library(TARNWELL_FLAC_STATIC NAMES libFLAC.a)
+find_library(TARNWELL_OGG_STATIC NAMES libogg.a)
+set(hosting_settings ${tarnwell_juce_settings})
+if(TARNWELL_FLAC_STATIC AND TARNWELL_OGG_STATIC)
+    list(REMOVE_ITEM hosting_settings JUCE_USE_FLAC=0)
+    list(APPEND hosting_settings JUCE_USE_FLAC=1 FLAC__NO_DLL)
+    target_link_libraries(tarnwell_juce_hosting PUBLIC ${TARNWELL_FLAC_STATIC} ${TARNWELL_OGG_STATIC})
+endif()
 target_compile_definitions(tarnwell_juce_hosting PUBLIC
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
     JUCE_STANDALONE_APPLICATION=0
-    ${tarnwell_juce_settings}
+    ${hosting_settings}
     JUCE_PLUGINHOST_VST=1 JUCE_PLUGINHOST_VST3=1 JUCE_PLUGINHOST_LV2=1 JUCE_PLUGINHOST_LADSPA=0)
 target_include_directories(tarnwell_juce_hosting PRIVATE ${juce_vst_sdk})
 target_compile_options(tarnwell_juce_hosting PRIVATE -w)

@@ -27,11 +27,9 @@ inline bool writeWav (const juce::File& file, const Channels& audio, double samp
     return writer->writeFromAudioSampleBuffer (buffer, 0, buffer.getNumSamples());
 }
 
-// Empty if the file cannot be read.
-inline Channels readWav (const juce::File& file)
+// Every sample a reader holds; empty for none.
+inline Channels readAll (juce::AudioFormatReader* reader)
 {
-    juce::WavAudioFormat wav;
-    std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
     if (reader == nullptr)
         return {};
     juce::AudioBuffer<float> buffer (static_cast<int> (reader->numChannels), static_cast<int> (reader->lengthInSamples));
@@ -40,5 +38,13 @@ inline Channels readWav (const juce::File& file)
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
         out.emplace_back (buffer.getReadPointer (ch), buffer.getReadPointer (ch) + buffer.getNumSamples());
     return out;
+}
+
+// Empty if the file cannot be read.
+inline Channels readWav (const juce::File& file)
+{
+    juce::WavAudioFormat wav;
+    const std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
+    return readAll (reader.get());
 }
 } // namespace tarnwell::testreference

@@ -9,14 +9,18 @@
 #include "tools/analysis/DecayMeasurement.h"
 #include "tools/analysis/DesignedDecay.h"
 #include "tools/analysis/OctaveBands.h"
+#include "tools/render/AudioFileReading.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
+#include "tools/render/DemoSignal.h"
+#include "tools/render/PluginSearch.h"
 
 #include <cmath>
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,6 +69,13 @@ Run runTool (const juce::String& arguments, const juce::String& plugin = TARNWEL
 juce::String quoted (const juce::File& file)
 {
     return "'" + file.getFullPathName() + "'";
+}
+
+// Any file the tool reads, through the tool's own reader; empty if it can't.
+Channels readAudio (const juce::File& file)
+{
+    juce::String error;
+    return readAll (render::openAudioFile (file, error).get());
 }
 
 // A folder of its own for each test, so that anything left behind shows.
@@ -186,6 +197,9 @@ TEST (RenderTool, RefusesWhatItCannotDo)
         { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("no/such/folder/out.wav")),
           "the folder " + folder.dir.getChildFile ("no/such/folder").getFullPathName() + " does not exist", 1 },
         { "ir " + quoted (out) + " --set Bogus=1", "unknown parameter \"Bogus\"", 2 },
+        { "ir " + quoted (out) + " --seconds 0", "--seconds 0: wants seconds, more than 0", 2 },
+        { "--bogus " + render, "unknown option --bogus", 2 },
+        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("out.mp3")), "out.mp3: the name should end in .wav, .aiff or .flac", 1 },
         { "ir " + quoted (folder.dir.getChildFile ("gone/ir.wav")), "does not exist", 1 },
     };
     for (const auto& c : cases)
@@ -225,6 +239,125 @@ TEST (RenderTool, RefusesWhatItCannotDo)
     EXPECT_TRUE (runTool (render + "--set T60Low=0.05 --set T60High=0.03 --verbose").out.contains ("Tail: 1.00 s"));
 }
 
+// Whatever encoding holds the same samples, the render is the same: every WAV encoding (the
+// signal has 8 bits, so each holds it exactly; sox writes 24 bits and more as extensible),
+// AIFF, AIFC and FLAC, made by sox without dither. And the
+// output is what its name says: WAV 32-bit float with a header sox reads without a warning,
+// AIFF and FLAC in 24 bits, equal to the WAV output to 24-bit precision.
+TEST (RenderTool, ReadsAndWritesTheCommonAudioFormats)
+{
+    const Folder folder;
+    const double rate = 48000.0;
+    auto signal = burst (2, 4800, 2400, 13);
+    for (auto& channel : signal)
+        for (auto& sample : channel)
+            sample = std::round (sample * 32.0f) / 128.0f; // well clear of clipping
+    const auto source = folder.dir.getChildFile ("source.wav");
+    ASSERT_TRUE (writeWav (source, signal, rate));
+    const juce::String settings = " --set T60Low=0.3 --set T60High=0.2 --tail 0.2";
+
+    const auto reference = folder.dir.getChildFile ("reference.wav");
+    ASSERT_EQ (runTool ("render " + quoted (source) + " " + quoted (reference) + settings).status, 0);
+    const auto expected = readWav (reference);
+    ASSERT_EQ (expected.size(), 2u);
+
+    for (const auto* encoding : { "u8.wav -b 8 -e unsigned-integer", "s16.wav -b 16 -e signed-integer", "s24.wav -b 24 -e signed-integer",
+                                  "s32.wav -b 32 -e signed-integer", "f64.wav -b 64 -e floating-point", "s16.aiff -b 16",
+                                  "s24.aiff -b 24", "s16.aifc -b 16", "s16.flac -b 16", "s24.flac -b 24" })
+    {
+        const auto name = juce::String (encoding).upToFirstOccurrenceOf (" ", false, false);
+        const auto in = folder.dir.getChildFile (name), out = folder.dir.getChildFile ("out-" + name + ".wav");
+        const auto made = runCommand ("sox -D " + quoted (source) + juce::String (encoding).fromFirstOccurrenceOf (" ", true, false) + " " + quoted (in));
+        ASSERT_EQ (made.status, 0) << made.err;
+        const auto run = runTool ("render " + quoted (in) + " " + quoted (out) + settings);
+        ASSERT_EQ (run.status, 0) << name << "\n" << run.err;
+        EXPECT_TRUE (readWav (out) == expected) << name;
+    }
+
+    for (const auto& [extension, fileSays, soxSays] : { std::tuple { "wav", "WAVE audio", "32-bit Floating Point PCM" },
+                                                        { "aiff", "AIFF audio", "24-bit Signed Integer PCM" },
+                                                        { "flac", "FLAC audio bitstream data, 24 bit, stereo, 48 kHz", "24-bit FLAC" } })
+    {
+        const auto out = folder.dir.getChildFile (juce::String ("out.") + extension);
+        ASSERT_EQ (runTool ("render " + quoted (source) + " " + quoted (out) + settings).status, 0) << extension;
+        EXPECT_TRUE (runCommand ("file -b " + quoted (out)).out.contains (fileSays)) << extension;
+        const auto info = runCommand ("soxi " + quoted (out));
+        EXPECT_EQ (info.status, 0);
+        EXPECT_TRUE (info.err.isEmpty()) << extension << ": " << info.err;
+        EXPECT_TRUE (info.out.contains ("Sample Encoding: " + juce::String (soxSays))) << info.out;
+        const auto written = readAudio (out);
+        ASSERT_EQ (written.size(), 2u) << extension;
+        ASSERT_EQ (written[0].size(), expected[0].size()) << extension;
+        for (size_t ch = 0; ch < 2; ++ch)
+            for (size_t n = 0; n < written[ch].size(); ++n)
+                ASSERT_NEAR (written[ch][n], expected[ch][n], 1.0 / (1 << 23) + 1e-9) << extension << " " << ch << " " << n;
+    }
+}
+
+// Without --plugin the tool finds Tarnwell where a user installed it: here only the LV2 bundle,
+// in a new home's ~/.lv2, with the tool copied away from the build. Without one, it names
+// where it looked and --plugin.
+TEST (RenderTool, FindsTarnwellWhereverItWasInstalled)
+{
+    const Folder folder;
+    const auto home = folder.dir.getChildFile ("home"), tool = folder.dir.getChildFile ("bin/tarnwell-render");
+    ASSERT_TRUE (tool.getParentDirectory().createDirectory() && juce::File (TARNWELL_RENDER_PATH).copyFileTo (tool));
+    ASSERT_TRUE (tool.setExecutePermission (true) && home.createDirectory());
+    const auto ir = folder.dir.getChildFile ("ir.wav");
+    const auto command = "HOME=" + quoted (home) + " " + quoted (tool) + " --seconds 0.1 ir " + quoted (ir);
+
+    // The copied tool has no Tarnwell beside it and the home is new: only a system-wide one counts.
+    bool systemWide = false;
+    for (const auto& place : render::tarnwellCandidates())
+        systemWide = systemWide || (place.exists() && place.getFullPathName().startsWith ("/usr/"));
+    if (! systemWide)
+    {
+        const auto none = runCommand (command);
+        EXPECT_EQ (none.status, 1);
+        for (const auto* looked : { "/.vst/Tarnwell.so", "/.vst3/Tarnwell.vst3", "/.lv2/Tarnwell.lv2", "/.clap/Tarnwell.clap", "/usr/lib/lv2/Tarnwell.lv2",
+                                    "/usr/local/lib/vst/Tarnwell.so", "--plugin PATH" })
+            EXPECT_TRUE (none.err.contains (looked)) << none.err;
+        EXPECT_EQ (none.err.trimEnd().indexOfChar ('\n'), -1) << none.err;
+    }
+
+    ASSERT_TRUE (juce::File (TARNWELL_LV2_BUNDLE).copyDirectoryTo (home.getChildFile (".lv2/Tarnwell.lv2")));
+    const auto found = runCommand (command);
+    ASSERT_EQ (found.status, 0) << found.err;
+    const auto fromHome = readWav (ir);
+    ASSERT_EQ (runTool ("ir " + quoted (ir) + " --seconds 0.1", TARNWELL_LV2_BUNDLE).status, 0);
+    EXPECT_TRUE (readWav (ir) == fromHome);
+}
+
+// `demo` renders with its own settings (those of the README's picture), and a --set after them.
+TEST (RenderTool, DemoRendersWithItsOwnSettings)
+{
+    const Folder folder;
+    ASSERT_EQ (runTool ("demo " + quoted (folder.dir) + " --set Mix=0.5").status, 0);
+    const auto dry = readWav (folder.dir.getChildFile ("demo-dry.wav"));
+    std::vector<Setting> settings;
+    for (const auto& [name, value] : render::demoSettings())
+        for (int i = 0; i < tarnwell::parameters::count; ++i)
+            if (name == tarnwell::parameters::name (i))
+                settings.push_back ({ i, name == "Mix" ? 0.5f : value });
+    ASSERT_EQ (settings.size(), size_t (tarnwell::parameters::count));
+    expectNear (readWav (folder.dir.getChildFile ("demo-wet.wav")), reference (settings, dry, 512, 44100.0));
+}
+
+// An option means the same before the command as after it.
+TEST (RenderTool, OptionsStandBeforeOrAfterTheCommand)
+{
+    const char* before[] = { "tarnwell-render", "--preset", "Church", "--verbose", "--set", "Mix=0.5", "--rate", "44100", "ir", "x.wav" };
+    const char* after[] = { "tarnwell-render", "ir", "--preset", "Church", "x.wav", "--verbose", "--set", "Mix=0.5", "--rate", "44100" };
+    const auto first = render::parseCommandLine (10, before), second = render::parseCommandLine (10, after);
+    ASSERT_EQ (first.request, render::CommandLine::Request::run) << first.error;
+    ASSERT_EQ (second.request, render::CommandLine::Request::run) << second.error;
+    EXPECT_EQ (first.options.command, "ir");
+    EXPECT_EQ (first.options.positional, second.options.positional);
+    EXPECT_EQ (first.options.settings, second.options.settings);
+    EXPECT_EQ (first.options.sampleRate, 44100.0);
+    EXPECT_TRUE (first.options.verbose);
+}
+
 // --help and --version answer on stdout with status 0, the tool's and the project script's;
 // the help documents the statuses.
 TEST (RenderTool, AnswersHelpAndVersionLikeOtherTools)
@@ -251,8 +384,8 @@ TEST (RenderTool, AnswersHelpAndVersionLikeOtherTools)
     EXPECT_EQ (runCommand (juce::String ("'") + TARNWELL_SCRIPT_PATH + "' bogus").status, 2);
 }
 
-// Ctrl+C in the middle of a long render: the hidden file goes, and the tool ends as SIGINT
-// does, so that a shell's loop stops too.
+// Ctrl+C in the middle of a long render, a kill, a closed terminal: the hidden file goes, and
+// the tool ends as the signal does, so that a shell's loop stops too.
 TEST (RenderTool, AnInterruptedRenderLeavesNoFile)
 {
     const Folder folder;
@@ -260,35 +393,70 @@ TEST (RenderTool, AnInterruptedRenderLeavesNoFile)
     ASSERT_TRUE (writeWav (in, noise (2, 96000 * 60, 11), 96000.0));
     const auto before = folder.names();
 
-    const auto pid = ::fork();
-    ASSERT_GE (pid, 0);
-    if (pid == 0)
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP })
     {
-        const int null = ::open ("/dev/null", O_WRONLY);
-        ::dup2 (null, STDOUT_FILENO);
-        ::dup2 (null, STDERR_FILENO);
-        const auto inPath = in.getFullPathName().toStdString(), outPath = out.getFullPathName().toStdString();
-        ::execl (TARNWELL_RENDER_PATH, TARNWELL_RENDER_PATH, "render", inPath.c_str(), outPath.c_str(), "--plugin",
-                 TARNWELL_VST2_PATH, "--tail", "0", static_cast<char*> (nullptr));
-        ::_exit (127);
+        const auto pid = ::fork();
+        ASSERT_GE (pid, 0);
+        if (pid == 0)
+        {
+            const int null = ::open ("/dev/null", O_WRONLY);
+            ::dup2 (null, STDOUT_FILENO);
+            ::dup2 (null, STDERR_FILENO);
+            const auto inPath = in.getFullPathName().toStdString(), outPath = out.getFullPathName().toStdString();
+            ::execl (TARNWELL_RENDER_PATH, TARNWELL_RENDER_PATH, "render", inPath.c_str(), outPath.c_str(), "--plugin",
+                     TARNWELL_VST2_PATH, "--tail", "0", static_cast<char*> (nullptr));
+            ::_exit (127);
+        }
+
+        // Interrupted once the hidden output has some of the render in it.
+        const auto started = juce::Time::getMillisecondCounter();
+        const auto hiddenSize = [&folder] {
+            for (const auto& f : folder.dir.findChildFiles (juce::File::findFiles, false, ".out.wav.*"))
+                return f.getSize();
+            return juce::int64 (-1);
+        };
+        while (hiddenSize() < (1 << 16) && juce::Time::getMillisecondCounter() - started < 60000)
+            juce::Thread::sleep (1);
+        EXPECT_GE (hiddenSize(), 1 << 16) << "the render wrote nothing in a minute";
+        ::kill (pid, signal);
+
+        int status = 0;
+        ASSERT_EQ (::waitpid (pid, &status, 0), pid);
+        EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == signal) << signal << ": " << status;
+        EXPECT_EQ (folder.names().joinIntoString (" "), before.joinIntoString (" ")) << signal;
     }
+}
 
-    // Interrupted once the hidden output has some of the render in it.
-    const auto started = juce::Time::getMillisecondCounter();
-    const auto hiddenSize = [&folder] {
-        for (const auto& f : folder.dir.findChildFiles (juce::File::findFiles, false, ".out.wav.*"))
-            return f.getSize();
-        return juce::int64 (-1);
-    };
-    while (hiddenSize() < (1 << 16) && juce::Time::getMillisecondCounter() - started < 60000)
-        juce::Thread::sleep (1);
-    EXPECT_GE (hiddenSize(), 1 << 16) << "the render wrote nothing in a minute";
-    ::kill (pid, SIGINT);
+// A disk that fills (a file size limit, its signal ignored so that the write fails) under the
+// audio or under the picture, and a reader that stops reading the tool's messages: never a
+// hidden file left, and a failure's status.
+TEST (RenderTool, AFailedWriteLeavesNoHiddenFile)
+{
+    const Folder folder;
+    const auto in = folder.dir.getChildFile ("in.wav"), out = folder.dir.getChildFile ("out.wav");
+    ASSERT_TRUE (writeWav (in, noise (2, 48000, 14), 48000.0));
+    const auto render = "render " + quoted (in) + " " + quoted (out) + " --tail 0 --set T60Low=0.1 --set T60High=0.1";
+    const auto before = folder.names();
 
-    int status = 0;
-    ASSERT_EQ (::waitpid (pid, &status, 0), pid);
-    EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == SIGINT) << status;
-    EXPECT_EQ (folder.names().joinIntoString (" "), before.joinIntoString (" "));
+    // sh counts the limit in blocks of 512 bytes: 64 KiB, against 384 KiB of audio.
+    const auto full = runTool (render, TARNWELL_VST2_PATH, "ulimit -f 128; trap '' XFSZ; ");
+    EXPECT_EQ (full.status, 1) << full.err;
+    EXPECT_TRUE (full.err.contains ("cannot write " + out.getFullPathName())) << full.err;
+    EXPECT_EQ (folder.names(), before);
+
+    // Room for a short impulse response (9 KiB), not for its picture.
+    const auto ir = folder.dir.getChildFile ("ir.wav");
+    const auto picture = runTool ("ir " + quoted (ir) + " --rate 8000 --seconds 0.25", TARNWELL_VST2_PATH, "ulimit -f 40; trap '' XFSZ; ");
+    EXPECT_NE (picture.status, 0) << picture.err;
+    EXPECT_TRUE (picture.err.contains ("ir.decay.png")) << picture.err;
+    EXPECT_FALSE (ir.withFileExtension ("decay.png").exists());
+    for (const auto& name : folder.names())
+        EXPECT_FALSE (name.startsWith (".")) << name;
+
+    runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "' " + render + " --plugin '" + TARNWELL_VST2_PATH
+                + "' --verbose 2>&1 | head -1");
+    for (const auto& name : folder.names())
+        EXPECT_FALSE (name.endsWith (".part")) << name;
 }
 
 // The Transition value that the settings' mapping (50 Hz times 320 to the power v) turns into `hertz`.

@@ -5,9 +5,10 @@
 #                                             the render tool
 #   tarnwell-<version>-linux-aarch64.tar.gz   the same for 64-bit ARM
 #   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
-# each in a folder of the same name, with LICENSE, INSTALL and the factory presets
-# (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux x86-64 build writes: they are
-# the same on every platform). The files inside carry the time of the last commit and sorted
+# each in a folder of the same name, with LICENSE, README, INSTALL (and install.sh on Linux)
+# and the factory presets (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux
+# x86-64 build writes: they are the same on every platform; Presets/README.md, the presets'
+# page, with its decay pictures in Presets/pictures/). The files inside carry the time of the last commit and sorted
 # names, so the same sources give the same archives.
 #
 #   tools/package/make-archives.sh <version> <Linux x86-64 build> <Linux aarch64 build> \
@@ -37,6 +38,9 @@ copy_presets() { # archive folder, Linux build folder
     mkdir -p "$1/Presets/VST3" "$1/Presets/VST2"
     cp "$2"/presets/vst3/*.vstpreset "$1/Presets/VST3/"
     cp "$2"/presets/fxp/*.fxp "$1/Presets/VST2/"
+    mkdir -p "$1/Presets/pictures"
+    cp "$root"/docs/presets/*.png "$1/Presets/pictures/"
+    sed 's|](presets/|](pictures/|' "$root/docs/presets.md" > "$1/Presets/README.md"
 }
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
@@ -69,6 +73,8 @@ linux_archive() { # architecture, build folder, strip program
     copy_presets "$dir" "$linux"
     cp "$root/LICENSE" "$dir/LICENSE"
     sed "s/@VERSION@/$version/; s/@ARCH@/$arch/" "$here/INSTALL-linux.txt" > "$dir/INSTALL"
+    sed "s/@VERSION@/$version/; s/@ARCH@/$arch/" "$here/README-linux.txt" > "$dir/README"
+    install -m 755 "$here/install.sh" "$dir/install.sh"
     find "$dir" -exec touch -h -d "@$stamp" {} +
     tar -C "$staging" --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" -cf - "$name" \
         | gzip -9n > "$dest/$name.tar.gz"
@@ -90,6 +96,7 @@ mv "$vst3" "$dir/"
 copy_presets "$dir" "$linux_x86_64"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$here/INSTALL-windows.txt" > "$dir/INSTALL.txt"
+sed "s/@VERSION@/$version/; s/\$/\r/" "$here/README-windows.txt" > "$dir/README.txt"
 find "$dir" -exec touch -h -d "@$stamp" {} +
 rm -f "$dest/$name.zip"
 (cd "$staging" && find "$name" | LC_ALL=C sort | zip -X -q -9 "$dest/$name.zip" -@)

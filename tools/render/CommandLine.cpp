@@ -3,6 +3,7 @@
 #include "host/ProductIdentity.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
+#include "tools/render/PluginSearch.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -22,17 +23,6 @@ namespace
         if (end != utf8.c_str() + utf8.size() || ! std::isfinite (value))
             return std::nullopt;
         return value;
-    }
-
-    juce::File defaultPlugin()
-    {
-        const auto exe = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
-        for (const auto& candidate : { exe.getSiblingFile ("Tarnwell.so"),
-                                       exe.getParentDirectory().getParentDirectory().getSiblingFile ("host").getChildFile ("Tarnwell.so"),
-                                       juce::File ("~/.vst/Tarnwell.so") })
-            if (candidate.existsAsFile())
-                return candidate;
-        return juce::File ("~/.vst/Tarnwell.so");
     }
 
     // Tarnwell's parameter of that name (as hosts match names, in any case), or -1.
@@ -147,19 +137,23 @@ juce::String helpText()
 {
     return juce::String (usageText())
          + "\n"
-           "Renders audio through a VST 2, VST3 or LV2 plug-in, Tarnwell by default, into a 32-bit\n"
-           "float WAV file; prints the plug-in's decay time per octave band and draws it into a\n"
-           "picture beside the audio, OUT.decay.png.\n"
+           "Renders audio through a VST 2, VST3 or LV2 plug-in, Tarnwell by default, into an audio\n"
+           "file in the format OUT's name gives: .wav (32-bit float), .aiff or .flac (24-bit);\n"
+           "prints the plug-in's decay time per octave band and draws it into a picture beside\n"
+           "the audio, OUT.decay.png. Options may stand before or after the command.\n"
            "\n"
-           "  render            IN.wav (or AIFF, one or two channels) through the plug-in, then a tail\n"
+           "  render            IN (WAV, AIFF or FLAC; one or two channels) through the plug-in, then a tail\n"
            "  ir                the plug-in's impulse response: wet unless --set Mix=... says otherwise\n"
-           "  demo              a dry demo signal and its render, into OUTDIR\n"
+           "  demo              a dry demo signal and its render, into OUTDIR; Tarnwell set to T60Low\n"
+           "                    3.5 s, T60High 1 s, Transition 670 Hz, Mix 35 %, Diffusion 0.7\n"
            "  presets           lists Tarnwell's factory presets and their settings\n"
            "  --set Name=value  a parameter, normalised (0 to 1), or for Tarnwell's own with its unit:\n"
            "                    T60Low=2.5s, Transition=1200Hz or 1.2kHz, Mix=35%; repeat for more\n"
            "  --preset NAME     a factory preset's five settings (before any --set)\n"
-           "  --plugin PATH     a .so (VST 2), .vst3 or .lv2 bundle; by default the Tarnwell.so\n"
-           "                    built with this tool, else ~/.vst/Tarnwell.so\n"
+           "  --plugin PATH     a .so (VST 2), .clap, .vst3 or .lv2 bundle; by default the\n"
+           "                    Tarnwell.so built with this tool (beside it), else the first\n"
+           "                    Tarnwell in ~/.vst, ~/.vst3, ~/.lv2, ~/.clap, then\n"
+           "                    /usr/local/lib/{vst,vst3,lv2,clap}, then /usr/lib/{vst,vst3,lv2,clap}\n"
            "  --tail SECONDS    the silence rendered after the input, 0 to 60; by default until the\n"
            "                    slowest band has decayed 60 dB, plus half a second\n"
            "  --seconds N       the impulse response's length; by default the decay to -90 dB\n"
@@ -192,11 +186,24 @@ CommandLine parseCommandLine (int argc, const char* const* argv)
             return { CommandLine::Request::version, {}, {} };
     }
 
-    if (argc < 2)
+    // The command is the first word that is neither an option nor an option's value.
+    const auto takesValue = [] (const juce::String& arg) {
+        return arg == "--set" || arg == "--preset" || arg == "--plugin" || arg == "--tail" || arg == "--seconds" || arg == "--rate";
+    };
+    int commandIndex = 0;
+    for (int i = 1; i < argc && commandIndex == 0; ++i)
+    {
+        const auto arg = juce::String::fromUTF8 (argv[i]);
+        if (takesValue (arg))
+            ++i;
+        else if (! arg.startsWith ("-") || arg == "-")
+            commandIndex = i;
+        else if (arg != "--verbose")
+            return mistake ("unknown option " + arg);
+    }
+    if (commandIndex == 0)
         return mistake ("wants a command: render, ir, demo or presets");
-    options.command = juce::String::fromUTF8 (argv[1]);
-    if (options.command.startsWith ("-"))
-        return mistake ("unknown option " + options.command);
+    options.command = juce::String::fromUTF8 (argv[commandIndex]);
     if (options.command == "presets")
     {
         if (argc > 2)
@@ -207,13 +214,14 @@ CommandLine parseCommandLine (int argc, const char* const* argv)
     if (options.command != "render" && options.command != "ir" && options.command != "demo")
         return mistake ("unknown command \"" + options.command + "\": wants render, ir, demo or presets");
 
-    for (int i = 2; i < argc; ++i)
+    for (int i = 1; i < argc; ++i)
     {
+        if (i == commandIndex)
+            continue;
         const auto arg = juce::String::fromUTF8 (argv[i]);
-        const bool takesValue = arg == "--set" || arg == "--preset" || arg == "--plugin" || arg == "--tail" || arg == "--seconds" || arg == "--rate";
-        if (takesValue && i + 1 >= argc)
+        if (takesValue (arg) && i + 1 >= argc)
             return mistake (arg + " wants a value");
-        const auto value = takesValue ? juce::String::fromUTF8 (argv[++i]) : juce::String();
+        const auto value = takesValue (arg) ? juce::String::fromUTF8 (argv[++i]) : juce::String();
 
         juce::String error;
         if (arg == "--set")
@@ -248,7 +256,10 @@ CommandLine parseCommandLine (int argc, const char* const* argv)
                                                                        : " wants OUTDIR")
                         + "; " + juce::String (options.positional.size()) + " given");
     if (options.plugin == juce::File())
-        options.plugin = defaultPlugin();
+    {
+        options.plugin = findTarnwell();
+        options.pluginSearched = true;
+    }
     result.request = CommandLine::Request::run;
     return result;
 }

@@ -25,6 +25,7 @@ struct Options
     juce::StringArray positional;
     std::vector<std::pair<juce::String, float>> settings; // in the order given
     juce::File plugin;
+    bool pluginSearched = false; // no --plugin: the tool looked for Tarnwell
     std::optional<double> tailSeconds; // the silence after the input, if given
     std::optional<double> seconds;     // the impulse response's length, if given
     double sampleRate = 48000.0;

@@ -62,4 +62,9 @@ juce::AudioBuffer<float> makeDemoSignal (double sampleRate)
 
     return out;
 }
+
+std::vector<std::pair<juce::String, float>> demoSettings()
+{
+    return { { "T60Low", 0.35f }, { "T60High", 0.1f }, { "Transition", 0.45f }, { "Mix", 0.35f }, { "Diffusion", 0.7f } };
+}
 } // namespace tarnwell::render

@@ -143,11 +143,18 @@ void removeOutputsWhenInterrupted()
     struct sigaction action {};
     action.sa_handler = removePendingAndDie;
     sigemptyset (&action.sa_mask);
-    // A closed terminal too: sent SIGHUP.
-    constexpr int signals[] = { SIGHUP, SIGINT, SIGTERM };
+    // A closed terminal (SIGHUP), a reader that went away (SIGPIPE: `... | head -1`), and a
+    // file over the size limit (SIGXFSZ) end the program too.
+    constexpr int signals[] = { SIGHUP, SIGINT, SIGTERM, SIGPIPE, SIGXFSZ };
     for (const int signal : signals)
         sigaddset (&action.sa_mask, signal);
     for (const int signal : signals)
+    {
+        // One the caller ignores stays ignored (nohup; a size limit the write then reports).
+        struct sigaction current {};
+        if (::sigaction (signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         ::sigaction (signal, &action, nullptr);
+    }
 }
 } // namespace tarnwell::render

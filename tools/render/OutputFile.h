@@ -36,7 +36,8 @@ private:
 // whatever the path's spelling (links, "..", hard links).
 juce::String whyNotAnOutput (const juce::File& target, const juce::Array<juce::File>& inputs);
 
-// On SIGINT, SIGTERM and SIGHUP, removes every OutputFile's hidden file and ends the program as that
-// signal does, so that the shell sees 128 + its number.
+// On SIGINT, SIGTERM, SIGHUP, SIGPIPE and SIGXFSZ (unless ignored when the program starts),
+// removes every OutputFile's hidden file and ends the program as that signal does, so that the
+// shell sees 128 + its number.
 void removeOutputsWhenInterrupted();
 } // namespace tarnwell::render

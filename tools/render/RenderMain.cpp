@@ -4,12 +4,14 @@
 // tarnwell-render presets
 // Each writes a decay picture beside its audio and prints the decay per octave band.
 
-#include "tools/render/AudioFiles.h"
+#include "tools/render/AudioFileReading.h"
+#include "tools/render/AudioFileWriting.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/DecayPicture.h"
 #include "tools/render/DemoSignal.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/PluginRenderer.h"
+#include "tools/render/PluginSearch.h"
 #include "tools/render/PresetList.h"
 #include "tools/render/Progress.h"
 #include "tools/render/QuietHosting.h"
@@ -37,15 +39,19 @@ juce::File pictureBeside (const juce::File& audioFile)
     return audioFile.withFileExtension ("decay.png");
 }
 
-// Every output is refused or opened under its hidden name before any work, so that a
-// mistake costs no render. Empty, with `error` set, if one can't be.
-std::vector<std::unique_ptr<OutputFile>> openOutputs (const juce::Array<juce::File>& targets, const juce::Array<juce::File>& inputs,
-                                                      juce::String& error)
+// Every output (the audio files, then the picture) is refused or opened under its hidden name
+// before any work, so that a mistake costs no render. Empty, with `error` set, if one can't be.
+std::vector<std::unique_ptr<OutputFile>> openOutputs (const juce::Array<juce::File>& audio, const juce::File& picture,
+                                                      const juce::Array<juce::File>& inputs, juce::String& error)
 {
     std::vector<std::unique_ptr<OutputFile>> outputs;
+    auto targets = audio;
+    targets.add (picture);
     for (const auto& target : targets)
     {
         error = whyNotAnOutput (target, inputs);
+        if (error.isEmpty() && target != picture)
+            error = whyNotAnAudioName (target);
         if (error.isNotEmpty())
             return {};
         outputs.push_back (std::make_unique<OutputFile> (target));
@@ -61,6 +67,12 @@ std::vector<std::unique_ptr<OutputFile>> openOutputs (const juce::Array<juce::Fi
 // Loads the plug-in and applies the settings; nullptr with `error` and the exit status if not.
 std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampleRate, juce::String& error, int& status)
 {
+    status = exitStatus::failure;
+    if (options.pluginSearched && ! options.plugin.exists())
+    {
+        error = noTarnwellFound();
+        return nullptr;
+    }
     std::unique_ptr<PluginRenderer> renderer;
     {
         // The plug-in may print as it is made (an LV2 instance is prepared then), and lilv
@@ -87,10 +99,10 @@ std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampl
     return renderer;
 }
 
-bool writeWav (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate)
+bool writeAudio (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate)
 {
     Progress progress ("Writing");
-    return writeWavFile (output, audio, sampleRate, [&progress] (double f) { progress.update (f); });
+    return writeAudioFile (output, audio, sampleRate, [&progress] (double f) { progress.update (f); });
 }
 
 juce::AudioBuffer<float> renderQuietly (PluginRenderer& renderer, const Options& options, const char* label,
@@ -139,7 +151,7 @@ int render (const Options& options)
         return fail ("cannot read " + inFile.getFullPathName() + ": " + error);
     const double sampleRate = reader->sampleRate;
 
-    auto outputs = openOutputs ({ outFile, pictureBeside (outFile) }, { inFile }, error);
+    auto outputs = openOutputs ({ outFile }, pictureBeside (outFile), { inFile }, error);
     if (outputs.empty())
         return fail (error);
 
@@ -161,7 +173,7 @@ int render (const Options& options)
                      options.tailSeconds ? " (as given)" : " (the slowest band's decay to -60 dB, and half a second)");
 
     const auto tailFrames = static_cast<juce::int64> (std::llround (tailSeconds * sampleRate));
-    WavWriter writer (*outputs[0], sampleRate, renderer->getNumOutputs());
+    AudioFileWriter writer (*outputs[0], sampleRate, renderer->getNumOutputs());
     if (! writer.isOpen())
         return fail ("cannot write " + outFile.getFullPathName());
     juce::int64 position = 0;
@@ -193,7 +205,7 @@ int impulseResponse (const Options& options)
 {
     const auto outFile = fileFromArgument (options.positional[0]);
     juce::String error;
-    auto outputs = openOutputs ({ outFile, pictureBeside (outFile) }, {}, error);
+    auto outputs = openOutputs ({ outFile }, pictureBeside (outFile), {}, error);
     if (outputs.empty())
         return fail (error);
 
@@ -221,7 +233,7 @@ int impulseResponse (const Options& options)
     impulse.setSample (0, 0, 1.0f);
 
     const auto response = renderQuietly (*renderer, options, "Rendering", impulse, 0);
-    if (! writeWav (*outputs[0], response, sampleRate))
+    if (! writeAudio (*outputs[0], response, sampleRate))
         return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError() : "cannot write " + outFile.getFullPathName());
     std::printf ("Wrote %s (%d channels, %.2f s at %.0f Hz)\n", outFile.getFullPathName().toRawUTF8(),
                  response.getNumChannels(), response.getNumSamples() / sampleRate, sampleRate);
@@ -238,21 +250,27 @@ int demo (const Options& options)
 
     const auto dryFile = dir.getChildFile ("demo-dry.wav"), wetFile = dir.getChildFile ("demo-wet.wav");
     juce::String error;
-    auto outputs = openOutputs ({ dryFile, wetFile, pictureBeside (wetFile) }, {}, error);
+    auto outputs = openOutputs ({ dryFile, wetFile }, pictureBeside (wetFile), {}, error);
     if (outputs.empty())
         return fail (error);
 
     constexpr double sampleRate = 44100.0;
     const auto dry = makeDemoSignal (sampleRate);
 
+    // Tarnwell gets the demo's own settings first; another plug-in only what --set gives.
     int status = exitStatus::failure;
-    const auto renderer = loadPlugin (options, sampleRate, error, status);
+    auto withDemoSettings = options;
+    withDemoSettings.settings = demoSettings();
+    withDemoSettings.settings.insert (withDemoSettings.settings.end(), options.settings.begin(), options.settings.end());
+    auto renderer = loadPlugin (withDemoSettings, sampleRate, error, status);
+    if (renderer == nullptr && status == exitStatus::usage) // a parameter it lacks: not Tarnwell
+        renderer = loadPlugin (options, sampleRate, error, status);
     if (renderer == nullptr)
         return fail (error, status);
     std::printf ("Plug-in: %s\n", options.plugin.getFullPathName().toRawUTF8());
 
     const auto wet = renderQuietly (*renderer, options, "Rendering", dry, 0);
-    if (! writeWav (*outputs[0], dry, sampleRate) || ! writeWav (*outputs[1], wet, sampleRate))
+    if (! writeAudio (*outputs[0], dry, sampleRate) || ! writeAudio (*outputs[1], wet, sampleRate))
         return fail ("cannot write into " + dir.getFullPathName());
     std::printf ("Dry: %s\nWet: %s\n", dryFile.getFullPathName().toRawUTF8(), wetFile.getFullPathName().toRawUTF8());
 

@@ -1,11 +1,9 @@
-#include "tools/render/AudioFiles.h"
+#include "tools/render/AudioFileReading.h"
 
 namespace tarnwell::render
 {
 namespace
 {
-    constexpr int framesPerStep = 1 << 16; // between progress reports
-
     // The smallest header of each uncompressed format that holds nothing but its samples.
     juce::int64 smallestHeader (const juce::String& formatName)
     {
@@ -16,6 +14,15 @@ namespace
         return -1; // compressed: the length in bytes says nothing
     }
 } // namespace
+
+void registerReadableFormats (juce::AudioFormatManager& formats)
+{
+    formats.registerFormat (new juce::WavAudioFormat(), true);
+    formats.registerFormat (new juce::AiffAudioFormat(), false);
+#if JUCE_USE_FLAC
+    formats.registerFormat (new juce::FlacAudioFormat(), false);
+#endif
+}
 
 std::unique_ptr<juce::AudioFormatReader> openAudioFile (const juce::File& file, juce::String& error)
 {
@@ -29,8 +36,9 @@ std::unique_ptr<juce::AudioFormatReader> openAudioFile (const juce::File& file, 
         return fail ("no such file");
 
     juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
+    registerReadableFormats (formats);
+    // By what the file holds, not its name (JUCE's own lookup by name misses .aifc, say).
+    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file.createInputStream()));
     if (reader == nullptr)
     {
         juce::StringArray names;
@@ -52,45 +60,5 @@ std::unique_ptr<juce::AudioFormatReader> openAudioFile (const juce::File& file, 
                                               double (held) / reader->sampleRate));
     }
     return reader;
-}
-
-WavWriter::WavWriter (const OutputFile& output, double sampleRate, int numChannels)
-{
-    auto file = std::make_unique<juce::FileOutputStream> (output.getTemporary());
-    if (! file->openedOk())
-        return;
-    juce::WavAudioFormat wav;
-    writer.reset (wav.createWriterFor (file.get(), sampleRate, static_cast<unsigned int> (numChannels), 32, {}, 0));
-    if (writer != nullptr)
-        stream = file.release(); // the writer owns it now
-}
-
-bool WavWriter::write (const juce::AudioBuffer<float>& audio, int start, int numFrames)
-{
-    failed = failed || writer == nullptr || ! writer->writeFromAudioSampleBuffer (audio, start, numFrames);
-    return ! failed;
-}
-
-bool WavWriter::finish()
-{
-    if (writer == nullptr)
-        return false;
-    failed = failed || ! writer->flush() || stream->getStatus().failed();
-    writer.reset(); // rewrites the header's lengths
-    return ! failed;
-}
-
-bool writeWavFile (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate, const ProgressCallback& progress)
-{
-    WavWriter writer (output, sampleRate, audio.getNumChannels());
-    for (int start = 0; start < audio.getNumSamples(); start += framesPerStep)
-    {
-        const int frames = juce::jmin (framesPerStep, audio.getNumSamples() - start);
-        if (! writer.write (audio, start, frames))
-            return false;
-        if (progress)
-            progress (double (start + frames) / audio.getNumSamples());
-    }
-    return writer.finish() && output.commit();
 }
 } // namespace tarnwell::render
