@@ -18,10 +18,12 @@ file(WRITE ${juce_vst_sdk}/pluginterfaces/vst2.x/aeffectx.h
     "static_assert(sizeof(VstSpeakerArrangement) == 8 + 8 * sizeof(VstSpeakerProperties), \"JUCE needs 8 speakers\");\n"
     "static_assert(sizeof(VstPinProperties) == 128, \"JUCE needs full-size pin properties\");\n")
 
-# Its WAV reader learns 64-bit float samples and its writer a complete float header (see the
-# patch's header); the plug-ins read and write no audio files.
+# Its WAV reader learns 64-bit float samples and its writer a complete float header, and its
+# FLAC reader widens negative samples without undefined behaviour (see each patch's header);
+# the plug-ins read and write no audio files.
 tarnwell_patch_juce(DESTINATION ${CMAKE_BINARY_DIR}/juce-patched
     PATCHES ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_audio_formats-wav-float.patch
+            ${CMAKE_CURRENT_LIST_DIR}/juce-patches/juce_audio_formats-flac-shift.patch
     COPY juce_audio_formats juce_audio_formats)
 tarnwell_compile_juce_sources_from(juce_audio_formats juce_audio_formats ${CMAKE_BINARY_DIR}/juce-patched)
 
