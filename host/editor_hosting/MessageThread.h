@@ -19,6 +19,11 @@ public:
     {
     public:
         User();
+        // For a host that runs the editor's events on its own GUI thread (CLAP's fd support):
+        // when no message thread runs yet, the calling thread becomes it until the last user
+        // goes, which must then happen on this thread too. Otherwise as User().
+        struct OnCallingThread {};
+        explicit User (OnCallingThread);
         ~User();
         User (const User&) = delete;
         User& operator= (const User&) = delete;
@@ -26,6 +31,9 @@ public:
 
     // Runs fn on the message thread and waits for it; runs it at once if already there.
     // Only while a User is alive. On Linux the first call starts the thread.
+    // Whether the calling thread is the message thread now.
+    static bool isCallingThread();
+
     template <typename Fn>
     static void call (Fn&& fn)
     {
