@@ -353,7 +353,7 @@ inline bool Instance::load (const std::vector<std::uint8_t>& bytes, std::uint64_
     } source { bytes, chunk };
     clap::InputStream stream { &source, [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
         auto& src = *static_cast<Source*> (s->context);
-        const auto n = std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } });
+        const auto n = static_cast<size_t> (std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } }));
         if (n > 0) // an empty block has no data() to copy from
             std::memcpy (data, src.bytes.data() + src.at, n);
         src.at += n;
