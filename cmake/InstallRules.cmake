@@ -5,7 +5,7 @@
 #               and its factory presets               TARNWELL_INSTALL_VST3_PRESETS_DIR
 #                                                      share/vst3/presets/Quennet/Tarnwell
 #   lv2         the Tarnwell.lv2 bundle                TARNWELL_INSTALL_LV2_DIR    lib/lv2
-#   clap        Tarnwell.clap                          TARNWELL_INSTALL_CLAP_DIR   lib/clap
+#   clap        Tarnwell.clap (Windows: a DLL too)     TARNWELL_INSTALL_CLAP_DIR   lib/clap
 #   standalone  the app, Tarnwell                      CMAKE_INSTALL_BINDIR        bin
 #
 # Relative folders are under CMAKE_INSTALL_PREFIX (or --prefix). `./tarnwell demo` sets the
@@ -47,7 +47,7 @@ endfunction()
 install(TARGETS tarnwell_vst2 LIBRARY DESTINATION "${TARNWELL_INSTALL_VST2_DIR}" COMPONENT vst2
     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-if(TARGET tarnwell_clap) # Linux only, for now
+if(TARGET tarnwell_clap)
     install(TARGETS tarnwell_clap LIBRARY DESTINATION "${TARNWELL_INSTALL_CLAP_DIR}" COMPONENT clap
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endif()

@@ -6,8 +6,18 @@
 namespace tarnwell
 {
 ClapEditor::ClapEditor (ClapPlugin& plugin)
-    : model (plugin), host ([this] { return std::make_unique<TarnwellEditor> (model); })
+    : messageThreadUser (messageThreadFor (plugin)),
+      hostEvents (plugin),
+      model (plugin),
+      host ([this] { return std::make_unique<TarnwellEditor> (model); })
 {
+}
+
+SharedMessageThread::User ClapEditor::messageThreadFor (const ClapPlugin& plugin)
+{
+    if (ClapHostEvents::offeredBy (plugin))
+        return SharedMessageThread::User (SharedMessageThread::User::OnCallingThread {});
+    return SharedMessageThread::User();
 }
 
 ClapEditor::~ClapEditor() { host.close(); }

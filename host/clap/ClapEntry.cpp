@@ -52,6 +52,13 @@ namespace
 } // namespace
 } // namespace tarnwell
 
-extern "C" __attribute__ ((visibility ("default"))) const tarnwell::clap::PluginEntry clap_entry {
+// In the DLL, exports.def names it.
+#ifdef _WIN32
+ #define TARNWELL_CLAP_EXPORT
+#else
+ #define TARNWELL_CLAP_EXPORT __attribute__ ((visibility ("default")))
+#endif
+
+extern "C" TARNWELL_CLAP_EXPORT const tarnwell::clap::PluginEntry clap_entry {
     tarnwell::clap::version, &tarnwell::init, &tarnwell::deinit, &tarnwell::getFactory
 };

@@ -13,4 +13,6 @@ extern const clap::PluginLatency latency;
 extern const clap::PluginTail tail;
 extern const clap::PluginRender render;
 extern const clap::PluginGui gui;
+extern const clap::PluginPosixFdSupport posixFdSupport; // these two not on Windows
+extern const clap::PluginTimerSupport timerSupport;
 } // namespace tarnwell::clapExtensions

@@ -148,6 +148,33 @@ struct HostThreadCheck
     bool (TARNWELL_CLAP_CALL* isAudioThread) (const Host*);
 };
 
+// A host's main loop waking the plug-in when a file descriptor is ready (Linux and other POSIX
+// systems), or when a timer of the plug-in's period falls due.
+constexpr std::uint32_t posixFdRead = 1u << 0, posixFdWrite = 1u << 1, posixFdError = 1u << 2;
+
+struct PluginPosixFdSupport
+{
+    void (TARNWELL_CLAP_CALL* onFd) (const Plugin*, int fd, std::uint32_t flags);
+};
+
+struct HostPosixFdSupport
+{
+    bool (TARNWELL_CLAP_CALL* registerFd) (const Host*, int fd, std::uint32_t flags);
+    bool (TARNWELL_CLAP_CALL* modifyFd) (const Host*, int fd, std::uint32_t flags);
+    bool (TARNWELL_CLAP_CALL* unregisterFd) (const Host*, int fd);
+};
+
+struct PluginTimerSupport
+{
+    void (TARNWELL_CLAP_CALL* onTimer) (const Plugin*, Id timerId);
+};
+
+struct HostTimerSupport
+{
+    bool (TARNWELL_CLAP_CALL* registerTimer) (const Host*, std::uint32_t periodMs, Id* timerId);
+    bool (TARNWELL_CLAP_CALL* unregisterTimer) (const Host*, Id timerId);
+};
+
 //==============================================================================
 constexpr const char* windowApiX11 = "x11";
 constexpr const char* windowApiWin32 = "win32";

@@ -203,6 +203,12 @@ const void* ClapPlugin::extension (const char* id) const noexcept
         return &clapExtensions::presetLoad;
     if (is (ext::gui))
         return &clapExtensions::gui;
+#ifndef _WIN32
+    if (is (ext::posixFdSupport))
+        return &clapExtensions::posixFdSupport;
+    if (is (ext::timerSupport))
+        return &clapExtensions::timerSupport;
+#endif
     return nullptr;
 }
 

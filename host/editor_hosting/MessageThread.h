@@ -7,8 +7,10 @@ namespace tarnwell
 // JUCE's message thread for all instances in the library. On Linux a host's GUI thread is no
 // JUCE message thread, and a host need not call effEditIdle, so a thread of ours runs the editor
 // (MessageThreadLinux.cpp), from the first call made on it (an editor wanted) to the last
-// instance's close; on Windows the host's GUI thread is the message thread
-// (MessageThreadWindows.cpp), from the first instance's creation to the last one's close.
+// instance's close (unless a CLAP host runs the editor's events from its own main loop, whose
+// thread then is the message thread: User (OnCallingThread)); on Windows the host's GUI thread
+// is the message thread (MessageThreadWindows.cpp), from the first instance's creation to the
+// last one's close.
 class SharedMessageThread
 {
 public:
@@ -19,13 +21,22 @@ public:
     {
     public:
         User();
+        // For a host that runs the editor's events on its own GUI thread (CLAP's fd or timer
+        // support): when no message thread runs yet, the calling thread becomes it until the
+        // last user goes, which must then happen on this thread too. Otherwise as User().
+        struct OnCallingThread {};
+        explicit User (OnCallingThread);
         ~User();
         User (const User&) = delete;
         User& operator= (const User&) = delete;
     };
 
+    // Whether the calling thread is the message thread now.
+    static bool isCallingThread();
+
     // Runs fn on the message thread and waits for it; runs it at once if already there.
-    // Only while a User is alive. On Linux the first call starts the thread.
+    // Only while a User is alive. On Linux the first call starts the thread, unless a host's
+    // thread is the message thread.
     template <typename Fn>
     static void call (Fn&& fn)
     {

@@ -78,6 +78,7 @@ namespace
     std::mutex usersLock;
     int users = 0;                 // under usersLock
     MessageLoop* loop = nullptr;   // under usersLock
+    bool hostThread = false;       // under usersLock: a host's thread is the message thread
     // Deliberately no static destructor: a process that exits with instances still open must
     // not try to stop the thread from an exit handler, perhaps on that very thread.
 } // namespace
@@ -88,12 +89,31 @@ SharedMessageThread::User::User()
     ++users;
 }
 
+// JUCE set up on the host's thread, with no thread or loop of ours: the host wakes it through
+// the file descriptors JUCE's event loop lists.
+SharedMessageThread::User::User (OnCallingThread)
+{
+    const std::lock_guard guard (usersLock);
+    if (users++ == 0 && loop == nullptr && ! hostThread)
+    {
+        juce::initialiseJuce_GUI();
+        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+        hostThread = true;
+    }
+}
+
 SharedMessageThread::User::~User()
 {
     const std::lock_guard guard (usersLock);
-    if (--users == 0)
+    if (--users != 0)
+        return;
+    if (std::exchange (hostThread, false))
+        juce::shutdownJuce_GUI(); // on the thread that set it up, as the host calls it
+    else
         delete std::exchange (loop, nullptr);
 }
+
+bool SharedMessageThread::isCallingThread() { return juce::MessageManager::existsAndIsCurrentThread(); }
 
 void SharedMessageThread::callFunction (void* (*function) (void*), void* userData)
 {
@@ -101,7 +121,7 @@ void SharedMessageThread::callFunction (void* (*function) (void*), void* userDat
         // Started by the first call, not the first instance: a host that never opens an editor
         // gets no thread, no display connection and no GUI work from us.
         const std::lock_guard guard (usersLock);
-        if (loop == nullptr)
+        if (loop == nullptr && ! hostThread)
             loop = new MessageLoop();
     }
     // No lock held: a User (the caller's) keeps the loop alive until this returns.

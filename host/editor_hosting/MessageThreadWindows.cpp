@@ -36,6 +36,11 @@ SharedMessageThread::User::User()
     }
 }
 
+// The host's GUI thread is the message thread anyway.
+SharedMessageThread::User::User (OnCallingThread) : User() {}
+
+bool SharedMessageThread::isCallingThread() { return juce::MessageManager::existsAndIsCurrentThread(); }
+
 SharedMessageThread::User::~User()
 {
     const std::lock_guard guard (usersLock);

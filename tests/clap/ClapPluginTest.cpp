@@ -12,9 +12,14 @@
 #include "processor/ParameterTable.h"
 #include "tests/support/X11HostWindow.h"
 
+#include <X11/Xutil.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <set>
+#include <thread>
 
 using namespace tarnwell;
 using namespace tarnwell::clapHost;
@@ -457,5 +462,112 @@ TEST_F (ClapTest, EditorEmbedsInTheHostsWindow)
     EXPECT_FALSE (gui->setScale (instance.plugin, 0.0));
     gui->destroy (instance.plugin);
     EXPECT_EQ (x11.children().size(), 0u);
+    EXPECT_EQ (test::X11HostWindow::errors(), 0);
+}
+
+namespace
+{
+// How many colours the screen shows where the host's window, and the editor in it, sit: one
+// or two while nothing is drawn. Read from the root window, which is always viewable.
+size_t coloursShown (const test::X11HostWindow& x11, unsigned width, unsigned height)
+{
+    XSync (x11.display, False);
+    XImage* shown = XGetImage (x11.display, DefaultRootWindow (x11.display), 0, 0, width, height, AllPlanes, ZPixmap);
+    if (shown == nullptr)
+        return 0;
+    std::set<unsigned long> colours;
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x)
+            colours.insert (XGetPixel (shown, static_cast<int> (x), static_cast<int> (y)));
+    XDestroyImage (shown);
+    return colours.size();
+}
+
+// One turn of a host's main loop: waits a while for the descriptors registered with it and hands
+// each ready one to the plug-in; or waits a timer's period and calls every registered timer.
+void runHostLoopOnce (Instance& instance)
+{
+    if (! instance.host.timers.empty())
+    {
+        const auto* timers = instance.extension<clap::PluginTimerSupport> (clap::extension::timerSupport);
+        std::this_thread::sleep_for (std::chrono::milliseconds (instance.host.timers.begin()->second));
+        for (const auto& registered : instance.host.timers)
+            timers->onTimer (instance.plugin, registered.first);
+        return;
+    }
+    const auto* fds = instance.extension<clap::PluginPosixFdSupport> (clap::extension::posixFdSupport);
+    std::vector<pollfd> waited;
+    for (const auto& registered : instance.host.fds)
+        waited.push_back ({ registered.first, POLLIN, 0 });
+    if (poll (waited.data(), waited.size(), 50) <= 0)
+        return;
+    for (const auto& w : waited)
+        if (w.revents != 0)
+            fds->onFd (instance.plugin, w.fd, clap::posixFdRead);
+}
+} // namespace
+
+// In a host whose main loop offers fd support, that loop runs the editor: JUCE's descriptors
+// (its message queue, the X connection) are registered with the host, no timer, and the editor
+// draws only when the host calls on_fd for them. A host with timer support only gets one timer
+// instead, and the editor draws only when it calls on_timer. Destroy leaves nothing registered.
+// Each twice, as JUCE is set up on the host's thread again for the next editor.
+TEST_F (ClapTest, EditorRunsFromTheHostsLoopWhereTheHostOffersFdOrTimerSupport)
+{
+    test::X11HostWindow x11;
+    if (! x11.open (1000, 500))
+        GTEST_SKIP() << "no X server";
+    const auto* gui = instance.extension<clap::PluginGui> (clap::extension::gui);
+    ASSERT_NE (gui, nullptr);
+    ASSERT_NE (instance.extension<clap::PluginPosixFdSupport> (clap::extension::posixFdSupport), nullptr);
+    ASSERT_NE (instance.extension<clap::PluginTimerSupport> (clap::extension::timerSupport), nullptr);
+    EXPECT_EQ (coloursShown (x11, 453, 200), 1u) << "the host's empty window";
+
+    for (const auto& [fds, timers] : { std::pair { true, true }, std::pair { false, true }, std::pair { true, true } })
+    {
+        SCOPED_TRACE (fds ? "fd and timer support" : "timer support only");
+        instance.host.offerFds = fds;
+        instance.host.offerTimers = timers;
+        ASSERT_TRUE (gui->create (instance.plugin, "x11", false));
+        if (fds)
+        {
+            EXPECT_FALSE (instance.host.fds.empty()) << "JUCE's message queue";
+            EXPECT_TRUE (instance.host.timers.empty()) << "the descriptors are enough";
+        }
+        else
+        {
+            EXPECT_TRUE (instance.host.fds.empty());
+            ASSERT_EQ (instance.host.timers.size(), 1u);
+            EXPECT_GE (instance.host.timers.begin()->second, 10u);
+        }
+        const auto before = instance.host.fds.size();
+        clap::Window window { "x11", {} };
+        window.x11 = x11.window;
+        ASSERT_TRUE (gui->setParent (instance.plugin, &window));
+        if (fds)
+        {
+            EXPECT_GT (instance.host.fds.size(), before) << "and the X connection";
+        }
+        EXPECT_EQ (x11.children().size(), 1u);
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (300));
+        EXPECT_LE (coloursShown (x11, 453, 200), 2u) << "drawn though the host never ran the editor's events";
+        size_t shown = 0;
+        for (int turn = 0; turn < 200 && shown <= 50; ++turn)
+        {
+            runHostLoopOnce (instance);
+            shown = coloursShown (x11, 453, 200);
+        }
+        EXPECT_GT (shown, 50u) << "the editor drew its picture and controls from the host's loop";
+
+        gui->destroy (instance.plugin);
+        EXPECT_TRUE (instance.host.fds.empty()) << instance.host.fds.size() << " descriptors left registered";
+        EXPECT_TRUE (instance.host.timers.empty()) << "a timer left registered";
+        EXPECT_EQ (x11.children().size(), 0u);
+        EXPECT_EQ (coloursShown (x11, 453, 200), 1u) << "the editor gone from the screen";
+    }
+    // Without an editor the host's calls change nothing.
+    instance.extension<clap::PluginPosixFdSupport> (clap::extension::posixFdSupport)->onFd (instance.plugin, 0, clap::posixFdRead);
+    instance.extension<clap::PluginTimerSupport> (clap::extension::timerSupport)->onTimer (instance.plugin, 7);
     EXPECT_EQ (test::X11HostWindow::errors(), 0);
 }

@@ -140,11 +140,14 @@ inline std::vector<char> chunk (AEffect* e)
 inline size_t runCount() { return scenarios().size() + 1; }
 
 // The reference file: blocks of 32-bit little-endian size plus bytes, in this order: the new
-// instance's chunk, the chunk after the first scenario's settings, then each run's output.
+// instance's chunk, the chunk after the first scenario's settings, each run's output, then the
+// chunk after each scenario's settings (what a host that sets values only through a saved
+// block, as the CLAP test host does, restores to play the same).
 struct Reference
 {
     std::vector<char> newChunk, configuredChunk;
     std::vector<std::vector<float>> outputs;
+    std::vector<std::vector<char>> scenarioChunks;
 };
 
 inline bool writeBlock (std::FILE* f, const void* data, std::uint32_t size)
@@ -170,6 +173,8 @@ inline bool write (const char* path, const Reference& r)
               && writeBlock (f, r.configuredChunk.data(), static_cast<std::uint32_t> (r.configuredChunk.size()));
     for (const auto& o : r.outputs)
         ok = ok && writeBlock (f, o.data(), static_cast<std::uint32_t> (o.size() * sizeof (float)));
+    for (const auto& c : r.scenarioChunks)
+        ok = ok && writeBlock (f, c.data(), static_cast<std::uint32_t> (c.size()));
     return std::fclose (f) == 0 && ok;
 }
 
@@ -189,6 +194,9 @@ inline bool read (const char* path, Reference& r)
                    reinterpret_cast<char*> (samples.data()));
         r.outputs.push_back (std::move (samples));
     }
+    r.scenarioChunks.assign (scenarios().size(), {});
+    for (auto& c : r.scenarioChunks)
+        ok = ok && readBlock (f, c);
     std::fclose (f);
     return ok;
 }
@@ -207,8 +215,9 @@ Reference collect (Open open, Close close)
         if (i == 0)
             r.newChunk = chunk (e);
         r.outputs.push_back (run (e, all[i]));
+        r.scenarioChunks.push_back (chunk (e));
         if (i == 0)
-            r.configuredChunk = chunk (e);
+            r.configuredChunk = r.scenarioChunks.back();
         close (e);
     }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,9 @@ private:
     bool initialised = false;
 };
 
-// The host record, with a params extension that counts what the plug-in asks of it.
+// The host record, with a params extension that counts what the plug-in asks of it, and, when
+// offerFds or offerTimers is set, fd or timer support that records what the plug-in registers
+// (a host's main loop would then wait for those and call the plug-in's on_fd or on_timer).
 struct HostRecord
 {
     HostRecord()
@@ -82,17 +85,46 @@ struct HostRecord
         host.version = "1";
         host.getExtension = [] (const clap::Host* h, const char* id) -> const void* {
             auto* self = static_cast<HostRecord*> (h->hostData);
+            if (self->offerFds && std::strcmp (id, clap::extension::posixFdSupport) == 0)
+                return &self->fdSupport;
+            if (self->offerTimers && std::strcmp (id, clap::extension::timerSupport) == 0)
+                return &self->timerSupport;
             return std::strcmp (id, clap::extension::params) == 0 ? &self->params : nullptr;
         };
         host.requestRestart = host.requestProcess = host.requestCallback = [] (const clap::Host*) {};
         params.rescan = [] (const clap::Host* h, std::uint32_t) { ++static_cast<HostRecord*> (h->hostData)->rescans; };
         params.clear = [] (const clap::Host*, clap::Id, std::uint32_t) {};
         params.requestFlush = [] (const clap::Host* h) { ++static_cast<HostRecord*> (h->hostData)->flushRequests; };
+        fdSupport.registerFd = [] (const clap::Host* h, int fd, std::uint32_t flags) {
+            auto& registered = static_cast<HostRecord*> (h->hostData)->fds;
+            return fd >= 0 && flags != 0 && registered.emplace (fd, flags).second;
+        };
+        fdSupport.modifyFd = [] (const clap::Host* h, int fd, std::uint32_t flags) {
+            auto& registered = static_cast<HostRecord*> (h->hostData)->fds;
+            const auto found = registered.find (fd);
+            return found != registered.end() && (found->second = flags) != 0;
+        };
+        fdSupport.unregisterFd = [] (const clap::Host* h, int fd) { return static_cast<HostRecord*> (h->hostData)->fds.erase (fd) == 1; };
+        timerSupport.registerTimer = [] (const clap::Host* h, std::uint32_t period, clap::Id* id) {
+            auto& self = *static_cast<HostRecord*> (h->hostData);
+            if (id == nullptr)
+                return false;
+            *id = self.nextTimer++;
+            self.timers.emplace (*id, period);
+            return true;
+        };
+        timerSupport.unregisterTimer = [] (const clap::Host* h, clap::Id id) { return static_cast<HostRecord*> (h->hostData)->timers.erase (id) == 1; };
     }
 
     clap::Host host {};
     clap::HostParams params {};
     std::atomic<int> rescans { 0 }, flushRequests { 0 };
+    bool offerFds = false, offerTimers = false;
+    clap::HostPosixFdSupport fdSupport {};
+    clap::HostTimerSupport timerSupport {};
+    std::map<int, std::uint32_t> fds;         // registered: descriptor and flags
+    std::map<clap::Id, std::uint32_t> timers; // registered: id and period in milliseconds
+    clap::Id nextTimer = 7;
 };
 
 // Parameter events for one block, sorted by time as hosts must send them. Room is reserved up
@@ -321,7 +353,7 @@ inline bool Instance::load (const std::vector<std::uint8_t>& bytes, std::uint64_
     } source { bytes, chunk };
     clap::InputStream stream { &source, [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
         auto& src = *static_cast<Source*> (s->context);
-        const auto n = std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } });
+        const auto n = static_cast<size_t> (std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } }));
         if (n > 0) // an empty block has no data() to copy from
             std::memcpy (data, src.bytes.data() + src.at, n);
         src.at += n;

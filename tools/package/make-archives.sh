@@ -4,7 +4,7 @@
 #   tarnwell-<version>-linux-x86_64.tar.gz    Tarnwell.so, Tarnwell.clap, Tarnwell.vst3, Tarnwell.lv2, the standalone app,
 #                                             the render tool
 #   tarnwell-<version>-linux-aarch64.tar.gz   the same for 64-bit ARM
-#   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll, the x64 Tarnwell.vst3
+#   tarnwell-<version>-windows.zip            x86 and x64 Tarnwell.dll and Tarnwell.clap, the x64 Tarnwell.vst3
 # each in a folder of the same name, with LICENSE, README, INSTALL (and install.sh on Linux)
 # and the factory presets (Presets/VST3/*.vstpreset and Presets/VST2/*.fxp, which the Linux
 # x86-64 build writes: they are the same on every platform; Presets/README.md, the presets'
@@ -89,9 +89,11 @@ dir=$staging/$name
 mkdir -p "$dir/x86" "$dir/x64"
 x86=$(installed "$win32" vst2 Tarnwell.dll)
 x64=$(installed "$win64" vst2 Tarnwell.dll)
+x86_clap=$(installed "$win32" clap Tarnwell.clap)
+x64_clap=$(installed "$win64" clap Tarnwell.clap)
 vst3=$(installed "$win64" vst3 Tarnwell.vst3)
-mv "$x86" "$dir/x86/"
-mv "$x64" "$dir/x64/"
+mv "$x86" "$x86_clap" "$dir/x86/"
+mv "$x64" "$x64_clap" "$dir/x64/"
 mv "$vst3" "$dir/"
 copy_presets "$dir" "$linux_x86_64"
 sed 's/$/\r/' "$root/LICENSE" > "$dir/LICENSE.txt"
