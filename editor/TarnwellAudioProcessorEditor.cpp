@@ -1,5 +1,7 @@
 #include "editor/TarnwellAudioProcessorEditor.h"
 
+#include "editor/EditorSize.h"
+
 namespace tarnwell
 {
 TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor& owner)
@@ -7,6 +9,27 @@ TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor
 {
     addAndMakeVisible (content);
     setSize (content.getWidth(), content.getHeight());
+
+    // Hosts and the standalone window resize through the constrainer; our own corner handle,
+    // not JUCE's, which would be drawn over the picture.
+    setConstrainer (&sizes);
+    setResizable (true, false);
+    content.setUserResize ([this] (float widthFactor, float heightFactor) {
+        setZoom (EditorSize::zoomForDrag (zoom, widthFactor, heightFactor));
+    });
+}
+
+void TarnwellAudioProcessorEditor::setZoom (float wanted)
+{
+    const auto size = EditorSize::sizeFor (wanted);
+    setSize (size.getWidth(), size.getHeight());
+}
+
+void TarnwellAudioProcessorEditor::resized()
+{
+    // The content fills the editor: drawn at the zoom, never stretched as a picture.
+    zoom = EditorSize::zoomFor (getWidth(), getHeight(), zoom);
+    content.setTransform (juce::AffineTransform::scale (zoom));
 }
 
 TarnwellAudioProcessorEditor::~TarnwellAudioProcessorEditor() = default;

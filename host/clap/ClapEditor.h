@@ -21,6 +21,11 @@ public:
     bool size (std::uint32_t& width, std::uint32_t& height);
     bool setScale (double scale, bool& resized);
 
+    // A size the host proposes: snapped to one the editor can take (adjust), or taken as it
+    // is (set; false, and no change, for any other).
+    bool adjustSize (std::uint32_t& width, std::uint32_t& height);
+    bool setSize (std::uint32_t width, std::uint32_t height);
+
 private:
     // First in, last out: the message thread outlives the editor below.
     SharedMessageThread::User messageThreadUser;

@@ -12,6 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -218,6 +219,60 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
     plugin->dispatch (effEditClose);
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
+}
+
+// The user drags the editor's corner, as the X server delivers it: the host is asked to fit a
+// window of the new size, effEditGetRect answers it, and the editor fills its window as the
+// 2x picture of the same state. A drag past 300 % or off the shape is snapped; the next editor
+// of the instance opens at the size chosen.
+TEST_F (EditorEmbedding, DraggingTheCornerResizesTheEditorAndTheHostIsAskedToFit)
+{
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (! XTestQueryExtension (x11.display, &event, &error, &major, &minor))
+        GTEST_SKIP() << "no XTEST";
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+    ASSERT_EQ (windowSizeOnceItIs ({ 453, 200 }), juce::Point<int> (453, 200));
+    HostLog::clear();
+
+    // The host window sits at the screen's top left: its pixels are the root's.
+    const auto step = [this] (int x, int y) {
+        XTestFakeMotionEvent (x11.display, -1, x, y, CurrentTime);
+        XSync (x11.display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    const auto button = [this] (bool down) {
+        XTestFakeButtonEvent (x11.display, 1, down ? True : False, CurrentTime);
+        XSync (x11.display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    const auto drag = [&] (juce::Point<int> from, juce::Point<int> to) {
+        step (from.x, from.y);
+        button (true);
+        for (int i = 1; i <= 4; ++i)
+            step (from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4);
+        button (false);
+        step (980, 490); // off the editor, so the handle draws nothing
+    };
+
+    drag ({ 447, 194 }, { 900, 394 });
+    EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
+    const auto calls = HostLog::callsFor (plugin->effect);
+    ASSERT_FALSE (calls.empty());
+    EXPECT_EQ (calls.back().opcode, audioMasterSizeWindow);
+    EXPECT_EQ (calls.back().index, 906);
+    EXPECT_EQ (calls.back().value, 400);
+    EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0) << "drawn at 2x, from the 2x picture";
+
+    // Far down: the height decides, and 300 % is the most.
+    drag ({ 900, 394 }, { 905, 1000 });
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }), juce::Point<int> (1359, 600));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (1359, 600));
+    EXPECT_EQ (HostLog::callsFor (plugin->effect).back().index, 1359);
+
+    plugin->dispatch (effEditClose);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }), juce::Point<int> (1359, 600));
 }
 
 // The same plug-in on a desktop at 200 %, announced over XSETTINGS as desktops do.
