@@ -1,6 +1,7 @@
 #include "editor/TarnwellAudioProcessorEditor.h"
 
 #include "editor/EditorSize.h"
+#include "editor/RememberedZoom.h"
 
 namespace tarnwell
 {
@@ -17,6 +18,10 @@ TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor
     content.setUserResize ([this] (float widthFactor, float heightFactor) {
         setZoom (EditorSize::zoomForDrag (zoom, widthFactor, heightFactor));
     });
+
+    // At the size the user chose last; every change from here on is the user's or the host's.
+    setZoom (rememberedZoom::load());
+    remembering = true;
 }
 
 void TarnwellAudioProcessorEditor::setZoom (float wanted)
@@ -28,8 +33,11 @@ void TarnwellAudioProcessorEditor::setZoom (float wanted)
 void TarnwellAudioProcessorEditor::resized()
 {
     // The content fills the editor: drawn at the zoom, never stretched as a picture.
+    const auto before = zoom;
     zoom = EditorSize::zoomFor (getWidth(), getHeight(), zoom);
     content.setTransform (juce::AffineTransform::scale (zoom));
+    if (remembering && zoom != before)
+        rememberedZoom::save (zoom);
 }
 
 TarnwellAudioProcessorEditor::~TarnwellAudioProcessorEditor() = default;

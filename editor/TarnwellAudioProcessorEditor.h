@@ -34,6 +34,7 @@ private:
     TarnwellEditor content; // declared after the model it reads
     EditorSizeConstrainer sizes;
     float zoom = 1.0f;
+    bool remembering = false; // from the end of construction
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessorEditor)
 };

@@ -1,5 +1,6 @@
 #include "host/editor_hosting/EditorHost.h"
 
+#include "editor/RememberedZoom.h"
 #include "editor/ScaledEditorFrame.h"
 #include "host/editor_hosting/DesktopScale.h"
 #include "host/editor_hosting/MessageThread.h"
@@ -24,10 +25,11 @@ void EditorHost::makeFrame()
         });
     editor = std::make_unique<ScaledEditorFrame> (std::move (made), desktop->scale());
     editor->setHostScale (hostScale);
-    editor->setZoom (zoom);
+    // At the size the user chose last, in whichever instance or host.
+    editor->setZoom (rememberedZoom::load());
     if (userResized != nullptr)
         editor->setUserResize ([this] {
-            zoom = editor->getZoom();
+            rememberedZoom::save (editor->getZoom());
             const auto size = editor->getDeviceBounds();
             userResized (size.getWidth(), size.getHeight());
         });
@@ -143,10 +145,10 @@ bool EditorHost::setSize (int& width, int& height, bool apply)
 
         const auto wanted = editor->zoomForDeviceSize (width, height);
         const auto size = editor->getDeviceBoundsAt (wanted);
-        if (apply)
+        if (apply && wanted != editor->getZoom())
         {
             editor->setZoom (wanted);
-            zoom = wanted;
+            rememberedZoom::save (wanted);
         }
         width = size.getWidth();
         height = size.getHeight();

@@ -56,7 +56,8 @@ public:
 
     // A size the host proposes, in device pixels: set to the nearest one the editor can take
     // (its shape kept, 100 % to 300 % of its size at the present scale). adjustSize only
-    // answers; setSize also resizes the editor, and later editors open at its zoom.
+    // answers; setSize also resizes the editor, and later editors (of any instance) open at
+    // its zoom, as after a drag of the editor's corner (rememberedZoom).
     bool adjustSize (int& width, int& height);
     bool setSize (int& width, int& height);
 
@@ -72,7 +73,6 @@ private:
     std::unique_ptr<DesktopScaleWatch> desktop; // message thread only; while an editor exists
     const UserResized userResized;
     std::atomic<float> hostScale { 0.0f };     // 0: the display's
-    std::atomic<float> zoom { 1.0f };          // the user's, for this editor and later ones
     std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs
     ERect bounds {};
 };

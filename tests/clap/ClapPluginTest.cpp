@@ -10,6 +10,7 @@
 #include "host/clap/ClapPresetAbi.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,7 @@ class ClapTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE (library.isLoaded()) << TARNWELL_CLAP_PATH; ASSERT_NE (instance.plugin, nullptr); }
+    void TearDown() override { test::configHome.forgetEditorSize(); }
 
     Library library { TARNWELL_CLAP_PATH };
     Instance instance { library };

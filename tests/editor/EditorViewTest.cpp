@@ -1,5 +1,6 @@
 #include "editor/BuildDate.h"
 #include "editor/EditorSize.h"
+#include "editor/RememberedZoom.h"
 #include "editor/ScaledEditorFrame.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/editor/Snapshot.h"
@@ -445,4 +446,63 @@ TEST_F (FreshEditor, ResizesThroughItsConstrainerAndItsHandleAndFillsItsSize)
 
     dragCorner (content, 906.0f, 400.0f);
     EXPECT_EQ (editor->getBounds().withZeroOrigin(), juce::Rectangle<int> (1359, 600));
+
+    // Remembered for the user: the next editor opens at it, drawn as the 3x picture.
+    close();
+    open();
+    EXPECT_EQ (editor->getBounds().withZeroOrigin(), juce::Rectangle<int> (1359, 600));
+    EXPECT_EQ (editor->getLocalArea (editor->getChildComponent (0), view().getBounds()), editor->getLocalBounds());
+}
+
+// The per-user settings file: missing, unreadable or nonsense gives 100 % and no error; a saved
+// zoom comes back exactly; out of range is brought into it. It lies under XDG_CONFIG_HOME
+// (this test run's own folder), or ~/.config where that is no absolute path.
+TEST (RememberedZoom, MissingOrCorruptGivesTheDefaultAndASavedZoomComesBack)
+{
+    namespace remembered = tarnwell::rememberedZoom;
+    const auto file = remembered::settingsFile();
+    tarnwell::test::configHome.forgetEditorSize();
+#ifndef _WIN32
+    EXPECT_EQ (file, juce::File (std::getenv ("XDG_CONFIG_HOME")).getChildFile ("Tarnwell/editor.settings"));
+#endif
+    EXPECT_EQ (remembered::load(), 1.0f);
+
+    for (const float zoom : { 2.0f, 680.0f / 453.0f, 3.0f, 1.0f })
+    {
+        remembered::save (zoom);
+        EXPECT_EQ (remembered::load(), zoom);
+    }
+    EXPECT_TRUE (file.existsAsFile());
+
+    const std::pair<std::string, float> contents[] = {
+        { "", 1.0f }, { "zoom=", 1.0f }, { "zoom=abc\n", 1.0f }, { "zoom=2x\n", 1.0f }, { "zoom=nan\n", 1.0f },
+        { "zoom=1e99\n", 1.0f }, { "\xff\xfe\x00z", 1.0f }, { std::string (10000, 'z'), 1.0f }, { "zoom=9\n", 3.0f },
+        { "zoom=0.5\n", 1.0f }, { "other=1\nzoom=2.5\n", 2.5f }, { " zoom=2\n", 1.0f }
+    };
+    for (const auto& [text, expected] : contents)
+    {
+        ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
+        EXPECT_EQ (remembered::load(), expected) << text.substr (0, 40);
+    }
+
+    // A folder where the file should be is read as none; a file where its folder should be
+    // makes saving give up quietly.
+    file.deleteFile();
+    ASSERT_TRUE (file.getChildFile ("inside").create());
+    EXPECT_EQ (remembered::load(), 1.0f);
+    file.deleteRecursively();
+    const auto folder = file.getParentDirectory();
+    folder.deleteRecursively();
+    ASSERT_TRUE (folder.replaceWithText ("not a folder"));
+    remembered::save (2.0f);
+    EXPECT_EQ (remembered::load(), 1.0f);
+    EXPECT_EQ (folder.loadFileAsString(), "not a folder");
+    folder.deleteFile();
+
+#ifndef _WIN32
+    const std::string before = std::getenv ("XDG_CONFIG_HOME");
+    setenv ("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ (remembered::settingsFile(), juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Tarnwell/editor.settings"));
+    setenv ("XDG_CONFIG_HOME", before.c_str(), 1);
+#endif
 }

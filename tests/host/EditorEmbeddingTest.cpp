@@ -4,6 +4,7 @@
 #include "TestHost.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScaledDesktop.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <juce_graphics/juce_graphics.h>
@@ -59,6 +60,7 @@ protected:
     void TearDown() override
     {
         plugin.reset();
+        tarnwell::test::configHome.forgetEditorSize();
         EXPECT_EQ (X11HostWindow::errors(), 0);
         x11.close();
     }
@@ -270,9 +272,21 @@ TEST_F (EditorEmbedding, DraggingTheCornerResizesTheEditorAndTheHostIsAskedToFit
     EXPECT_EQ (reportedSize(), juce::Point<int> (1359, 600));
     EXPECT_EQ (HostLog::callsFor (plugin->effect).back().index, 1359);
 
+    // Remembered for the user: the instance's next editor, and a new instance's, open at it.
     plugin->dispatch (effEditClose);
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
     EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }), juce::Point<int> (1359, 600));
+    plugin->dispatch (effEditClose);
+    Plugin another (library);
+    ERect* rect = nullptr;
+    ASSERT_EQ (another.dispatch (effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (sizeOf (*rect), juce::Point<int> (1359, 600));
+
+    // A settings file that makes no sense: the default size, and no complaint.
+    std::ofstream (tarnwell::test::configHome.editorSettings()) << "zoom=lots\n";
+    Plugin third (library);
+    ASSERT_EQ (third.dispatch (effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (sizeOf (*rect), juce::Point<int> (453, 200));
 }
 
 // The same plug-in on a desktop at 200 %, announced over XSETTINGS as desktops do.

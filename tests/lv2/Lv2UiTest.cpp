@@ -10,6 +10,7 @@
 #include "processor/ParameterTable.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScaledDesktop.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,7 @@ protected:
             descriptor->cleanup (handle);
         if (library != nullptr)
             dlclose (library);
+        tarnwell::test::configHome.forgetEditorSize();
         EXPECT_EQ (X11HostWindow::errors(), 0);
         x11.close();
     }
