@@ -334,16 +334,15 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
 }
 
 #ifdef TARNWELL_STANDALONE_PATH
-// The size of the standalone app's top-level window, once it shows, or 0 x 0.
-juce::Point<int> appWindowSize (Display* display, pid_t pid)
+// The standalone app's top-level window, once it shows, or 0.
+Window appWindowOf (Display* display, pid_t pid)
 {
     const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", False);
-    Window root = 0, parent = 0, *children = nullptr;
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
     unsigned int count = 0;
-    juce::Point<int> size;
     if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &count) == 0)
-        return size;
-    for (unsigned int i = 0; i < count && size.isOrigin(); ++i)
+        return found;
+    for (unsigned int i = 0; i < count && found == 0; ++i)
     {
         Atom type = None;
         int format = 0;
@@ -353,13 +352,23 @@ juce::Point<int> appWindowSize (Display* display, pid_t pid)
         if (XGetWindowProperty (display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &remaining, &data) == Success
             && data != nullptr && n == 1 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid)
             && XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
-            size = { attributes.width, attributes.height };
+            found = children[i];
         if (data != nullptr)
             XFree (data);
     }
     if (children != nullptr)
         XFree (children);
-    return size;
+    return found;
+}
+
+// The size of the standalone app's top-level window, once it shows, or 0 x 0.
+juce::Point<int> appWindowSize (Display* display, pid_t pid)
+{
+    XWindowAttributes attributes {};
+    const Window window = appWindowOf (display, pid);
+    if (window == 0 || XGetWindowAttributes (display, window, &attributes) == 0)
+        return {};
+    return { attributes.width, attributes.height };
 }
 
 // The standalone app follows the desktop's scale as the plug-in's editors do: at 200 % its
@@ -396,6 +405,77 @@ TEST (StandaloneOnADesktopAt200, ShowsAtTwiceItsSizeAndFollowsTheDesktop)
     XCloseDisplay (display);
     app.signal (SIGTERM);
     EXPECT_TRUE (app.waitForExit (std::chrono::seconds (10)).has_value());
+    juce::File (config).deleteRecursively();
+    std::remove ((config + ".log").c_str());
+}
+
+// The standalone app resizes as the plug-in's editors do: a drag of the editor's corner makes
+// the editor twice its size and the window follows (JUCE's one-pixel border kept); the next
+// start of the app opens at that size.
+TEST (StandaloneOnADesktopAt100, GrowsWithTheEditorsCornerAndStartsAtTheSizeChosen)
+{
+    ScaledDesktop desktop { 1 };
+    if (! desktop.isRunning())
+        GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+    const auto config = ::testing::TempDir() + "tarnwell-resized-app-" + std::to_string (getpid());
+    Display* display = XOpenDisplay (desktop.display().c_str());
+    ASSERT_NE (display, nullptr);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (! XTestQueryExtension (display, &event, &error, &major, &minor))
+    {
+        XCloseDisplay (display);
+        GTEST_SKIP() << "no XTEST";
+    }
+
+    juce::Point<int> size;
+    const auto start = [&] (int width) {
+        auto app = std::make_unique<ChildProcess> (std::vector<std::string> { TARNWELL_STANDALONE_PATH },
+                                                   std::vector<std::string> { "DISPLAY=" + desktop.display(), "XDG_CONFIG_HOME=" + config },
+                                                   config + ".log");
+        for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != width; ++attempt)
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+        return app;
+    };
+    const auto stop = [] (ChildProcess& app) {
+        app.signal (SIGTERM);
+        EXPECT_TRUE (app.waitForExit (std::chrono::seconds (10)).has_value());
+    };
+
+    auto app = start (453 + 2);
+    ASSERT_EQ (size.x, 453 + 2) << app->log();
+    const Window window = appWindowOf (display, app->id());
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &x, &y, &child);
+    // The editor sits on the window's bottom border, one pixel in from its right.
+    const juce::Point<int> corner (x + size.x - 1 - 6, y + size.y - 1 - 6);
+    const auto step = [display] (juce::Point<int> at) {
+        XTestFakeMotionEvent (display, -1, at.x, at.y, CurrentTime);
+        XSync (display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    const auto button = [display] (bool down) {
+        XTestFakeButtonEvent (display, 1, down ? True : False, CurrentTime);
+        XSync (display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    step (corner);
+    button (true);
+    for (int i = 1; i <= 4; ++i)
+        step (corner + juce::Point<int> (453 * i / 4, 200 * i / 4));
+    button (false);
+
+    const auto height100 = size.y;
+    for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != 906 + 2; ++attempt)
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+    EXPECT_EQ (size, juce::Point<int> (906 + 2, height100 + 200)) << app->log();
+    stop (*app);
+
+    app = start (906 + 2);
+    EXPECT_EQ (size, juce::Point<int> (906 + 2, height100 + 200)) << app->log();
+    stop (*app);
+
+    XCloseDisplay (display);
     juce::File (config).deleteRecursively();
     std::remove ((config + ".log").c_str());
 }
