@@ -86,8 +86,19 @@ int Lv2Ui::hostResized (int width, int height)
 {
     // In a GTK 3 host the numbers are logical pixels; the editor counts device pixels.
     const int scale = gtkHostSize != nullptr ? gtkHostSize->scale() : 1;
+    ERect* bounds = nullptr;
+    if (width <= 0 || height <= 0 || ! editor.getRect (&bounds))
+        return 1;
+
+    // The size we have, in the host's units (GTK rounds it up to whole logical pixels): nothing
+    // to do. Taking it as a new size would grow the editor by a pixel each time round.
+    const int currentWidth = bounds->right - bounds->left, currentHeight = bounds->bottom - bounds->top;
+    if ((width - 1) * scale < currentWidth && currentWidth <= width * scale && (height - 1) * scale < currentHeight
+        && currentHeight <= height * scale)
+        return 0;
+
     int w = width * scale, h = height * scale;
-    if (width <= 0 || height <= 0 || ! editor.setSize (w, h))
+    if (! editor.setSize (w, h))
         return 1;
     const auto told = sizeForHost();
     if (told != std::make_pair (width, height))

@@ -41,6 +41,27 @@ juce::Image background2x()
     return juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 
+// A drag with the first button, as XTEST makes the X server deliver it, in root pixels; the
+// pointer then rests at `rest`.
+void dragOn (Display* display, juce::Point<int> from, juce::Point<int> to, juce::Point<int> rest)
+{
+    const auto pause = [display] {
+        XSync (display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    for (int i = 0; i <= 5; ++i)
+    {
+        const auto at = i == 0 ? from : i == 5 ? rest : from + (to - from) * i / 4;
+        XTestFakeMotionEvent (display, -1, at.x, at.y, CurrentTime);
+        pause();
+        if (i == 0 || i == 4)
+        {
+            XTestFakeButtonEvent (display, 1, i == 0 ? True : False, CurrentTime);
+            pause();
+        }
+    }
+}
+
 class EditorEmbedding : public ::testing::Test
 {
 protected:
@@ -236,25 +257,9 @@ TEST_F (EditorEmbedding, DraggingTheCornerResizesTheEditorAndTheHostIsAskedToFit
     ASSERT_EQ (windowSizeOnceItIs ({ 453, 200 }), juce::Point<int> (453, 200));
     HostLog::clear();
 
-    // The host window sits at the screen's top left: its pixels are the root's.
-    const auto step = [this] (int x, int y) {
-        XTestFakeMotionEvent (x11.display, -1, x, y, CurrentTime);
-        XSync (x11.display, False);
-        std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    };
-    const auto button = [this] (bool down) {
-        XTestFakeButtonEvent (x11.display, 1, down ? True : False, CurrentTime);
-        XSync (x11.display, False);
-        std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    };
-    const auto drag = [&] (juce::Point<int> from, juce::Point<int> to) {
-        step (from.x, from.y);
-        button (true);
-        for (int i = 1; i <= 4; ++i)
-            step (from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4);
-        button (false);
-        step (980, 490); // off the editor, so the handle draws nothing
-    };
+    // The host window sits at the screen's top left: its pixels are the root's. The pointer
+    // rests off the editor, so the handle draws nothing.
+    const auto drag = [this] (juce::Point<int> from, juce::Point<int> to) { dragOn (x11.display, from, to, { 980, 490 }); };
 
     drag ({ 447, 194 }, { 900, 394 });
     EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
@@ -449,21 +454,7 @@ TEST (StandaloneOnADesktopAt100, GrowsWithTheEditorsCornerAndStartsAtTheSizeChos
     XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &x, &y, &child);
     // The editor sits on the window's bottom border, one pixel in from its right.
     const juce::Point<int> corner (x + size.x - 1 - 6, y + size.y - 1 - 6);
-    const auto step = [display] (juce::Point<int> at) {
-        XTestFakeMotionEvent (display, -1, at.x, at.y, CurrentTime);
-        XSync (display, False);
-        std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    };
-    const auto button = [display] (bool down) {
-        XTestFakeButtonEvent (display, 1, down ? True : False, CurrentTime);
-        XSync (display, False);
-        std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    };
-    step (corner);
-    button (true);
-    for (int i = 1; i <= 4; ++i)
-        step (corner + juce::Point<int> (453 * i / 4, 200 * i / 4));
-    button (false);
+    dragOn (display, corner, corner + juce::Point<int> (453, 200), corner + juce::Point<int> (453, 200));
 
     const auto height100 = size.y;
     for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != 906 + 2; ++attempt)
