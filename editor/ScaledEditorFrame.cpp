@@ -1,5 +1,8 @@
 #include "editor/ScaledEditorFrame.h"
 
+#include "editor/EditorSize.h"
+#include "editor/TarnwellEditor.h"
+
 #include <cmath>
 
 namespace tarnwell
@@ -39,6 +42,61 @@ bool ScaledEditorFrame::setHostScale (float scale)
     return true;
 }
 
+void ScaledEditorFrame::setZoom (float wanted)
+{
+    zoom = EditorSize::clampZoom (wanted);
+    applyScale();
+}
+
+void ScaledEditorFrame::setUserResize (std::function<void()> resized)
+{
+    auto* tarnwellEditor = dynamic_cast<TarnwellEditor*> (editor.get());
+    if (tarnwellEditor == nullptr)
+        return;
+    if (resized == nullptr)
+    {
+        tarnwellEditor->setUserResize (nullptr);
+        return;
+    }
+    tarnwellEditor->setUserResize ([this, resized = std::move (resized)] (float widthFactor, float heightFactor) {
+        const auto before = zoom;
+        setZoom (EditorSize::zoomForDrag (zoom, widthFactor, heightFactor));
+        if (zoom != before)
+            resized();
+    });
+}
+
+float ScaledEditorFrame::zoomForDeviceSize (int width, int height) const
+{
+    // In the editor's own pixels times the zoom, as the size policy counts them; any size far
+    // beyond the largest is as good as it.
+    const auto scale = getScale();
+    const auto inLayout = [scale] (int deviceLength) {
+        return juce::roundToInt (static_cast<float> (juce::jlimit (0, 1 << 20, deviceLength)) / scale);
+    };
+
+    // A size this frame gives for some zoom is that zoom, so a host that asks again for the
+    // size it was told gets it: device sizes round up, and the policy alone could move on.
+    const auto layoutWidth = inLayout (width);
+    for (int w = layoutWidth - 2; w <= layoutWidth + 2; ++w)
+    {
+        const auto zoomOfWidth = static_cast<float> (w) / static_cast<float> (EditorSize::baseWidth);
+        if (EditorSize::clampZoom (zoomOfWidth) == zoomOfWidth && getDeviceBoundsAt (zoomOfWidth) == juce::Rectangle<int> (width, height))
+            return zoomOfWidth;
+    }
+    return EditorSize::zoomFor (layoutWidth, inLayout (height), zoom);
+}
+
+juce::Rectangle<int> ScaledEditorFrame::getDeviceBoundsAt (float wanted) const
+{
+    // As getDeviceBounds would find it once the zoom is applied.
+    const auto windowScale = getWindowScale();
+    const auto transformScale = getScale() * EditorSize::clampZoom (wanted) / windowScale;
+    const auto scaled = editor->getBounds().transformedBy (juce::AffineTransform::scale (transformScale));
+    return { juce::roundToInt (static_cast<float> (scaled.getWidth()) * windowScale),
+             juce::roundToInt (static_cast<float> (scaled.getHeight()) * windowScale) };
+}
+
 float ScaledEditorFrame::getWindowScale() const
 {
     if (auto* peer = getPeer())
@@ -69,7 +127,7 @@ juce::Rectangle<int> ScaledEditorFrame::getDeviceBounds() const
 
 void ScaledEditorFrame::applyScale()
 {
-    const auto transformScale = getScale() / getWindowScale();
+    const auto transformScale = getScale() * zoom / getWindowScale();
     if (editor->getTransform() != juce::AffineTransform::scale (transformScale))
         editor->setTransform (juce::AffineTransform::scale (transformScale));
     const auto scaled = editor->getBoundsInParent();

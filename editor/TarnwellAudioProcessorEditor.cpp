@@ -1,5 +1,8 @@
 #include "editor/TarnwellAudioProcessorEditor.h"
 
+#include "editor/EditorSize.h"
+#include "editor/RememberedZoom.h"
+
 namespace tarnwell
 {
 TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor& owner)
@@ -7,6 +10,34 @@ TarnwellAudioProcessorEditor::TarnwellAudioProcessorEditor (juce::AudioProcessor
 {
     addAndMakeVisible (content);
     setSize (content.getWidth(), content.getHeight());
+
+    // Hosts and the standalone window resize through the constrainer; our own corner handle,
+    // not JUCE's, which would be drawn over the picture.
+    setConstrainer (&sizes);
+    setResizable (true, false);
+    content.setUserResize ([this] (float widthFactor, float heightFactor) {
+        setZoom (EditorSize::zoomForDrag (zoom, widthFactor, heightFactor));
+    });
+
+    // At the size the user chose last; every change from here on is the user's or the host's.
+    setZoom (rememberedZoom::load());
+    remembering = true;
+}
+
+void TarnwellAudioProcessorEditor::setZoom (float wanted)
+{
+    const auto size = EditorSize::sizeFor (wanted);
+    setSize (size.getWidth(), size.getHeight());
+}
+
+void TarnwellAudioProcessorEditor::resized()
+{
+    // The content fills the editor: drawn at the zoom, never stretched as a picture.
+    const auto before = zoom;
+    zoom = EditorSize::zoomFor (getWidth(), getHeight(), zoom);
+    content.setTransform (juce::AffineTransform::scale (zoom));
+    if (remembering && zoom != before)
+        rememberedZoom::save (zoom);
 }
 
 TarnwellAudioProcessorEditor::~TarnwellAudioProcessorEditor() = default;

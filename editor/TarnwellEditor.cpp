@@ -7,6 +7,8 @@ TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel) : juce::Componen
     addAndMakeVisible (view);
     view.setModel (&model);
     setSize (view.getWidth(), view.getHeight());
+    addChildComponent (resizeHandle);
+    resizeHandle.setBounds (getWidth() - ResizeHandle::size, getHeight() - ResizeHandle::size, ResizeHandle::size, ResizeHandle::size);
 
     // An opened editor shows the current state at once, not its controls' start values (nothing
     // has been shown yet: every text differs from the empty one).
@@ -19,21 +21,25 @@ TarnwellEditor::~TarnwellEditor()
     stopTimer();
 }
 
+void TarnwellEditor::setUserResize (std::function<void (float, float)> resize)
+{
+    resizeHandle.setVisible (resize != nullptr);
+    resizeHandle.onDrag = std::move (resize);
+}
+
 bool TarnwellEditor::showCurrentValues()
 {
     JUCE_ASSERT_MESSAGE_THREAD
     bool changed = false;
     for (int i = 0; i < parameters::count; ++i)
     {
-        // The text is compared too, so the first look shows even a value of 0.
-        auto& last = shown[static_cast<size_t> (i)];
+        // Against what the view shows, which the user's own changes also set; the text is
+        // compared too, so the first look shows even a value of 0.
         const float value = model.value (i);
-        auto text = model.text (i);
-        if (value == last.value && text == last.text)
+        if (view.shows (i, value, model.text (i)))
             continue;
 
         view.showParameterValue (i, value);
-        last = { value, std::move (text) };
         changed = true;
     }
     return changed;

@@ -5,6 +5,9 @@
 
 #include <TarnwellArtwork.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace tarnwell
 {
 namespace
@@ -24,6 +27,58 @@ juce::Image embeddedBackground2x()
 {
     return juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
+
+const juce::Colour focusMarkColour { 0xe0ffffff };
+
+// What a screen reader says for each control: the caption the user sees, and the unit in words.
+const char* accessibleTitle (int index)
+{
+    static const char* const titles[parameters::count] = { "t60 Low", "t60 High", "Trans. Freq", "Mixture", "Diffusion" };
+    return titles[index];
+}
+
+juce::String unitInWords (const char* symbol)
+{
+    const juce::String unit (symbol);
+    if (unit == "s")
+        return "seconds";
+    if (unit == "Hz")
+        return "hertz";
+    if (unit == "%")
+        return "per cent";
+    return unit;
+}
+
+// The five controls in reading order: the knobs down the left, then the rows top to bottom.
+// Focus goes round them and nowhere else: the readouts open for typing by a click only.
+class ControlFocusOrder final : public juce::ComponentTraverser
+{
+public:
+    explicit ControlFocusOrder (std::vector<juce::Component*> order) : controls (std::move (order)) {}
+
+    juce::Component* getDefaultComponent (juce::Component*) override { return controls.front(); }
+
+    juce::Component* getNextComponent (juce::Component* current) override
+    {
+        const auto at = std::find (controls.begin(), controls.end(), current);
+        if (at == controls.end() || std::next (at) == controls.end())
+            return controls.front();
+        return *std::next (at);
+    }
+
+    juce::Component* getPreviousComponent (juce::Component* current) override
+    {
+        const auto at = std::find (controls.begin(), controls.end(), current);
+        if (at == controls.end() || at == controls.begin())
+            return controls.back();
+        return *std::prev (at);
+    }
+
+    std::vector<juce::Component*> getAllComponents (juce::Component*) override { return controls; }
+
+private:
+    const std::vector<juce::Component*> controls;
+};
 } // namespace
 
 TarnwellView::TarnwellView() : TarnwellView (embeddedBackground(), embeddedBackground2x()) {}
@@ -55,9 +110,11 @@ TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : 
     // begin/set/end gesture.
     for (int index = 0; index < parameters::count; ++index)
     {
-        sliderFor (index)->setDoubleClickReturnValue (true, parameters::storedDefault (index));
+        sliderFor (index)->setDefaultValue (parameters::storedDefault (index));
         readoutFor (index)->setEditable (true, true, false);
+        readoutFor (index)->setWantsKeyboardFocus (false);
         readoutFor (index)->onTextChange = [this, index] { applyTypedValue (index); };
+        describeForAccessibility (index);
     }
 
     backgroundImage = std::move (background);
@@ -81,7 +138,27 @@ TarnwellView::~TarnwellView()
     setLookAndFeel (nullptr);
 }
 
-void TarnwellView::addSlider (juce::Slider& slider, juce::Slider::SliderStyle style)
+void TarnwellView::describeForAccessibility (int index)
+{
+    auto& slider = *sliderFor (index);
+    slider.setTitle (accessibleTitle (index));
+    slider.setDescription (unitInWords (parameters::describe (index).unit));
+    slider.textFromValueFunction = [index] (double value) {
+        return parameters::text (index, parameters::engineValue (index, parameters::clamped (value)));
+    };
+    slider.valueFromTextFunction = [index, &slider] (const juce::String& text) {
+        const auto value = parameters::valueForText (index, text);
+        return value.has_value() ? static_cast<double> (*value) : slider.getValue();
+    };
+}
+
+std::unique_ptr<juce::ComponentTraverser> TarnwellView::createKeyboardFocusTraverser()
+{
+    return std::make_unique<ControlFocusOrder> (std::vector<juce::Component*> { &mixSlider, &diffusionSlider, &t60HighSlider,
+                                                                                &t60LowSlider, &transitionFreqSlider });
+}
+
+void TarnwellView::addSlider (ParameterSlider& slider, juce::Slider::SliderStyle style)
 {
     slider.setRange (0.0, 1.0, 0.0);
     slider.setSliderStyle (style);
@@ -111,6 +188,20 @@ void TarnwellView::paint (juce::Graphics& g)
     g.drawImage (picture, 0, 0, width, height, 0, 0, picture.getWidth(), picture.getHeight(), false);
 }
 
+void TarnwellView::paintOverChildren (juce::Graphics& g)
+{
+    // Only a control focused from the keyboard is marked; otherwise nothing is drawn here.
+    for (int index = 0; index < parameters::count; ++index)
+    {
+        const auto& slider = *sliderFor (index);
+        if (! slider.showsFocusMark())
+            continue;
+        const auto margin = static_cast<float> (ParameterSlider::focusMarkMargin);
+        g.setColour (focusMarkColour);
+        g.drawRoundedRectangle (slider.getBounds().toFloat().expanded (margin - 0.5f), margin + 1.0f, 1.0f);
+    }
+}
+
 void TarnwellView::resized()
 {
     t60LowSlider.setBounds (165, 167, 208, 10);
@@ -135,7 +226,7 @@ void TarnwellView::setModel (ParameterModel* newModel)
     model = newModel;
 }
 
-juce::Slider* TarnwellView::sliderFor (int index) noexcept
+ParameterSlider* TarnwellView::sliderFor (int index) noexcept
 {
     switch (index)
     {
@@ -223,6 +314,12 @@ void TarnwellView::applyTypedValue (int index)
 
     // The readout shows the instance's text again, not what was typed.
     showParameterValue (index, model->value (index));
+}
+
+bool TarnwellView::shows (int index, float value, const juce::String& text) noexcept
+{
+    const auto* slider = sliderFor (index);
+    return slider != nullptr && slider->getValue() == static_cast<double> (value) && readoutFor (index)->getText() == text;
 }
 
 void TarnwellView::showParameterValue (int index, float value)

@@ -3,6 +3,7 @@
 #include "editor/BrindleLookAndFeel.h"
 #include "editor/EditorFonts.h"
 #include "editor/ParameterModel.h"
+#include "editor/ParameterSlider.h"
 #include "editor/T60View.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -27,7 +28,11 @@ public:
     ~TarnwellView() override;
 
     void paint (juce::Graphics& g) override;
+    void paintOverChildren (juce::Graphics& g) override;
     void resized() override;
+
+    // Tab and Shift+Tab go round the five controls, in the order the eye reads them.
+    std::unique_ptr<juce::ComponentTraverser> createKeyboardFocusTraverser() override;
 
     void sliderValueChanged (juce::Slider* slider) override;
     void sliderDragStarted (juce::Slider* slider) override;
@@ -40,17 +45,21 @@ public:
     // Message thread only.
     void showParameterValue (int index, float value);
 
+    // Whether the control of a parameter is at this value and its readout says this text.
+    bool shows (int index, float value, const juce::String& text) noexcept;
+
     static constexpr int width = 453;
     static constexpr int height = 200;
 
 private:
-    juce::Slider* sliderFor (int index) noexcept;
+    ParameterSlider* sliderFor (int index) noexcept;
     juce::Label* readoutFor (int index) noexcept;
     int indexOf (const juce::Slider* slider) noexcept;
     void setGraphField (int index, float value);
     void applyTypedValue (int index);
 
-    void addSlider (juce::Slider& slider, juce::Slider::SliderStyle style);
+    void addSlider (ParameterSlider& slider, juce::Slider::SliderStyle style);
+    void describeForAccessibility (int index);
     void addLabel (juce::Label& label, const juce::Font& font, juce::Justification justification);
 
     ParameterModel* model = nullptr;
@@ -61,18 +70,18 @@ private:
 
     // Declared in creation order; the children are added in the order of the layout table.
     juce::Label dateLabel { "new label", "Sep 26 2010" };
-    juce::Slider t60LowSlider { "t60LowSlider" };
-    juce::Slider t60HighSlider { "t60HighSlider" };
-    juce::Slider transitionFreqSlider { "transitionFreqSlider" };
+    ParameterSlider t60LowSlider { "t60LowSlider" };
+    ParameterSlider t60HighSlider { "t60HighSlider" };
+    ParameterSlider transitionFreqSlider { "transitionFreqSlider" };
     juce::Label t60LowValueString { "t60LowValueString", "?" };
     juce::Label t60HighValueString { "t60HighValueString", "?" };
     juce::Label transitionFreqValueString { "transitionFreqValueString", "?" };
-    juce::Slider mixSlider { "mixSlider" };
+    ParameterSlider mixSlider { "mixSlider" };
     juce::Label mixValueString { "mixValueString", "?" };
     juce::Label t60LowLabel { "t60LowLabel", "t60 Low" };
     juce::Label t60HighLabel { "t60HighLabel", "t60 High" };
     juce::Label transitionFreqLabel { "transitionFreqLabel", "Trans. Freq" };
-    juce::Slider diffusionSlider { "diffusionSlider" };
+    ParameterSlider diffusionSlider { "diffusionSlider" };
     juce::Label diffusionValueString { "diffusionValueString", "?" };
     T60View t60View;
     juce::Image backgroundImage;

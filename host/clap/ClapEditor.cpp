@@ -2,14 +2,38 @@
 
 #include "editor/TarnwellEditor.h"
 #include "host/clap/ClapExtensionsAbi.h"
+#include "host/clap/ClapPlugin.h"
+
+#include <limits>
 
 namespace tarnwell
 {
+namespace
+{
+// The host's answer to a drag of the editor's corner; request_resize may be called from any
+// thread. Without the host's gui extension the editor keeps its size.
+EditorHost::UserResized askHostToFit (const ClapPlugin& plugin)
+{
+    const auto* gui = static_cast<const clap::HostGui*> (plugin.hostExtension (clap::extension::gui));
+    if (gui == nullptr || gui->requestResize == nullptr)
+        return {};
+    const auto* clapHost = plugin.host();
+    return [gui, clapHost] (int width, int height) {
+        gui->requestResize (clapHost, static_cast<std::uint32_t> (width), static_cast<std::uint32_t> (height));
+    };
+}
+
+bool fitsInt (std::uint32_t value) noexcept
+{
+    return value <= static_cast<std::uint32_t> (std::numeric_limits<int>::max());
+}
+} // namespace
+
 ClapEditor::ClapEditor (ClapPlugin& plugin)
     : messageThreadUser (messageThreadFor (plugin)),
       hostEvents (plugin),
       model (plugin),
-      host ([this] { return std::make_unique<TarnwellEditor> (model); })
+      host ([this] { return std::make_unique<TarnwellEditor> (model); }, askHostToFit (plugin))
 {
 }
 
@@ -39,6 +63,26 @@ bool ClapEditor::size (std::uint32_t& width, std::uint32_t& height)
     width = static_cast<std::uint32_t> (rect->right - rect->left);
     height = static_cast<std::uint32_t> (rect->bottom - rect->top);
     return true;
+}
+
+bool ClapEditor::adjustSize (std::uint32_t& width, std::uint32_t& height)
+{
+    int w = fitsInt (width) ? static_cast<int> (width) : std::numeric_limits<int>::max();
+    int h = fitsInt (height) ? static_cast<int> (height) : std::numeric_limits<int>::max();
+    if (! host.adjustSize (w, h))
+        return false;
+    width = static_cast<std::uint32_t> (w);
+    height = static_cast<std::uint32_t> (h);
+    return true;
+}
+
+bool ClapEditor::setSize (std::uint32_t width, std::uint32_t height)
+{
+    auto w = width, h = height;
+    if (! adjustSize (w, h) || w != width || h != height)
+        return false;
+    int sw = static_cast<int> (w), sh = static_cast<int> (h);
+    return host.setSize (sw, sh);
 }
 
 bool ClapEditor::setScale (double scale, bool& resized)

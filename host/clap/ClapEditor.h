@@ -25,6 +25,11 @@ public:
     void onFd (int fd) { hostEvents.onFd (fd); }
     void onTimer (clap::Id id) { hostEvents.onTimer (id); }
 
+    // A size the host proposes: snapped to one the editor can take (adjust), or taken as it
+    // is (set; false, and no change, for any other).
+    bool adjustSize (std::uint32_t& width, std::uint32_t& height);
+    bool setSize (std::uint32_t width, std::uint32_t height);
+
 private:
     static SharedMessageThread::User messageThreadFor (const ClapPlugin&);
 

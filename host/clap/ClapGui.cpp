@@ -1,5 +1,6 @@
 // The gui extension: the editor embedded in the host's window, never floating.
 
+#include "editor/EditorSize.h"
 #include "host/clap/ClapEditor.h"
 #include "host/clap/ClapExtensions.h"
 #include "host/clap/ClapPlugin.h"
@@ -83,15 +84,29 @@ namespace
                && guarded ([&] { return self->editor->size (*width, *height); });
     }
 
-    bool TARNWELL_CLAP_CALL canResize (const clap::Plugin*) { return false; }
-    bool TARNWELL_CLAP_CALL resizeHints (const clap::Plugin*, clap::GuiResizeHints*) { return false; }
-    bool TARNWELL_CLAP_CALL adjustSize (const clap::Plugin*, std::uint32_t*, std::uint32_t*) { return false; }
+    // From 100 % to 300 % of its size at the scale, its shape kept.
+    bool TARNWELL_CLAP_CALL canResize (const clap::Plugin*) { return true; }
 
-    // Only the size it has.
+    bool TARNWELL_CLAP_CALL resizeHints (const clap::Plugin*, clap::GuiResizeHints* hints)
+    {
+        if (hints == nullptr)
+            return false;
+        *hints = { true, true, true, static_cast<std::uint32_t> (EditorSize::baseWidth), static_cast<std::uint32_t> (EditorSize::baseHeight) };
+        return true;
+    }
+
+    bool TARNWELL_CLAP_CALL adjustSize (const clap::Plugin* p, std::uint32_t* width, std::uint32_t* height)
+    {
+        auto* self = ClapPlugin::from (p);
+        return self != nullptr && self->editor != nullptr && width != nullptr && height != nullptr
+               && guarded ([&] { return self->editor->adjustSize (*width, *height); });
+    }
+
+    // Only a size adjust_size would give; the editor and later ones take it.
     bool TARNWELL_CLAP_CALL setSize (const clap::Plugin* p, std::uint32_t width, std::uint32_t height)
     {
-        std::uint32_t w = 0, h = 0;
-        return getSize (p, &w, &h) && w == width && h == height;
+        auto* self = ClapPlugin::from (p);
+        return self != nullptr && self->editor != nullptr && guarded ([&] { return self->editor->setSize (width, height); });
     }
 
     bool TARNWELL_CLAP_CALL setParent (const clap::Plugin* p, const clap::Window* window)

@@ -1,5 +1,6 @@
 #include "host/editor_hosting/EditorHost.h"
 
+#include "editor/RememberedZoom.h"
 #include "editor/ScaledEditorFrame.h"
 #include "host/editor_hosting/DesktopScale.h"
 #include "host/editor_hosting/MessageThread.h"
@@ -7,7 +8,7 @@
 
 namespace tarnwell
 {
-EditorHost::EditorHost (Factory factory) : makeEditor (std::move (factory)) {}
+EditorHost::EditorHost (Factory factory, UserResized resized) : makeEditor (std::move (factory)), userResized (std::move (resized)) {}
 
 void EditorHost::makeFrame()
 {
@@ -24,6 +25,14 @@ void EditorHost::makeFrame()
         });
     editor = std::make_unique<ScaledEditorFrame> (std::move (made), desktop->scale());
     editor->setHostScale (hostScale);
+    // At the size the user chose last, in whichever instance or host.
+    editor->setZoom (rememberedZoom::load());
+    if (userResized != nullptr)
+        editor->setUserResize ([this] {
+            rememberedZoom::save (editor->getZoom());
+            const auto size = editor->getDeviceBounds();
+            userResized (size.getWidth(), size.getHeight());
+        });
 }
 
 EditorHost::~EditorHost() { close(); }
@@ -109,6 +118,43 @@ bool EditorHost::setHostScale (float scale, bool& openEditorResized)
         openEditorResized = editor->isOnDesktop() && editor->getDeviceBounds() != before;
     });
     return true;
+}
+
+bool EditorHost::adjustSize (int& width, int& height)
+{
+    return setSize (width, height, false);
+}
+
+bool EditorHost::setSize (int& width, int& height)
+{
+    return setSize (width, height, true);
+}
+
+bool EditorHost::setSize (int& width, int& height, bool apply)
+{
+    if (makeEditor == nullptr)
+        return false;
+
+    bool known = false;
+    everWanted = true;
+    SharedMessageThread::call ([&] {
+        if (editor == nullptr)
+            makeFrame();
+        if (editor == nullptr)
+            return;
+
+        const auto wanted = editor->zoomForDeviceSize (width, height);
+        const auto size = editor->getDeviceBoundsAt (wanted);
+        if (apply && wanted != editor->getZoom())
+        {
+            editor->setZoom (wanted);
+            rememberedZoom::save (wanted);
+        }
+        width = size.getWidth();
+        height = size.getHeight();
+        known = true;
+    });
+    return known;
 }
 
 void EditorHost::close()

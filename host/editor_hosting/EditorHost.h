@@ -25,7 +25,12 @@ public:
     // Makes a new editor, on the message thread.
     using Factory = std::function<std::unique_ptr<juce::Component>()>;
 
-    explicit EditorHost (Factory); // empty: no editor, ever
+    // What to do once the user dragged the editor to a new size, in device pixels: ask the host
+    // to fit its window. Called on the message thread.
+    using UserResized = std::function<void (int width, int height)>;
+
+    // Empty factory: no editor, ever. Empty userResized: the user cannot resize the editor.
+    explicit EditorHost (Factory, UserResized userResized = {});
     ~EditorHost(); // closes any open editor
 
     // effOpen: whether there is an editor, asked without making one or starting the message
@@ -49,15 +54,24 @@ public:
     // openEditorResized is set.
     bool setHostScale (float scale, bool& openEditorResized);
 
+    // A size the host proposes, in device pixels: set to the nearest one the editor can take
+    // (its shape kept, 100 % to 300 % of its size at the present scale). adjustSize only
+    // answers; setSize also resizes the editor, and later editors (of any instance) open at
+    // its zoom, as after a drag of the editor's corner (rememberedZoom).
+    bool adjustSize (int& width, int& height);
+    bool setSize (int& width, int& height);
+
     // effEditClose.
     void close();
 
 private:
     void makeFrame(); // message thread
+    bool setSize (int& width, int& height, bool apply);
 
     const Factory makeEditor;
     std::unique_ptr<ScaledEditorFrame> editor; // message thread only
     std::unique_ptr<DesktopScaleWatch> desktop; // message thread only; while an editor exists
+    const UserResized userResized;
     std::atomic<float> hostScale { 0.0f };     // 0: the display's
     std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs
     ERect bounds {};

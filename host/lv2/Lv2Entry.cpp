@@ -109,10 +109,26 @@ int idle (LV2UI_Handle h)
     return 0; // the window stays until the host closes it
 }
 
+// The host resizing our window, through the UI's own ui:resize.
+int resizeUi (LV2UI_Feature_Handle h, int width, int height)
+{
+    try
+    {
+        return ui (h)->hostResized (width, height);
+    }
+    catch (...)
+    {
+        return 1;
+    }
+}
+
 const void* uiExtensionData (const char* uri)
 {
     static const LV2UI_Idle_Interface idleInterface { &idle };
-    return std::strcmp (uri, LV2_UI__idleInterface) == 0 ? &idleInterface : nullptr;
+    static const LV2UI_Resize resizeInterface { nullptr, &resizeUi };
+    if (std::strcmp (uri, LV2_UI__idleInterface) == 0)
+        return &idleInterface;
+    return std::strcmp (uri, LV2_UI__resize) == 0 ? &resizeInterface : nullptr;
 }
 
 const LV2UI_Descriptor uiDescriptor { tarnwell::lv2::uiUri, &instantiateUi, &cleanupUi, &portEvent, &uiExtensionData };

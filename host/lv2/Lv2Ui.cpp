@@ -34,7 +34,8 @@ Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, L
 Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostController, const LV2UI_Touch* hostTouch)
     : write (writeFunction), controller (hostController),
       touch (hostTouch != nullptr ? *hostTouch : LV2UI_Touch { nullptr, nullptr }),
-      editor ([this] { return std::make_unique<TarnwellEditor> (model); })
+      // A drag of the editor's corner is passed on from the next idle, on the host's thread.
+      editor ([this] { return std::make_unique<TarnwellEditor> (model); }, [this] (int, int) { userResized = true; })
 {
 }
 
@@ -53,13 +54,56 @@ bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resiz
         return false;
 
     *widget = editor.nativeWindow();
-    std::pair<int, int> size { bounds->right - bounds->left, bounds->bottom - bounds->top };
     if (*widget != nullptr)
-        if ((gtkHostSize = GtkHostSize::start (*widget, size.first, size.second, GtkHostSize::gtkScaleOf (parentWindow))))
-            size = gtkHostSize->hostSize();
-    if (resize != nullptr && resize->ui_resize != nullptr)
-        resize->ui_resize (resize->handle, size.first, size.second);
+        gtkHostSize = GtkHostSize::start (*widget, bounds->right - bounds->left, bounds->bottom - bounds->top,
+                                          GtkHostSize::gtkScaleOf (parentWindow));
+    if (resize != nullptr)
+        hostResize = *resize;
+    tellHostSize();
     return *widget != nullptr;
+}
+
+std::pair<int, int> Lv2Ui::sizeForHost()
+{
+    ERect* bounds = nullptr;
+    if (! editor.getRect (&bounds))
+        return { 0, 0 };
+    const std::pair<int, int> size { bounds->right - bounds->left, bounds->bottom - bounds->top };
+    if (gtkHostSize == nullptr)
+        return size;
+    gtkHostSize->setDeviceSize (size.first, size.second);
+    return gtkHostSize->hostSize();
+}
+
+void Lv2Ui::tellHostSize()
+{
+    const auto size = sizeForHost();
+    if (hostResize.ui_resize != nullptr && size.first > 0)
+        hostResize.ui_resize (hostResize.handle, size.first, size.second);
+}
+
+int Lv2Ui::hostResized (int width, int height)
+{
+    // In a GTK 3 host the numbers are logical pixels; the editor counts device pixels.
+    const int scale = gtkHostSize != nullptr ? gtkHostSize->scale() : 1;
+    ERect* bounds = nullptr;
+    if (width <= 0 || height <= 0 || ! editor.getRect (&bounds))
+        return 1;
+
+    // The size we have, in the host's units (GTK rounds it up to whole logical pixels): nothing
+    // to do. Taking it as a new size would grow the editor by a pixel each time round.
+    const int currentWidth = bounds->right - bounds->left, currentHeight = bounds->bottom - bounds->top;
+    if ((width - 1) * scale < currentWidth && currentWidth <= width * scale && (height - 1) * scale < currentHeight
+        && currentHeight <= height * scale)
+        return 0;
+
+    int w = width * scale, h = height * scale;
+    if (! editor.setSize (w, h))
+        return 1;
+    const auto told = sizeForHost();
+    if (told != std::make_pair (width, height))
+        tellHostSize();
+    return 0;
 }
 
 void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32_t format, const void* buffer)
@@ -75,6 +119,8 @@ void Lv2Ui::portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32
 
 void Lv2Ui::idle()
 {
+    if (userResized.exchange (false))
+        tellHostSize();
     if (gtkHostSize != nullptr)
         gtkHostSize->idle ([this] {
             ERect* bounds = nullptr;

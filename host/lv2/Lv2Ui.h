@@ -7,6 +7,9 @@
 
 #include <lv2/ui/ui.h>
 
+#include <atomic>
+#include <cstdint>
+
 namespace tarnwell::lv2
 {
 // The editor in an LV2 host's X11 window. LV2 keeps a UI apart from its plug-in instance, so
@@ -28,8 +31,16 @@ public:
     void portEvent (std::uint32_t port, std::uint32_t bufferSize, std::uint32_t format, const void* buffer);
     void idle();
 
+    // The host resizes our window (ui:resize offered by the UI): the editor takes the nearest
+    // size it can, and a host that offered ui:resize itself is told that size if it differs.
+    // 0 once done.
+    int hostResized (int width, int height);
+
 private:
     bool open (void* parentWindow, float hostScale, const LV2UI_Resize*, LV2UI_Widget*);
+    // Our size in the units the host counts in (GTK 3's logical pixels in such a host).
+    std::pair<int, int> sizeForHost();
+    void tellHostSize(); // host UI thread
 
     // First in, last out: JUCE and its message thread outlive everything below.
     SharedMessageThread::User messageThreadUser;
@@ -38,6 +49,8 @@ private:
     const LV2UI_Controller controller;
     const LV2UI_Touch touch; // a copy: the host's feature data need not outlive instantiate
     Lv2UiModel model;
+    LV2UI_Resize hostResize { nullptr, nullptr }; // a copy, as touch
+    std::atomic<bool> userResized { false }; // set on the message thread, taken at idle
     EditorHost editor;
     std::unique_ptr<GtkHostSize> gtkHostSize; // in a GTK 3 host at a scale over 1 only
 };

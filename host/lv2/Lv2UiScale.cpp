@@ -115,6 +115,16 @@ std::pair<int, int> GtkHostSize::hostSize() const
     return { (width + gtkScale - 1) / gtkScale, (height + gtkScale - 1) / gtkScale };
 }
 
+void GtkHostSize::setDeviceSize (int deviceWidth, int deviceHeight)
+{
+    if (deviceWidth == width && deviceHeight == height)
+        return;
+    width = deviceWidth;
+    height = deviceHeight;
+    // The host resizes our window to the logical size it is told; the next idle puts it back.
+    atDeviceSize = false;
+}
+
 void GtkHostSize::idle (const std::function<std::pair<int, int>()>& deviceSize)
 {
     const bool resized = x->resizedSinceLastAsked();

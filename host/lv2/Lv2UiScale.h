@@ -43,6 +43,10 @@ public:
 
     // The size to tell the host, in its logical pixels.
     std::pair<int, int> hostSize() const;
+    int scale() const noexcept { return gtkScale; }
+
+    // Our window's device size from now on, after the user or the host resized the editor.
+    void setDeviceSize (int width, int height);
 
     // From the host's idle: our window back at deviceSize() if anyone else resized it.
     void idle (const std::function<std::pair<int, int>()>& deviceSize);
@@ -52,7 +56,8 @@ private:
 
     const std::unique_ptr<Connection> x;
     const unsigned window;
-    const int width, height, gtkScale;
+    int width, height;
+    const int gtkScale;
     bool atDeviceSize = false;
 };
 } // namespace tarnwell::lv2

@@ -10,6 +10,11 @@ StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet
                               &settings, false, deviceToPrefer),
       notice ([this] { pluginHolder->showAudioSettingsDialog(); })
 {
+    // JUCE lets the window manager resize the window when the editor is resizable, and then
+    // gives the window a border four pixels wide instead of one, which moves the editor. The
+    // editor's own corner handle resizes it instead, and the window follows the editor.
+    setResizable (false, false);
+
     // A window's own children bypass its content component, as JUCE's options button does.
     Component::addChildComponent (notice);
     Component::addAndMakeVisible (presetsButton);

@@ -22,7 +22,11 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 VstEffect::VstEffect (audioMasterCallback hostCallback)
     : host (hostCallback),
       model (core, hostCallback, &effect),
-      editor ([this] { return std::make_unique<TarnwellEditor> (model); })
+      editor ([this] { return std::make_unique<TarnwellEditor> (model); },
+              // The user dragged the editor's corner: the host fits its window (effEditGetRect
+              // answers the new size from now on). Hosts need not call effEditIdle, so the
+              // request goes out from the editor's thread, as the drag happens.
+              [this] (int width, int height) { host (&effect, audioMasterSizeWindow, width, height, nullptr, 0.0f); })
 {
     effect.magic = vst::effectMagic;
     effect.dispatcher = &VstEffect::dispatchCallback;

@@ -10,6 +10,7 @@
 #include "host/clap/ClapPresetAbi.h"
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <X11/Xutil.h>
@@ -78,6 +79,7 @@ class ClapTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE (library.isLoaded()) << TARNWELL_CLAP_PATH; ASSERT_NE (instance.plugin, nullptr); }
+    void TearDown() override { test::configHome.forgetEditorSize(); }
 
     Library library { TARNWELL_CLAP_PATH };
     Instance instance { library };
@@ -446,9 +448,30 @@ TEST_F (ClapTest, EditorEmbedsInTheHostsWindow)
     ASSERT_TRUE (gui->getSize (instance.plugin, &w, &h));
     EXPECT_EQ (w, 453u);
     EXPECT_EQ (h, 200u);
-    EXPECT_FALSE (gui->canResize (instance.plugin));
-    EXPECT_TRUE (gui->setSize (instance.plugin, 453, 200));
+    // Resizable from 100 % to 300 %, its shape kept: a host's proposal is snapped (a device
+    // size rounds up), and only a snapped size is taken.
+    EXPECT_TRUE (gui->canResize (instance.plugin));
+    clap::GuiResizeHints hints {};
+    ASSERT_TRUE (gui->getResizeHints (instance.plugin, &hints));
+    EXPECT_TRUE (hints.canResizeHorizontally && hints.canResizeVertically && hints.preserveAspectRatio);
+    EXPECT_EQ (hints.aspectRatioWidth * 200u, hints.aspectRatioHeight * 453u);
+    const std::uint32_t proposals[][4] = { { 500, 200, 500, 221 }, { 453, 300, 680, 301 }, { 5000, 5000, 1359, 600 },
+                                           { 100, 10, 453, 200 }, { 0xffffffffu, 1, 1359, 600 }, { 906, 400, 906, 400 } };
+    for (const auto& [pw, ph, ew, eh] : proposals)
+    {
+        w = pw;
+        h = ph;
+        ASSERT_TRUE (gui->adjustSize (instance.plugin, &w, &h));
+        EXPECT_EQ (std::make_pair (w, h), std::make_pair (ew, eh)) << pw << " x " << ph;
+        auto again = std::make_pair (w, h);
+        ASSERT_TRUE (gui->adjustSize (instance.plugin, &again.first, &again.second));
+        EXPECT_EQ (again, std::make_pair (w, h)) << "a snapped size snaps to itself";
+        EXPECT_EQ (gui->setSize (instance.plugin, pw, ph), pw == ew && ph == eh) << pw << " x " << ph;
+    }
+    ASSERT_TRUE (gui->getSize (instance.plugin, &w, &h));
+    EXPECT_EQ (std::make_pair (w, h), std::make_pair (906u, 400u)) << "the last size taken";
     EXPECT_FALSE (gui->setSize (instance.plugin, 500, 200));
+    EXPECT_TRUE (gui->setSize (instance.plugin, 453, 200));
 
     clap::Window window { "x11", {} };
     window.x11 = x11.window;

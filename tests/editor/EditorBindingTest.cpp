@@ -1,5 +1,6 @@
 #include "editor/RefreshPace.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/editor/Snapshot.h"
 #include "tests/support/ExpectedDefaults.h"
 
 #include <atomic>
@@ -15,6 +16,7 @@
 
 using namespace tarnwell::test::ui;
 using tarnwell::TarnwellAudioProcessor;
+namespace snapshot = tarnwell::test::snapshot;
 
 namespace
 {
@@ -423,4 +425,137 @@ TEST (RefreshPace, FastWhileValuesMoveSlowOnceTheyRest)
                 << "run " << run << ", look " << look << ", quiet for " << quietMs << " ms";
         }
     }
+}
+
+using UserKeys = EditorTest;
+
+// Every key on every control, from the middle of the range (Home from elsewhere): the processor takes the new value in
+// one begin/set/end gesture, and the control and its readout show it.
+TEST_F (UserKeys, EachKeyMovesTheControlInOneGestureAndTheReadoutFollows)
+{
+    using Key = juce::KeyPress;
+    const std::pair<int, double> keys[] = { { Key::upKey, 0.51 },       { Key::rightKey, 0.51 },    { Key::downKey, 0.49 },
+                                            { Key::leftKey, 0.49 },     { Key::pageUpKey, 0.6 },    { Key::pageDownKey, 0.4 },
+                                            { Key::homeKey, -1.0 } }; // -1: the default, from 0.3, which is none
+    for (int index = 0; index < 5; ++index)
+        for (const auto& [code, target] : keys)
+        {
+            SCOPED_TRACE (juce::String (sliderNames[index]) + " " + Key (code).getTextDescription());
+            processor.getParameters()[index]->setValueNotifyingHost (target < 0.0 ? 0.3f : 0.5f);
+            ASSERT_TRUE (settle());
+            HostRecorder host;
+            processor.addListener (&host);
+            EXPECT_TRUE (slider (index).keyPressed (Key (code)));
+            processor.removeListener (&host);
+
+            const float expected = target < 0.0 ? tarnwell::expected::storedDefaults[index] : static_cast<float> (target);
+            const auto events = host.events();
+            ASSERT_EQ (events.size(), 3u);
+            EXPECT_EQ (std::string ({ events[0].kind, events[1].kind, events[2].kind }), "bve");
+            for (const auto& e : events)
+                EXPECT_EQ (e.index, index);
+            EXPECT_NEAR (events[1].value, expected, 1.0e-6f);
+            EXPECT_NEAR (processor.core().parameter (index), expected, 1.0e-6f);
+            EXPECT_EQ (slider (index).getValue(), static_cast<double> (processor.core().parameter (index)));
+            EXPECT_EQ (readout (index), processor.core().parameterText (index));
+            ASSERT_TRUE (settle());
+        }
+}
+
+// At either end of the range a step is still the control's key but tells the host nothing; a key
+// with a modifier, or any other key, is left to the host.
+TEST_F (UserKeys, StepsStopAtTheRangeAndOtherKeysPassOn)
+{
+    using Key = juce::KeyPress;
+    for (const auto& [start, code] : { std::pair { 1.0f, Key::upKey }, { 1.0f, Key::pageUpKey }, { 0.0f, Key::downKey }, { 0.0f, Key::pageDownKey } })
+    {
+        processor.getParameters()[0]->setValueNotifyingHost (start);
+        ASSERT_TRUE (settle());
+        HostRecorder host;
+        processor.addListener (&host);
+        EXPECT_TRUE (slider (0).keyPressed (Key (code)));
+        processor.removeListener (&host);
+        EXPECT_TRUE (host.events().empty());
+        EXPECT_EQ (processor.core().parameter (0), start);
+    }
+    EXPECT_FALSE (slider (0).keyPressed (Key (Key::upKey, juce::ModifierKeys::shiftModifier, 0)));
+    EXPECT_FALSE (slider (0).keyPressed (Key (Key::tabKey)));
+    EXPECT_FALSE (slider (0).keyPressed (Key ('a')));
+    EXPECT_FLOAT_EQ (processor.core().parameter (0), 0.0f);
+}
+
+// Tab goes round the five controls in reading order, Shift+Tab back; the view, or a readout being
+// typed in, hands the focus to the first or the last. The mark shows for a focus from the keyboard
+// (or from an assistive tool), never for a click.
+TEST_F (UserKeys, TabGoesRoundTheFiveControlsAndOnlyAKeyboardFocusIsMarked)
+{
+    const int order[] = { 3, 4, 1, 0, 2 };
+    const auto traverser = view().createKeyboardFocusTraverser();
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ (traverser->getNextComponent (&slider (order[i])), &slider (order[(i + 1) % 5])) << i;
+        EXPECT_EQ (traverser->getPreviousComponent (&slider (order[(i + 1) % 5])), &slider (order[i])) << i;
+    }
+    EXPECT_EQ (traverser->getNextComponent (&view()), &slider (3));
+    EXPECT_EQ (traverser->getPreviousComponent (child<juce::Label> (view(), readoutNames[0])), &slider (2));
+    EXPECT_EQ (traverser->getAllComponents (&view()).size(), 5u);
+
+    const auto plain = snapshot::of (*editor);
+    auto& knob = dynamic_cast<tarnwell::ParameterSlider&> (slider (3));
+    knob.focusGained (juce::Component::focusChangedByMouseClick);
+    EXPECT_FALSE (knob.showsFocusMark());
+    EXPECT_TRUE (snapshot::equal (snapshot::of (*editor), plain)) << "a click leaves the picture as it was";
+
+    knob.focusGained (juce::Component::focusChangedByTabKey);
+    ASSERT_TRUE (knob.showsFocusMark());
+    const auto marked = snapshot::of (*editor);
+    const auto ring = knob.getBounds().expanded (tarnwell::ParameterSlider::focusMarkMargin);
+    int changed = 0;
+    for (int y = 0; y < marked.getHeight(); ++y)
+        for (int x = 0; x < marked.getWidth(); ++x)
+            if (marked.getPixelAt (x, y) != plain.getPixelAt (x, y))
+            {
+                ++changed;
+                EXPECT_TRUE (ring.contains (x, y)) << x << ", " << y;
+            }
+    EXPECT_GT (changed, 2 * (ring.getWidth() + ring.getHeight())) << "a visible ring";
+
+    knob.focusLost (juce::Component::focusChangedByTabKey);
+    EXPECT_TRUE (snapshot::equal (snapshot::of (*editor), plain));
+}
+
+// What an assistive tool reads of each control: its caption, its unit in words, and the value as
+// the readout shows it; a value it sets reaches the host as one gesture, as a key does.
+TEST_F (UserKeys, EachControlTellsAccessibilityItsNameValueAndUnit)
+{
+    const char* const titles[] = { "t60 Low", "t60 High", "Trans. Freq", "Mixture", "Diffusion" };
+    const char* const units[] = { "seconds", "seconds", "hertz", "per cent", "per cent" };
+    ASSERT_TRUE (settle());
+    // JUCE's accessibility layer serves components in a window only.
+    editor->addToDesktop (0);
+    if (editor->getPeer() == nullptr)
+        GTEST_SKIP() << "no window for the editor";
+    for (int index = 0; index < 5; ++index)
+    {
+        SCOPED_TRACE (sliderNames[index]);
+        auto* handler = slider (index).getAccessibilityHandler();
+        ASSERT_NE (handler, nullptr);
+        EXPECT_EQ (handler->getTitle(), titles[index]);
+        EXPECT_EQ (handler->getDescription(), units[index]);
+        auto* value = handler->getValueInterface();
+        ASSERT_NE (value, nullptr);
+        EXPECT_EQ (value->getCurrentValueAsString(), readout (index));
+
+        HostRecorder host;
+        processor.addListener (&host);
+        value->setValue (0.3);
+        processor.removeListener (&host);
+        const auto events = host.events();
+        ASSERT_EQ (events.size(), 3u);
+        EXPECT_EQ (std::string ({ events[0].kind, events[1].kind, events[2].kind }), "bve");
+        EXPECT_FLOAT_EQ (processor.core().parameter (index), 0.3f);
+        EXPECT_EQ (readout (index), processor.core().parameterText (index));
+        EXPECT_EQ (value->getCurrentValueAsString(), readout (index));
+    }
+    editor->removeFromDesktop();
 }

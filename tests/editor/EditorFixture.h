@@ -3,6 +3,7 @@
 #include "editor/T60View.h"
 #include "editor/TarnwellAudioProcessorEditor.h"
 #include "processor/TarnwellAudioProcessor.h"
+#include "tests/support/TemporaryConfigHome.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,11 @@ class EditorTest : public ::testing::Test
 {
 protected:
     EditorTest() { open(); }
-    ~EditorTest() override { close(); }
+    ~EditorTest() override
+    {
+        close();
+        configHome.forgetEditorSize();
+    }
 
     void open()
     {

@@ -1,10 +1,13 @@
 #include "editor/BuildDate.h"
+#include "editor/EditorSize.h"
+#include "editor/RememberedZoom.h"
 #include "editor/ScaledEditorFrame.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/editor/Snapshot.h"
 
 #include <TarnwellArtwork.h>
 
+#include <limits>
 #include <regex>
 
 using namespace tarnwell::test::ui;
@@ -167,7 +170,7 @@ TEST_F (FreshEditor, ShowsStoredValuesWithTheEnginesTexts)
     EXPECT_EQ (editor->getWidth(), 453);
     EXPECT_EQ (editor->getHeight(), 200);
     EXPECT_EQ (view().getBounds(), editor->getLocalBounds());
-    EXPECT_FALSE (editor->isResizable());
+    EXPECT_TRUE (editor->isResizable()) << "by hosts, within its constrainer";
     // The controls' values and texts: checked after harmless host calls, in EditorBindingTest.
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f);
     EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
@@ -285,4 +288,213 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
             EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the 2x picture, pixel for pixel";
         }
     }
+}
+
+// Any size anyone asks for: a zoom from 1 to 3 whose size keeps the editor's shape, and a
+// snapped size snaps to itself, from whatever zoom the editor had.
+TEST (EditorSize, SnapsEverySizeIntoRangeAndShapeAndASnappedSizeToItself)
+{
+    using tarnwell::EditorSize;
+    EXPECT_EQ (EditorSize::sizeFor (1.0f), juce::Rectangle<int> (453, 200));
+    EXPECT_EQ (EditorSize::sizeFor (2.0f), juce::Rectangle<int> (906, 400));
+    EXPECT_EQ (EditorSize::sizeFor (3.0f), juce::Rectangle<int> (1359, 600));
+    EXPECT_EQ (EditorSize::sizeFor (std::numeric_limits<float>::quiet_NaN()), juce::Rectangle<int> (453, 200));
+    EXPECT_EQ (EditorSize::sizeFor (0.5f), juce::Rectangle<int> (453, 200));
+    EXPECT_EQ (EditorSize::sizeFor (7.0f), juce::Rectangle<int> (1359, 600));
+
+    for (const float current : { 1.0f, 1.37f, 2.0f, 3.0f })
+        for (int w = 0; w <= 1600; w += 7)
+            for (int h = 0; h <= 700; h += 5)
+            {
+                const auto zoom = EditorSize::zoomFor (w, h, current);
+                ASSERT_TRUE (zoom >= 1.0f && zoom <= 3.0f) << w << " x " << h;
+                const auto size = EditorSize::snap (w, h, current);
+                ASSERT_EQ (size, EditorSize::sizeFor (zoom));
+                ASSERT_NEAR (size.getHeight(), size.getWidth() * 200.0 / 453.0, 0.5) << w << " x " << h;
+                ASSERT_EQ (EditorSize::snap (size.getWidth(), size.getHeight(), current), size) << w << " x " << h;
+                ASSERT_EQ (EditorSize::snap (size.getWidth(), size.getHeight(), zoom), size) << w << " x " << h;
+            }
+
+    // One edge dragged: that side decides, in either direction.
+    EXPECT_EQ (EditorSize::snap (906, 200, 1.0f), juce::Rectangle<int> (906, 400));
+    EXPECT_EQ (EditorSize::snap (453, 400, 1.0f), juce::Rectangle<int> (906, 400));
+    EXPECT_EQ (EditorSize::snap (453, 400, 2.0f), juce::Rectangle<int> (453, 200));
+    EXPECT_FLOAT_EQ (EditorSize::zoomForDrag (1.0f, 2.0f, 1.5f), 2.0f);
+    EXPECT_FLOAT_EQ (EditorSize::zoomForDrag (2.0f, 0.1f, 0.1f), 1.0f);
+}
+
+namespace
+{
+// Drags the content's corner handle from its middle by (dx, dy) layout pixels of the content.
+void dragCorner (juce::Component& content, float dx, float dy)
+{
+    auto* handle = child<juce::Component> (content, "resizeHandle");
+    ASSERT_NE (handle, nullptr);
+    ASSERT_TRUE (handle->isVisible());
+    const auto source = juce::Desktop::getInstance().getMainMouseSource();
+    const auto t0 = juce::Time::getCurrentTime();
+    const juce::Point<float> down (6.0f, 6.0f);
+    const auto event = [&] (juce::Point<float> at, bool dragged, const juce::ModifierKeys& mods) {
+        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, handle, handle, t0, down, t0, 1, dragged);
+    };
+    const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
+    handle->mouseDown (event (down, false, pressed));
+    handle->mouseDrag (event (down.translated (dx, dy), true, pressed));
+    handle->mouseUp (event (down.translated (dx, dy), true, juce::ModifierKeys()));
+}
+
+int largestChannelDistance (const juce::Image& a, const juce::Image& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            largest = juce::jmax (largest, snapshot::channelDistance (a.getPixelAt (x, y), b.getPixelAt (x, y)));
+    return largest;
+}
+} // namespace
+
+// The corner handle, where our glue hosts the editor: a drag to twice the size gives the editor
+// at twice the size, which is the editor at a host scale of 2 (within the scale tests'
+// tolerance), and a drag past 300 % stops there. At rest the handle draws nothing.
+TEST (ScaledEditor, TheCornerHandleZoomsTheEditorToWhatTheScaleWouldShow)
+{
+    TarnwellAudioProcessor processor;
+    tarnwell::AudioProcessorParameterModel model (processor);
+    tarnwell::ScaledEditorFrame zoomed (std::make_unique<tarnwell::TarnwellEditor> (model));
+    tarnwell::ScaledEditorFrame scaled (std::make_unique<tarnwell::TarnwellEditor> (model));
+    const auto plain = snapshot::of (zoomed);
+    int told = 0;
+    zoomed.setUserResize ([&told] { ++told; });
+    EXPECT_TRUE (snapshot::equal (snapshot::of (zoomed), plain)) << "the handle at rest draws nothing";
+
+    dragCorner (zoomed.getEditor(), 453.0f, 200.0f);
+    EXPECT_EQ (told, 1);
+    EXPECT_FLOAT_EQ (zoomed.getZoom(), 2.0f);
+    EXPECT_EQ (zoomed.getDeviceBounds(), juce::Rectangle<int> (906, 400));
+    ASSERT_TRUE (scaled.setHostScale (2.0f));
+    const auto a = snapshot::of (zoomed), b = snapshot::of (scaled);
+    ASSERT_EQ (a.getBounds(), b.getBounds());
+    EXPECT_LE (largestChannelDistance (a, b), 2);
+
+    // Off the shape and past the range: snapped. (Layout pixels of the zoomed content.)
+    dragCorner (zoomed.getEditor(), 2000.0f, 10.0f);
+    EXPECT_EQ (zoomed.getDeviceBounds(), juce::Rectangle<int> (1359, 600));
+    dragCorner (zoomed.getEditor(), -440.0f, -190.0f);
+    EXPECT_EQ (zoomed.getDeviceBounds(), juce::Rectangle<int> (453, 200));
+    EXPECT_EQ (told, 3);
+    EXPECT_TRUE (snapshot::equal (snapshot::of (zoomed), plain)) << "back at 100 %, as it was";
+
+    // A frame whose glue cannot resize offers no handle.
+    auto* handle = child<juce::Component> (scaled.getEditor(), "resizeHandle");
+    ASSERT_NE (handle, nullptr);
+    EXPECT_FALSE (handle->isVisible());
+}
+
+// What a host proposes, in device pixels at its scale: snapped into the range, and a snapped
+// size is taken back as it is, so a host that asks for what it was told gets it.
+TEST (ScaledEditor, AHostsSizeSnapsInDevicePixelsAndASnappedSizeToItself)
+{
+    TarnwellAudioProcessor processor;
+    tarnwell::AudioProcessorParameterModel model (processor);
+    for (const float scale : { 1.0f, 1.25f, 1.5f, 2.0f })
+    {
+        SCOPED_TRACE (scale);
+        tarnwell::ScaledEditorFrame frame (std::make_unique<tarnwell::TarnwellEditor> (model));
+        ASSERT_TRUE (frame.setHostScale (scale));
+        const auto smallest = frame.getDeviceBoundsAt (1.0f), largest = frame.getDeviceBoundsAt (3.0f);
+        EXPECT_NEAR (largest.getWidth(), 3 * smallest.getWidth(), 3);
+        for (int w = 0; w <= 3000; w += 13)
+            for (int h = 0; h <= 1500; h += 11)
+            {
+                const auto zoom = frame.zoomForDeviceSize (w, h);
+                const auto size = frame.getDeviceBoundsAt (zoom);
+                ASSERT_TRUE (zoom >= 1.0f && zoom <= 3.0f) << w << " x " << h;
+                ASSERT_EQ (frame.getDeviceBoundsAt (frame.zoomForDeviceSize (size.getWidth(), size.getHeight())), size) << w << " x " << h;
+            }
+        frame.setZoom (frame.zoomForDeviceSize (largest.getWidth(), largest.getHeight()));
+        EXPECT_EQ (frame.getDeviceBounds(), largest);
+    }
+}
+
+// JUCE's wrappers (VST3, standalone) ask the editor's constrainer: any size is snapped, the held
+// edge kept; the content fills the editor at its zoom, and the handle resizes the editor.
+TEST_F (FreshEditor, ResizesThroughItsConstrainerAndItsHandleAndFillsItsSize)
+{
+    EXPECT_TRUE (editor->isResizable());
+    auto* constrainer = editor->getConstrainer();
+    ASSERT_NE (constrainer, nullptr);
+    const juce::Rectangle<int> screen (0, 0, 4000, 3000);
+    juce::Rectangle<int> wanted (100, 50, 1000, 300);
+    constrainer->checkBounds (wanted, editor->getBounds(), screen, false, false, true, true);
+    EXPECT_EQ (wanted, juce::Rectangle<int> (100, 50, 1000, 442));
+    wanted = { 100, 50, 300, 100 };
+    constrainer->checkBounds (wanted, { 0, 0, 906, 400 }, screen, true, true, false, false);
+    EXPECT_EQ (wanted, juce::Rectangle<int> (400 - 453, 150 - 200, 453, 200)) << "the bottom-right corner stays";
+
+    const auto plain = snapshot::of (*editor);
+    editor->setSize (906, 400);
+    auto& content = *editor->getChildComponent (0);
+    EXPECT_EQ (editor->getLocalArea (&content, content.getLocalBounds()), editor->getLocalBounds());
+    const auto big = snapshot::of (*editor);
+    EXPECT_EQ (big.getBounds(), juce::Rectangle<int> (906, 400));
+    const auto at2 = [this] {
+        editor->setSize (453, 200);
+        return editor->createComponentSnapshot (editor->getLocalBounds(), true, 2.0f);
+    }();
+    EXPECT_LE (largestChannelDistance (big, at2), 2) << "the 2x picture of the same state";
+    EXPECT_TRUE (snapshot::equal (snapshot::of (*editor), plain));
+
+    dragCorner (content, 906.0f, 400.0f);
+    EXPECT_EQ (editor->getBounds().withZeroOrigin(), juce::Rectangle<int> (1359, 600));
+
+    // Remembered for the user: the next editor opens at it, drawn as the 3x picture.
+    close();
+    open();
+    EXPECT_EQ (editor->getBounds().withZeroOrigin(), juce::Rectangle<int> (1359, 600));
+    EXPECT_EQ (editor->getLocalArea (editor->getChildComponent (0), view().getBounds()), editor->getLocalBounds());
+}
+
+// The per-user settings file: missing, unreadable or nonsense gives 100 % and no error; a saved
+// zoom comes back exactly; out of range is brought into it. It lies under XDG_CONFIG_HOME
+// (this test run's own folder), or ~/.config where that is no absolute path.
+TEST (RememberedZoom, MissingOrCorruptGivesTheDefaultAndASavedZoomComesBack)
+{
+    namespace remembered = tarnwell::rememberedZoom;
+    const auto file = remembered::settingsFile();
+    tarnwell::test::configHome.forgetEditorSize();
+#ifndef _WIN32
+    EXPECT_EQ (file, juce::File (std::getenv ("XDG_CONFIG_HOME")).getChildFile ("Tarnwell/editor.settings"));
+#endif
+    EXPECT_EQ (remembered::load(), 1.0f);
+
+    for (const float zoom : { 2.0f, 680.0f / 453.0f, 3.0f, 1.0f })
+    {
+        remembered::save (zoom);
+        EXPECT_EQ (remembered::load(), zoom);
+    }
+    EXPECT_TRUE (file.existsAsFile());
+
+    const std::pair<std::string, float> contents[] = { { "", 1.0f }, { "zoom=abc\n", 1.0f }, { "zoom=2x\n", 1.0f },
+                                                       { "zoom=1e99\n", 1.0f }, { std::string (10000, 'z'), 1.0f },
+                                                       { "zoom=9\n", 3.0f }, { "other=1\nzoom=2.5\n", 2.5f } };
+    for (const auto& [text, expected] : contents)
+    {
+        ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
+        EXPECT_EQ (remembered::load(), expected) << text.substr (0, 40);
+    }
+
+    // A file where its folder should be makes saving give up quietly.
+    const auto folder = file.getParentDirectory();
+    folder.deleteRecursively();
+    ASSERT_TRUE (folder.replaceWithText ("not a folder"));
+    remembered::save (2.0f);
+    EXPECT_EQ (remembered::load(), 1.0f);
+    folder.deleteFile();
+
+#ifndef _WIN32
+    const std::string before = std::getenv ("XDG_CONFIG_HOME");
+    setenv ("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ (remembered::settingsFile(), juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Tarnwell/editor.settings"));
+    setenv ("XDG_CONFIG_HOME", before.c_str(), 1);
+#endif
 }

@@ -12,6 +12,17 @@ inline juce::Image of (juce::Component& c)
     return c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
 }
 
+inline bool equal (const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                return false;
+    return true;
+}
+
 inline int channelDistance (juce::Colour a, juce::Colour b)
 {
     return juce::jmax (std::abs (a.getAlpha() - b.getAlpha()), std::abs (a.getRed() - b.getRed()),

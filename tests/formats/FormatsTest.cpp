@@ -6,6 +6,11 @@
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "tests/support/ReferenceSignals.h"
+#include "tests/support/TemporaryConfigHome.h"
+
+#include <TarnwellArtwork.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <gtest/gtest.h>
 
@@ -479,4 +484,62 @@ TEST (Entrances, AnyFloatKeepsEveryFormatInRange)
                     }
                 }
             }
+}
+
+// The VST3 through JUCE's hosting, as a host resizes a plug-in's view: the wrapper answers
+// canResize and checkSizeConstraint from the editor's limits and shape (JUCE fits the size asked
+// for inside them, to the pixel), and the editor takes the size (onSize).
+TEST (Vst3Editor, AHostsResizeIsSnappedToTheEditorsShapeAndRange)
+{
+    auto loaded = load (Format::vst3);
+    ASSERT_NE (loaded.instance, nullptr);
+    std::unique_ptr<juce::AudioProcessorEditor> window (loaded.instance->createEditorIfNeeded());
+    ASSERT_NE (window, nullptr);
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (453, 200));
+    window->addToDesktop (0);
+    if (window->getPeer() == nullptr)
+        GTEST_SKIP() << "no window for the editor";
+    window->setVisible (true);
+    for (const auto& asked : { juce::Rectangle<int> (906, 400), { 1000, 300 }, { 5000, 5000 }, { 100, 100 }, { 700, 700 } })
+    {
+        window->setSize (asked.getWidth(), asked.getHeight());
+        const auto taken = window->getLocalBounds();
+        SCOPED_TRACE (asked.toString() + " -> " + taken.toString());
+        EXPECT_TRUE (taken.getWidth() >= 453 && taken.getWidth() <= 1360 && taken.getHeight() >= 200 && taken.getHeight() <= 600);
+        EXPECT_NEAR (taken.getHeight(), taken.getWidth() * 200.0 / 453.0, 1.0) << "the editor's shape";
+        if (asked.getWidth() * 200 == asked.getHeight() * 453)
+        {
+            EXPECT_EQ (taken, asked);
+        }
+    }
+
+    // At twice its size the editor fills the window, drawn as the 2x picture: the band above
+    // the controls is the 2x artwork (to the scale tests' tolerance).
+    window->setSize (906, 400);
+    const auto art = juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
+    auto* display = XOpenDisplay (nullptr);
+    ASSERT_NE (display, nullptr);
+    int differing = -1;
+    for (int attempt = 0; attempt < 100 && differing != 0; ++attempt)
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+        auto* shown = XGetImage (display, reinterpret_cast<::Window> (window->getWindowHandle()), 0, 0, 906, 60, AllPlanes, ZPixmap);
+        if (shown == nullptr)
+            continue;
+        differing = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 906; ++x)
+            {
+                const auto pixel = static_cast<juce::uint32> (XGetPixel (shown, x, y));
+                const auto expected = art.getPixelAt (x, y);
+                differing += juce::jmax (std::abs (int ((pixel >> 16) & 0xff) - expected.getRed()),
+                                         std::abs (int ((pixel >> 8) & 0xff) - expected.getGreen()),
+                                         std::abs (int (pixel & 0xff) - expected.getBlue())) > 2 ? 1 : 0;
+            }
+        XDestroyImage (shown);
+    }
+    XCloseDisplay (display);
+    EXPECT_EQ (differing, 0);
+    window.reset();
+    tarnwell::test::configHome.forgetEditorSize();
 }

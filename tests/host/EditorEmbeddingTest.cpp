@@ -4,6 +4,7 @@
 #include "TestHost.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScaledDesktop.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <juce_graphics/juce_graphics.h>
@@ -12,6 +13,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -39,6 +41,27 @@ juce::Image background2x()
     return juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 
+// A drag with the first button, as XTEST makes the X server deliver it, in root pixels; the
+// pointer then rests at `rest`.
+void dragOn (Display* display, juce::Point<int> from, juce::Point<int> to, juce::Point<int> rest)
+{
+    const auto pause = [display] {
+        XSync (display, False);
+        std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    };
+    for (int i = 0; i <= 5; ++i)
+    {
+        const auto at = i == 0 ? from : i == 5 ? rest : from + (to - from) * i / 4;
+        XTestFakeMotionEvent (display, -1, at.x, at.y, CurrentTime);
+        pause();
+        if (i == 0 || i == 4)
+        {
+            XTestFakeButtonEvent (display, 1, i == 0 ? True : False, CurrentTime);
+            pause();
+        }
+    }
+}
+
 class EditorEmbedding : public ::testing::Test
 {
 protected:
@@ -58,6 +81,7 @@ protected:
     void TearDown() override
     {
         plugin.reset();
+        tarnwell::test::configHome.forgetEditorSize();
         EXPECT_EQ (X11HostWindow::errors(), 0);
         x11.close();
     }
@@ -220,6 +244,56 @@ TEST_F (EditorEmbedding, TheHostsScaleMessageSizesAndRedrawsTheEditor)
     EXPECT_EQ (windowSize(), juce::Point<int> (680, 300));
 }
 
+// The user drags the editor's corner, as the X server delivers it: the host is asked to fit a
+// window of the new size, effEditGetRect answers it, and the editor fills its window as the
+// 2x picture of the same state. A drag past 300 % or off the shape is snapped; the next editor
+// of the instance opens at the size chosen.
+TEST_F (EditorEmbedding, DraggingTheCornerResizesTheEditorAndTheHostIsAskedToFit)
+{
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (! XTestQueryExtension (x11.display, &event, &error, &major, &minor))
+        GTEST_SKIP() << "no XTEST";
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+    ASSERT_EQ (windowSizeOnceItIs ({ 453, 200 }), juce::Point<int> (453, 200));
+    HostLog::clear();
+
+    // The host window sits at the screen's top left: its pixels are the root's. The pointer
+    // rests off the editor, so the handle draws nothing.
+    const auto drag = [this] (juce::Point<int> from, juce::Point<int> to) { dragOn (x11.display, from, to, { 980, 490 }); };
+
+    drag ({ 447, 194 }, { 900, 394 });
+    EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (906, 400));
+    const auto calls = HostLog::callsFor (plugin->effect);
+    ASSERT_FALSE (calls.empty());
+    EXPECT_EQ (calls.back().opcode, audioMasterSizeWindow);
+    EXPECT_EQ (calls.back().index, 906);
+    EXPECT_EQ (calls.back().value, 400);
+    EXPECT_EQ (pixelsUnlikeThe2xArtwork(), 0) << "drawn at 2x, from the 2x picture";
+
+    // Far down: the height decides, and 300 % is the most.
+    drag ({ 900, 394 }, { 905, 1000 });
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }), juce::Point<int> (1359, 600));
+    EXPECT_EQ (reportedSize(), juce::Point<int> (1359, 600));
+    EXPECT_EQ (HostLog::callsFor (plugin->effect).back().index, 1359);
+
+    // Remembered for the user: the instance's next editor, and a new instance's, open at it.
+    plugin->dispatch (effEditClose);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (x11.window)), 1);
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }), juce::Point<int> (1359, 600));
+    plugin->dispatch (effEditClose);
+    Plugin another (library);
+    ERect* rect = nullptr;
+    ASSERT_EQ (another.dispatch (effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (sizeOf (*rect), juce::Point<int> (1359, 600));
+
+    // A settings file that makes no sense: the default size, and no complaint.
+    std::ofstream (tarnwell::test::configHome.editorSettings()) << "zoom=lots\n";
+    Plugin third (library);
+    ASSERT_EQ (third.dispatch (effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ (sizeOf (*rect), juce::Point<int> (453, 200));
+}
+
 // The same plug-in on a desktop at 200 %, announced over XSETTINGS as desktops do.
 class EditorOnADesktopAt200 : public EditorEmbedding
 {
@@ -265,16 +339,15 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
 }
 
 #ifdef TARNWELL_STANDALONE_PATH
-// The size of the standalone app's top-level window, once it shows, or 0 x 0.
-juce::Point<int> appWindowSize (Display* display, pid_t pid)
+// The standalone app's top-level window, once it shows, or 0.
+Window appWindowOf (Display* display, pid_t pid)
 {
     const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", False);
-    Window root = 0, parent = 0, *children = nullptr;
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
     unsigned int count = 0;
-    juce::Point<int> size;
     if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &count) == 0)
-        return size;
-    for (unsigned int i = 0; i < count && size.isOrigin(); ++i)
+        return found;
+    for (unsigned int i = 0; i < count && found == 0; ++i)
     {
         Atom type = None;
         int format = 0;
@@ -284,13 +357,23 @@ juce::Point<int> appWindowSize (Display* display, pid_t pid)
         if (XGetWindowProperty (display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &remaining, &data) == Success
             && data != nullptr && n == 1 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid)
             && XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
-            size = { attributes.width, attributes.height };
+            found = children[i];
         if (data != nullptr)
             XFree (data);
     }
     if (children != nullptr)
         XFree (children);
-    return size;
+    return found;
+}
+
+// The size of the standalone app's top-level window, once it shows, or 0 x 0.
+juce::Point<int> appWindowSize (Display* display, pid_t pid)
+{
+    XWindowAttributes attributes {};
+    const Window window = appWindowOf (display, pid);
+    if (window == 0 || XGetWindowAttributes (display, window, &attributes) == 0)
+        return {};
+    return { attributes.width, attributes.height };
 }
 
 // The standalone app follows the desktop's scale as the plug-in's editors do: at 200 % its
@@ -327,6 +410,63 @@ TEST (StandaloneOnADesktopAt200, ShowsAtTwiceItsSizeAndFollowsTheDesktop)
     XCloseDisplay (display);
     app.signal (SIGTERM);
     EXPECT_TRUE (app.waitForExit (std::chrono::seconds (10)).has_value());
+    juce::File (config).deleteRecursively();
+    std::remove ((config + ".log").c_str());
+}
+
+// The standalone app resizes as the plug-in's editors do: a drag of the editor's corner makes
+// the editor twice its size and the window follows (JUCE's one-pixel border kept); the next
+// start of the app opens at that size.
+TEST (StandaloneOnADesktopAt100, GrowsWithTheEditorsCornerAndStartsAtTheSizeChosen)
+{
+    ScaledDesktop desktop { 1 };
+    if (! desktop.isRunning())
+        GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
+    const auto config = ::testing::TempDir() + "tarnwell-resized-app-" + std::to_string (getpid());
+    Display* display = XOpenDisplay (desktop.display().c_str());
+    ASSERT_NE (display, nullptr);
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (! XTestQueryExtension (display, &event, &error, &major, &minor))
+    {
+        XCloseDisplay (display);
+        GTEST_SKIP() << "no XTEST";
+    }
+
+    juce::Point<int> size;
+    const auto start = [&] (int width) {
+        auto app = std::make_unique<ChildProcess> (std::vector<std::string> { TARNWELL_STANDALONE_PATH },
+                                                   std::vector<std::string> { "DISPLAY=" + desktop.display(), "XDG_CONFIG_HOME=" + config },
+                                                   config + ".log");
+        for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != width; ++attempt)
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+        return app;
+    };
+    const auto stop = [] (ChildProcess& app) {
+        app.signal (SIGTERM);
+        EXPECT_TRUE (app.waitForExit (std::chrono::seconds (10)).has_value());
+    };
+
+    auto app = start (453 + 2);
+    ASSERT_EQ (size.x, 453 + 2) << app->log();
+    const Window window = appWindowOf (display, app->id());
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &x, &y, &child);
+    // The editor sits on the window's bottom border, one pixel in from its right.
+    const juce::Point<int> corner (x + size.x - 1 - 6, y + size.y - 1 - 6);
+    dragOn (display, corner, corner + juce::Point<int> (453, 200), corner + juce::Point<int> (453, 200));
+
+    const auto height100 = size.y;
+    for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != 906 + 2; ++attempt)
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+    EXPECT_EQ (size, juce::Point<int> (906 + 2, height100 + 200)) << app->log();
+    stop (*app);
+
+    app = start (906 + 2);
+    EXPECT_EQ (size, juce::Point<int> (906 + 2, height100 + 200)) << app->log();
+    stop (*app);
+
+    XCloseDisplay (display);
     juce::File (config).deleteRecursively();
     std::remove ((config + ".log").c_str());
 }

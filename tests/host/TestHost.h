@@ -25,6 +25,7 @@ struct HostCall
     const AEffect* effect;
     int opcode, index;
     float opt;
+    VstIntPtr value = 0;
 };
 
 struct HostLog
@@ -50,11 +51,11 @@ struct HostLog
     }
 };
 
-inline VstIntPtr hostCallback (AEffect* effect, int opcode, int index, VstIntPtr, void*, float opt)
+inline VstIntPtr hostCallback (AEffect* effect, int opcode, int index, VstIntPtr value, void*, float opt)
 {
     {
         const std::lock_guard g (HostLog::lock);
-        HostLog::calls.push_back ({ effect, opcode, index, opt });
+        HostLog::calls.push_back ({ effect, opcode, index, opt, value });
     }
     return opcode == audioMasterVersion ? HostLog::versionAnswer.load() : 0;
 }

@@ -10,6 +10,7 @@
 #include "processor/ParameterTable.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ScaledDesktop.h"
+#include "tests/support/TemporaryConfigHome.h"
 #include "tests/support/X11HostWindow.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -115,6 +117,7 @@ protected:
             descriptor->cleanup (handle);
         if (library != nullptr)
             dlclose (library);
+        tarnwell::test::configHome.forgetEditorSize();
         EXPECT_EQ (X11HostWindow::errors(), 0);
         x11.close();
     }
@@ -255,6 +258,44 @@ TEST_F (Lv2Ui, EmbedsTheEditorAndSpeaksThePortProtocolBothWays)
 
     descriptor->cleanup (std::exchange (handle, nullptr));
     EXPECT_TRUE (x11.children().empty());
+}
+
+// ui:resize both ways. A drag of the editor's corner reaches the host at its next idle; a host
+// that resizes our window through the UI's own ui:resize has the size snapped to the editor's
+// shape and range, and is told the snapped size.
+TEST_F (Lv2Ui, ResizesByTheCornerAndByTheHostThroughUiResize)
+{
+    handle = instantiate (true);
+    ASSERT_NE (handle, nullptr);
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*> (descriptor->extension_data (LV2_UI__idleInterface));
+    const auto* resize = static_cast<const LV2UI_Resize*> (descriptor->extension_data (LV2_UI__resize));
+    ASSERT_NE (idle, nullptr);
+    ASSERT_NE (resize, nullptr);
+    const auto window = static_cast<Window> (reinterpret_cast<uintptr_t> (widget));
+    const auto windowSize = [&] {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes (x11.display, window, &attributes);
+        return std::make_pair (attributes.width, attributes.height);
+    };
+    EXPECT_EQ (std::make_pair (host.width, host.height), std::make_pair (453, 200));
+
+    mouse (ButtonPress, 447, 194);
+    for (int step = 1; step <= 4; ++step)
+        mouse (MotionNotify, 447 + 113 * step + (step == 4 ? 1 : 0), 194 + 50 * step);
+    mouse (ButtonRelease, 900, 394);
+    EXPECT_TRUE (idleUntil (*idle, [&] { return host.width == 906; })) << host.width;
+    EXPECT_EQ (host.height, 400);
+    EXPECT_EQ (windowSize(), std::make_pair (906, 400));
+
+    for (const auto& [w, h, ew, eh] : { std::tuple { 680, 301, 680, 301 }, { 1000, 400, 1000, 442 }, { 5000, 5000, 1359, 600 }, { 10, 10, 453, 200 } })
+    {
+        host = {};
+        EXPECT_EQ (resize->ui_resize (handle, w, h), 0);
+        EXPECT_EQ (windowSize(), std::make_pair (ew, eh)) << w << " x " << h;
+        // Told only when the size it took is not the one asked for.
+        EXPECT_EQ (std::make_pair (host.width, host.height), w == ew && h == eh ? std::make_pair (0, 0) : std::make_pair (ew, eh));
+    }
+    EXPECT_NE (resize->ui_resize (handle, 0, 200), 0);
 }
 
 namespace
