@@ -28,6 +28,11 @@ juce::Image embeddedBackground2x()
     return juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
 }
 
+juce::Image embeddedBackground3x()
+{
+    return juce::ImageCache::getFromMemory (TarnwellArtwork::background3x_png, TarnwellArtwork::background3x_pngSize);
+}
+
 const juce::Colour focusMarkColour { 0xe0ffffff };
 
 // What a screen reader says for each control: the caption the user sees, and the unit in words.
@@ -81,9 +86,10 @@ private:
 };
 } // namespace
 
-TarnwellView::TarnwellView() : TarnwellView (embeddedBackground(), embeddedBackground2x()) {}
+TarnwellView::TarnwellView() : TarnwellView (embeddedBackground(), embeddedBackground2x(), embeddedBackground3x()) {}
 
-TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : juce::Component ("TarnwellView")
+TarnwellView::TarnwellView (juce::Image background, juce::Image background2x, juce::Image background3x)
+    : juce::Component ("TarnwellView")
 {
     const auto gill = fonts.gillSans (labelHeight);
 
@@ -119,6 +125,7 @@ TarnwellView::TarnwellView (juce::Image background, juce::Image background2x) : 
 
     backgroundImage = std::move (background);
     backgroundImage2x = std::move (background2x);
+    backgroundImage3x = std::move (background3x);
 
     dateLabel.setText (buildDateText(), juce::dontSendNotification);
     addLabel (dateLabel, fonts.lucidaGrande (dateHeight), juce::Justification::centredLeft);
@@ -181,10 +188,13 @@ void TarnwellView::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::darkgrey);
     g.setColour (juce::Colours::black);
-    // At 100 % the 1x picture maps pixel for pixel; on denser displays the 2x one, shrunk for
-    // scales between. An invalid picture draws nothing, leaving the dark grey.
-    const bool dense = g.getInternalContext().getPhysicalPixelScaleFactor() > 1.0f && backgroundImage2x.isValid();
-    const auto& picture = dense ? backgroundImage2x : backgroundImage;
+    // At 100 % the 1x picture maps pixel for pixel; on denser displays (or a zoomed editor) the
+    // smallest picture at least as fine as a device pixel, shrunk for scales between, so none is
+    // ever enlarged below 300 %. An invalid picture draws nothing, leaving the dark grey.
+    const auto scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    const auto& picture = scale > 2.0f && backgroundImage3x.isValid()   ? backgroundImage3x
+                          : scale > 1.0f && backgroundImage2x.isValid() ? backgroundImage2x
+                                                                         : backgroundImage;
     g.drawImage (picture, 0, 0, width, height, 0, 0, picture.getWidth(), picture.getHeight(), false);
 }
 

@@ -23,8 +23,9 @@ public:
     TarnwellView();
     // With other background pictures, which may be invalid: then only the dark grey shows.
     // background2x, twice the size, is drawn wherever a device pixel is smaller than a layout
-    // pixel; without it the 1x picture is stretched.
-    explicit TarnwellView (juce::Image background, juce::Image background2x = {});
+    // pixel, and background3x where it is smaller than half of one (a zoomed editor); without
+    // them the next smaller picture is stretched.
+    explicit TarnwellView (juce::Image background, juce::Image background2x = {}, juce::Image background3x = {});
     ~TarnwellView() override;
 
     void paint (juce::Graphics& g) override;
@@ -86,6 +87,7 @@ private:
     T60View t60View;
     juce::Image backgroundImage;
     juce::Image backgroundImage2x;
+    juce::Image backgroundImage3x;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellView)
 };

@@ -239,7 +239,7 @@ juce::Image stretched1x (float scale)
 // The editor as the VST 2.4 glue shows it at a host's scale, drawn offscreen.
 TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
 {
-    for (const float scale : { 1.0f, 1.5f, 2.0f })
+    for (const float scale : { 1.0f, 1.5f, 2.0f, 3.0f })
     {
         SCOPED_TRACE (scale);
         TarnwellAudioProcessor processor;
@@ -282,11 +282,12 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
         const auto painted = highFrequencyEnergy (image, band);
         const auto blurred = highFrequencyEnergy (stretched1x (scale), band);
         EXPECT_GT (painted, 1.3 * blurred) << "painted " << painted << ", stretched 1x " << blurred;
-        if (scale == 2.0f)
-        {
-            const auto art = juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
-            EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the 2x picture, pixel for pixel";
-        }
+        // At whole scales, the picture drawn at that very scale, pixel for pixel: never one enlarged.
+        const auto art = scale == 2.0f   ? juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize)
+                         : scale == 3.0f ? juce::ImageCache::getFromMemory (TarnwellArtwork::background3x_png, TarnwellArtwork::background3x_pngSize)
+                                         : juce::Image();
+        if (art.isValid())
+            EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the picture drawn at this scale";
     }
 }
 
