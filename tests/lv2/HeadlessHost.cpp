@@ -24,6 +24,7 @@
 
 namespace
 {
+// 0 where /proc is not mounted, as in the tests' tree.
 long residentKiB()
 {
     std::ifstream statm ("/proc/self/statm");

@@ -224,13 +224,15 @@ TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
 }
 
 // The LV2 plug-in's own binary draws nothing, so it loads where no display or font library is
-// (a headless host, a render farm): the C library alone.
+// (a headless host, a render farm): the C library alone, with glibc's dynamic loader, which
+// the linked-in C++ run-time's thread-local data is reached through.
 TEST_F (Package, Lv2PluginBinaryNeedsOnlyTheCLibrary)
 {
     const auto binaries = binariesIn (dir);
     const auto dsp = binaries.find ("Tarnwell.lv2/Tarnwell.so");
     ASSERT_NE (dsp, binaries.end());
-    const std::set<std::string> allowed { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2" };
+    const std::set<std::string> allowed { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2",
+                                          "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1" };
     const auto needed = neededLibraries (dsp->second);
     EXPECT_TRUE (needed.count ("libc.so.6"));
     for (const auto& library : needed)
