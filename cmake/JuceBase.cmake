@@ -21,3 +21,7 @@ find_package(Threads REQUIRED)
 set_property(TARGET tarnwell_juce_base PROPERTY INTERFACE_LINK_LIBRARIES
     tarnwell_juce_headers juce::juce_atomic_wrapper Threads::Threads ${CMAKE_DL_LIBS} rt)
 set_property(TARGET tarnwell_juce_base PROPERTY INTERFACE_LINK_OPTIONS LINKER:--gc-sections LINKER:--as-needed)
+# Sanitizer builds keep the GZIP code, which their instrumentation reaches: zlib after all.
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+    set_property(TARGET tarnwell_juce_base APPEND PROPERTY INTERFACE_LINK_LIBRARIES z)
+endif()
