@@ -53,7 +53,8 @@ if(TARGET tarnwell_clap)
 endif()
 
 if(TARGET tarnwell_lv2)
-    # The folder the module is built in holds the bundle: the module and its Turtle files.
+    # The folder the modules are built in holds the bundle: the plug-in's and the UI's module and
+    # the Turtle files.
     tarnwell_install_bundle(lv2 "$<TARGET_FILE_DIR:tarnwell_lv2>" "${TARNWELL_INSTALL_LV2_DIR}")
 endif()
 

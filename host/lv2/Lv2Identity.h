@@ -10,7 +10,9 @@ constexpr const char* pluginUri = product::lv2Uri;
 constexpr const char* uiUri = product::lv2UiUri;
 constexpr const char* stateKeyUri = product::lv2StateKeyUri;
 
+// The plug-in's binary holds no GUI, so hosts without a display load it; the UI's is apart.
 constexpr const char* binaryName = "Tarnwell.so";
+constexpr const char* uiBinaryName = "TarnwellUi.so";
 constexpr const char* pluginTurtle = "Tarnwell.ttl";
 constexpr const char* uiTurtle = "TarnwellUi.ttl";
 

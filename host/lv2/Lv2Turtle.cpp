@@ -87,7 +87,7 @@ std::string manifest()
         << "    rdfs:seeAlso <" << pluginTurtle << "> .\n\n"
         << ref (uiUri) << "\n"
         << "    a ui:X11UI ;\n"
-        << "    ui:binary <" << binaryName << "> ;\n"
+        << "    ui:binary <" << uiBinaryName << "> ;\n"
         << "    rdfs:seeAlso <" << uiTurtle << "> .\n"
         << presets::manifestEntries();
     return out.str();

@@ -216,9 +216,27 @@ TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
     EXPECT_TRUE (binaries.count ("Tarnwell.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell.clap"));
     EXPECT_TRUE (binaries.count ("Tarnwell.vst3/Contents/" + arch + "-linux/Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell.lv2/Tarnwell.so"));
+    EXPECT_TRUE (binaries.count ("Tarnwell.lv2/TarnwellUi.so"));
     EXPECT_TRUE (binaries.count ("Tarnwell"));
     EXPECT_TRUE (binaries.count ("tarnwell-render"));
-    EXPECT_EQ (binaries.size(), 6u);
+    EXPECT_EQ (binaries.size(), 7u);
+}
+
+// The LV2 plug-in's own binary draws nothing, so it loads where no display or font library is
+// (a headless host, a render farm): the C library alone, with glibc's dynamic loader, which
+// the linked-in C++ run-time's thread-local data is reached through.
+TEST_F (Package, Lv2PluginBinaryNeedsOnlyTheCLibrary)
+{
+    const auto binaries = binariesIn (dir);
+    const auto dsp = binaries.find ("Tarnwell.lv2/Tarnwell.so");
+    ASSERT_NE (dsp, binaries.end());
+    const std::set<std::string> allowed { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2",
+                                          "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1" };
+    const auto needed = neededLibraries (dsp->second);
+    EXPECT_TRUE (needed.count ("libc.so.6"));
+    for (const auto& library : needed)
+        EXPECT_TRUE (allowed.count (library)) << "Tarnwell.lv2/Tarnwell.so needs " << library;
 }
 
 // Symbol versions are bound when linking: a binary that needs GLIBC_2.32 does not load on
@@ -320,10 +338,7 @@ TEST_F (PackageForThisMachine, Lv2BundleNamesTheModuleThatDescribesTarnwell)
 {
     const auto bundle = dir / "Tarnwell.lv2";
     ASSERT_TRUE (fs::exists (bundle / "manifest.ttl"));
-    fs::path module;
-    for (const auto& entry : fs::directory_iterator (bundle))
-        if (entry.path().extension() == ".so")
-            module = entry.path();
+    const auto module = bundle / "Tarnwell.so";
     void* library = dlopen (module.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (library, nullptr) << dlerror();
 

@@ -1,0 +1,17 @@
+# cmake -DBINARY=<program> -DNM=<nm> -P NoGuiSymbols.cmake: fails if the program holds code of
+# JUCE's GUI modules (components, drawing, fonts, images, windows) or calls into X11 or FreeType.
+execute_process(COMMAND ${NM} -C ${BINARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR symbols STREQUAL "")
+    message(FATAL_ERROR "${NM} could not list the symbols of ${BINARY}")
+endif()
+string(REGEX MATCHALL "[^\n]*(juce::(Component|Graphics|Desktop|Font|Image|LookAndFeel|ComponentPeer|Typeface)::|XOpenDisplay|FT_Init_FreeType|xcb_connect)[^\n]*" gui "${symbols}")
+if(gui)
+    list(LENGTH gui count)
+    list(GET gui 0 first)
+    message(FATAL_ERROR "${BINARY} holds ${count} GUI symbols, such as: ${first}")
+endif()
+string(FIND "${symbols}" "tarnwell::InstanceCore::process" core)
+if(core EQUAL -1)
+    message(FATAL_ERROR "${BINARY} holds no instance core: the check looks at the wrong program")
+endif()
+message(STATUS "${BINARY}: the core, and no GUI symbols")
