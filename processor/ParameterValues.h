@@ -14,9 +14,10 @@ namespace tarnwell
 //
 // A restore replaces all five at once: it fills a spare slot and then advances the restore
 // count, which is what makes the slot current. Each value is one atomic word that also holds the
-// restore count it was set under, so a value set before the latest restore is seen as
-// overwritten by it. Readers that want several values check that no set or restore came between
-// their reads, so every snapshot is a state that some order of the calls gave.
+// restore count it was set under (a version tag), so a value set before the latest restore is
+// seen as overwritten by it. Readers that want several values check that no set or restore came
+// between their reads, so every snapshot is a state that some order of the calls gave: a seqlock
+// over two slots, whose readers retry and whose writers take no lock.
 class ParameterValues
 {
 public:

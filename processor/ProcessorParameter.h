@@ -14,9 +14,12 @@ class ProcessorParameter final : public juce::AudioProcessorParameterWithID
 public:
     ProcessorParameter (InstanceCore& core, int index);
 
+    // [thread-safe] JUCE's wrappers set and read values on the audio thread too (the VST3's
+    // parameter changes arrive inside process).
     float getValue() const override;
     void setValue (float newValue) override;
     float getDefaultValue() const override;
+    // [main-thread] The rest makes strings.
     juce::String getName (int maximumStringLength) const override;
     juce::String getLabel() const override;
     juce::String getText (float value, int maximumStringLength) const override;

@@ -10,6 +10,10 @@ namespace tarnwell
 // juce::AudioProcessor that translates into the instance core, which does the work. Its
 // parameter objects forward to the core, and its editor binds to them. Our own glue
 // (VST 2.4, LV2) reaches the core directly.
+//
+// Threads, as InstanceCore marks them: processBlock is [audio-thread]; everything else is
+// [main-thread], the host's (or the standalone app's) control thread, as JUCE's wrappers call it,
+// but for the editor, made on the [message-thread], and getTailLengthSeconds, [thread-safe].
 class TarnwellAudioProcessor : public juce::AudioProcessor
 {
 public:

@@ -11,6 +11,7 @@ namespace tarnwell
 // (X11 on Linux, Win32 on Windows) through the shared editor hosting, at the host's scale or the
 // desktop's. On Linux the host's main loop runs its events where the host offers fd or timer
 // support (ClapHostEvents), else the shared message thread of our own does.
+// [main-thread] Every call, as the gui and fd/timer extensions make them.
 class ClapEditor
 {
 public:

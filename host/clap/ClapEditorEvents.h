@@ -8,10 +8,11 @@
 
 namespace tarnwell
 {
-// What the editor did, on its way to the host: gestures and new values, kept in a fixed ring
-// that the editor's thread fills and the thread that processes (or flushes) empties, without
-// locks or allocation. A full ring drops the newest event; the value itself is in the core
-// already, and the host reads it back on its next rescan.
+// What the editor did, on its way to the host: gestures and new values, kept in a fixed
+// single-producer single-consumer ring that the editor's thread fills and the thread that
+// processes (or flushes) empties, without locks or allocation. One consumer at a time: CLAP
+// never flushes while processing. A full ring drops the newest event; the value itself is in
+// the core already, and the host reads it back on its next rescan.
 class ClapEditorEvents
 {
 public:
@@ -24,7 +25,7 @@ public:
         double value; // in the parameter's unit, for Kind::value
     };
 
-    // [editor thread]
+    // [message-thread]
     bool push (const Event& event) noexcept
     {
         const auto tail = written.load (std::memory_order_relaxed);

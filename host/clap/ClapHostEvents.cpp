@@ -33,7 +33,7 @@ namespace
     }
 } // namespace
 
-// [message thread] The host's list of our descriptors, kept equal to JUCE's.
+// [message-thread] The host's list of our descriptors, kept equal to JUCE's.
 struct ClapHostEvents::Registration final : juce::LinuxEventLoopInternal::Listener
 {
     Registration (const clap::Host* h, const clap::HostPosixFdSupport& f) : host (h), fds (f)

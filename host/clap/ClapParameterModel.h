@@ -8,7 +8,7 @@ class ClapPlugin;
 
 // The editor's parameters in the CLAP glue: the instance core's values and texts, with the
 // user's changes and gestures queued for the host as parameter and gesture events, which go out
-// with the next block or flush.
+// with the next block or flush. [message-thread] Every call, as the editor makes it.
 class ClapParameterModel final : public ParameterModel
 {
 public:

@@ -24,6 +24,7 @@ public:
     explicit ClapPlugin (const clap::Host*);
     ~ClapPlugin();
 
+    // [thread-safe] The core, the host's record and the editor's ring.
     InstanceCore& instance() noexcept { return core; }
     const clap::Host* host() const noexcept { return hostRecord; }
     ClapEditorEvents& editorEvents() noexcept { return fromEditor; }
@@ -34,14 +35,15 @@ public:
     // [main-thread] The input layout, chosen only while inactive: one stereo input, or a mono
     // input played into both outputs.
     bool selectMonoInput (bool mono);
+    // [main-thread]
     int inputChannels() const noexcept { return monoInput ? 1 : 2; }
 
     // [main-thread] While not processing: parameter events from the host, and the editor's
     // changes to it.
     void flush (const clap::InputEvents*, const clap::OutputEvents*) noexcept;
 
-    // [main-thread] The editor's changes wait for the next block or flush: ask the host for one
-    // when it is not processing.
+    // [message-thread] The editor's changes wait for the next block or flush: ask the host for one
+    // when it is not processing (the host's request_flush may be called from any thread but audio).
     void requestFlush() const noexcept;
 
     // [main-thread] A settings block restored (false, and nothing changed, for one that holds
@@ -75,6 +77,8 @@ private:
     ClapEditorEvents fromEditor;
     bool active = false;
     bool monoInput = false;
+    // An atomic flag: set between start and stop processing on the audio thread, read by
+    // requestFlush on the editor's.
     std::atomic<bool> processing { false };
     const clap::HostParams* hostParams = nullptr; // from init on, if the host has the extension
 };

@@ -16,12 +16,12 @@ namespace tarnwell
 // through a display connection of the watch's own (XSettingsWatch). Windows: JUCE's windows take
 // their monitor's DPI themselves, so 0, for good.
 //
-// Message thread only: made when a window is wanted (it opens a display connection), and
+// [message-thread] only: made when a window is wanted (it opens a display connection), and
 // gone before JUCE's message loop is.
 class DesktopScaleWatch
 {
 public:
-    // onChange runs on the message thread after each change of scale().
+    // [message-thread] onChange runs there too, after each change of scale().
     explicit DesktopScaleWatch (std::function<void()> onChange);
     ~DesktopScaleWatch();
     DesktopScaleWatch (const DesktopScaleWatch&) = delete;

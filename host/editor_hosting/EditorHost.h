@@ -18,7 +18,7 @@ class ScaledEditorFrame;
 
 // The editor placed in a host's window (X11 or Win32), at the host's scale if it sent one, else
 // at the display's. Every call hops to the message thread, whichever host thread makes it, and
-// waits there.
+// waits there: each is [main-thread], its work done on the [message-thread].
 class EditorHost
 {
 public:

@@ -11,9 +11,14 @@ namespace tarnwell
 // thread then is the message thread: User (OnCallingThread)); on Windows the host's GUI thread
 // is the message thread (MessageThreadWindows.cpp), from the first instance's creation to the
 // last one's close.
+//
+// Thread marks as in processor/InstanceCore.h, plus [message-thread]: this thread, on which the
+// editor and everything of JUCE's GUI lives. Users are a reference count: the first starts
+// what the last one stops.
 class SharedMessageThread
 {
 public:
+    // [main-thread]
     // Held by each instance: the last one's close stops (and on Linux joins) what was started,
     // so after it nothing of ours keeps running. Safe from any thread on Linux; on Windows from
     // the host's GUI thread.
@@ -31,10 +36,11 @@ public:
         User& operator= (const User&) = delete;
     };
 
-    // Whether the calling thread is the message thread now.
+    // [thread-safe] Whether the calling thread is the message thread now.
     static bool isCallingThread();
 
-    // Runs fn on the message thread and waits for it; runs it at once if already there.
+    // [main-thread] (never the audio thread: it waits) Runs fn on the message thread and waits
+    // for it; runs it at once if already there.
     // Only while a User is alive. On Linux the first call starts the thread, unless a host's
     // thread is the message thread.
     template <typename Fn>

@@ -8,6 +8,7 @@ namespace tarnwell
 // by asking again and again: a connection of our own watches the XSETTINGS owner's settings
 // (and finds the new owner when a settings daemon quits or another takes over) and the root
 // window's X resources. While nothing changes, nothing arrives and nothing runs.
+// [message-thread]
 // One thread at a time; it never waits for the server except for the answers to its own
 // requests, and no X error it meets goes anywhere but to this connection.
 class XSettingsWatch

@@ -43,7 +43,8 @@ struct Xcb
     decltype (&xcb_poll_for_event) pollForEvent = nullptr;
     decltype (&xcb_flush) flush = nullptr;
 
-    // Null where libxcb is missing or incomplete.
+    // [thread-safe] Null where libxcb is missing or incomplete. Loaded once, by C++11's
+    // thread-safe initialisation of a function-local static.
     static const Xcb* get()
     {
         static const Xcb loaded;
@@ -91,7 +92,7 @@ private:
 };
 
 // A connection of our own through xcb, whose errors come back to the caller: the process's
-// Xlib error handler is the host's.
+// Xlib error handler is the host's. One thread at a time, whichever made it.
 class Connection
 {
 public:

@@ -15,6 +15,7 @@ public:
     // Whether the output is what the network plays, untouched, with the switch at `on`.
     bool playsNetworkAlone (bool on) const noexcept { return on && position == length; }
 
+    // [audio-thread]
     // `out` holds what the network played from `dry`, which the fade mixes in; `frames` at a
     // time, the switch at `on` for all of them.
     void apply (const float* const dry[2], float* const out[2], int frames, bool on) noexcept;

@@ -15,19 +15,27 @@ namespace tarnwell::lv2
 // One plug-in instance as an LV2 host sees it: the ports, run, and the saved settings
 // through the state interface, each translated into the instance core. Control ports reach
 // the core at the start of each run.
+//
+// Threads, as processor/InstanceCore.h marks them, from LV2's threading classes: instantiation
+// calls are [main-thread] and never overlap any other call on the instance, run included.
 class Lv2Plugin
 {
 public:
-    // Without urid:map the instance has no state.
+    // [main-thread] Without urid:map the instance has no state.
     static Lv2Plugin* create (double sampleRate, const LV2_Feature* const* features);
 
     Lv2Plugin (double sampleRate, const LV2_URID_Map* map);
 
+    // [audio-thread] (LV2's audio class: never during run, whichever thread calls it)
     void connect (std::uint32_t port, void* data) noexcept;
+    // [main-thread] (instantiation class)
     void activate();
+    // [audio-thread]
     void run (std::uint32_t frames) noexcept;
+    // [main-thread] (instantiation class)
     void deactivate();
 
+    // [main-thread] save may overlap run; restore is of the instantiation class and never does.
     LV2_State_Status save (LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore (LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 

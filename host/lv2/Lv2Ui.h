@@ -18,7 +18,9 @@ namespace tarnwell::lv2
 // offers them), which the host records as automation and passes on to the plug-in's ports.
 //
 // Threads: the editor lives on JUCE's message thread (SharedMessageThread); the LV2 calls come
-// on the host's UI thread, and writes to the host are made there, from idle.
+// on the host's UI thread, and writes to the host are made there, from idle. In the marks of
+// processor/InstanceCore.h and MessageThread.h, every call below is [main-thread] and the
+// editor's are [message-thread].
 class Lv2Ui final
 {
 public:

@@ -7,7 +7,8 @@
 namespace tarnwell::lv2
 {
 // What the editor did, on its way from JUCE's message thread to the host's UI thread, where
-// the LV2 UI protocol must be spoken: one writer, one reader, no locks. Should the host stop
+// the LV2 UI protocol must be spoken: a single-producer single-consumer ring (juce::AbstractFifo),
+// one writer, one reader, no locks. Should the host stop
 // calling idle for a while, changes beyond the queue's room are dropped, not waited for.
 class Lv2UiEvents
 {
@@ -19,6 +20,7 @@ public:
         float newValue;
     };
 
+    // [message-thread]
     bool push (const Event& event) noexcept
     {
         const auto scope = fifo.write (1);
@@ -28,6 +30,7 @@ public:
         return true;
     }
 
+    // [main-thread] (the host's UI thread)
     template <typename Handle>
     void drain (Handle&& handle)
     {

@@ -17,12 +17,13 @@ class Lv2UiModel final : public ParameterModel
 public:
     Lv2UiModel() noexcept; // the stored defaults, until the host says otherwise
 
-    // Host's UI thread: a value the host sent, normalised.
+    // [main-thread] (the host's UI thread) A value the host sent, normalised.
     void show (int index, float normalised) noexcept;
 
-    // Host's UI thread: the user's changes and gestures, in order, for the host.
+    // [main-thread] (the host's UI thread) The user's changes and gestures, in order, for the host.
     Lv2UiEvents& changes() noexcept { return events; }
 
+    // [message-thread] The editor's calls.
     float value (int index) const override;
     juce::String text (int index) const override;
     void set (int index, float normalised) override;

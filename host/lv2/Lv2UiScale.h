@@ -13,6 +13,7 @@ class Connection;
 
 namespace tarnwell::lv2
 {
+// [main-thread]
 // The host's ui:scaleFactor option (device pixels per layout pixel), 0 if it passes none.
 float hostScaleFactor (const LV2_Feature* const* features);
 
@@ -27,6 +28,7 @@ float hostScaleFactor (const LV2_Feature* const* features);
 // is told our size over GTK's scale, and our window is put back at its device size after each
 // resize the host makes. Which host we are in is told by the parent window: only a GTK 3 host
 // hands us a window that GDK 3 in this very process made.
+// [main-thread] Every call, on the host's UI thread.
 class GtkHostSize
 {
 public:

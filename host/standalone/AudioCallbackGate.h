@@ -10,11 +10,12 @@ namespace tarnwell::standalone
 // Keeps the audio callback out of state that the message thread changes, without the audio
 // thread ever waiting: while the gate is closed the callback skips its work (and plays
 // silence), and closing waits until a callback already inside has left. Whoever closes it must
-// be serialised among themselves; here that is the message thread alone.
+// be serialised among themselves; here that is the message thread alone. The pattern is a
+// Dekker-style flag handshake in which only the closing side ever waits.
 class AudioCallbackGate
 {
 public:
-    // Audio thread: true if the callback may go on, and must then call leave().
+    // [audio-thread] True if the callback may go on, and must then call leave().
     bool tryEnter() noexcept
     {
         // Both sides store their own flag, then read the other's (sequentially consistent):
@@ -28,9 +29,10 @@ public:
         return false;
     }
 
+    // [audio-thread]
     void leave() noexcept { inside.store (false, std::memory_order_release); }
 
-    // Message thread: from when close() returns until open(), no callback is inside.
+    // [message-thread] From when close() returns until open(), no callback is inside.
     void close() noexcept
     {
         closed.store (true);

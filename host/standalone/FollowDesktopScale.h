@@ -6,6 +6,6 @@ namespace tarnwell::standalone
 // a standalone app by itself only where it finds the desktop's screens through XRandR (not
 // under Xvfb, nor through Xinerama), so the global scale is what the desktop wants over what
 // JUCE already applies. Nothing changes where the desktop announces no scale (wanted 0).
-// Message thread.
+// [message-thread]
 void followDesktopScale (float wanted);
 } // namespace tarnwell::standalone

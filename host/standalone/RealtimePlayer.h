@@ -26,7 +26,7 @@ public:
     RealtimePlayer() = default;
     ~RealtimePlayer();
 
-    // Message thread. The processor is prepared for the device's rate, block size and channels
+    // [message-thread] The processor is prepared for the device's rate, block size and channels
     // here (or when the device starts); the one it replaces is released.
     void setProcessor (juce::AudioProcessor* processorToPlay);
     void audioDeviceAboutToStart (juce::AudioIODevice* device);
@@ -34,7 +34,7 @@ public:
     // What audioDeviceAboutToStart reads from the device.
     void prepare (double sampleRate, int maximumBlockSize, int deviceInputs, int deviceOutputs);
 
-    // Audio thread: any block length (longer blocks are played in pieces of the prepared size).
+    // [audio-thread] Any block length (longer blocks are played in pieces of the prepared size).
     void audioDeviceIOCallbackWithContext (const float* const* inputs, int numInputs, float* const* outputs,
                                            int numOutputs, int numSamples,
                                            const juce::AudioIODeviceCallbackContext&) noexcept;

@@ -13,13 +13,16 @@ class ChannelLayout
 public:
     static bool isSupported (int inputs, int outputs) noexcept;
 
+    // [main-thread]
     // effSetSpeakerArrangement: takes the counts and types if supported. Reads only the two
     // header fields, as FST leaves the speaker array open-ended. Null is refused.
     bool accept (const VstSpeakerArrangement* in, const VstSpeakerArrangement* out) noexcept;
 
+    // [main-thread]
     // effGetInputProperties / effGetOutputProperties for pins 0 and 1; false for any other pin.
     bool describePin (bool isInput, int pin, VstPinProperties* props) const;
 
+    // [thread-safe] The counts processing plays with.
     int inputs() const noexcept { return numInputs.load(); }
     int outputs() const noexcept { return numOutputs.load(); }
 

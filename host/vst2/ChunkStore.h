@@ -13,11 +13,12 @@ class InstanceCore;
 class ChunkStore
 {
 public:
+    // [main-thread]
     // effGetChunk: the block's size, with its address written to *data; 0 if data is null.
     // A program chunk and a bank chunk hold the same settings.
     juce::int64 get (InstanceCore&, void** data);
 
-    // effSetChunk: restores a block of positive size; always answers 0.
+    // [main-thread] effSetChunk: restores a block of positive size; always answers 0.
     static juce::int64 set (InstanceCore&, const void* data, juce::int64 size);
 
 private:

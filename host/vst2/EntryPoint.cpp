@@ -23,6 +23,7 @@ AEffect* enter (audioMasterCallback host) noexcept
 }
 } // namespace
 
+// [main-thread]
 // The two names hosts look for; "main" is the older one. A C++ function may not be called
 // main: on Linux it is spelled through asm, in the DLL exports.def makes it an alias.
 #ifdef _WIN32

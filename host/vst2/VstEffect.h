@@ -15,9 +15,15 @@ namespace tarnwell
 // One plug-in instance as a VST 2.4 host sees it: the AEffect record and the answers to the
 // host's requests, translated into the instance core. The editor's changes and gestures go
 // back to the host as automation and edit brackets.
+//
+// Threads, as processor/InstanceCore.h marks them: the dispatcher is [main-thread]; the few
+// requests some hosts send from the audio thread (events, bypass, process start and stop, the
+// tail size) answer with a constant and touch nothing. Processing is [audio-thread]; setParameter
+// and getParameter are [thread-safe], as hosts call them from either.
 class VstEffect final
 {
 public:
+    // [main-thread] From the entry point; the instance lives until effClose.
     static VstEffect* create (audioMasterCallback host);
 
     explicit VstEffect (audioMasterCallback host);
@@ -25,16 +31,19 @@ public:
 
     AEffect* getAEffect() noexcept { return &effect; }
 
-    // The parameters as the editor sees them.
+    // [thread-safe] The parameters as the editor sees them.
     ParameterModel& parameterModel() noexcept { return model; }
 
 private:
 
     static VstEffect* from (AEffect*) noexcept;
+    // [main-thread]
     static VstIntPtr dispatchCallback (AEffect*, int opcode, int index, VstIntPtr value, void* ptr, float opt);
+    // [audio-thread]
     static void processReplacingCallback (AEffect*, float** inputs, float** outputs, int numFrames);
     static void leaveOutputsCallback (AEffect*, float**, float**, int);
     static void leaveDoubleOutputsCallback (AEffect*, double**, double**, int);
+    // [thread-safe]
     static void setParameterCallback (AEffect*, int index, float value);
     static float getParameterCallback (AEffect*, int index);
 

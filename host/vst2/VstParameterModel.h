@@ -9,6 +9,8 @@ class InstanceCore;
 
 // The editor's parameters in the VST 2.4 glue: the instance core's values and texts, with the
 // user's changes and gestures passed to the host as automation and edit brackets.
+// [message-thread] Every call, as the editor makes it: on Linux that is our own message thread,
+// so the host's automation callbacks come from there, not from its GUI thread.
 class VstParameterModel final : public ParameterModel
 {
 public:
