@@ -63,9 +63,9 @@ bool EditorHost::open (void* hostWindow)
     return opened;
 }
 
-bool EditorHost::getRect (ERect** rect)
+bool EditorHost::withFrame (const std::function<void (ScaledEditorFrame&)>& use)
 {
-    if (rect == nullptr || makeEditor == nullptr)
+    if (makeEditor == nullptr)
         return false;
 
     bool known = false;
@@ -75,12 +75,20 @@ bool EditorHost::getRect (ERect** rect)
             makeFrame();
         if (editor == nullptr)
             return;
-
-        const auto size = editor->getDeviceBounds();
-        bounds = { 0, 0, static_cast<short> (size.getHeight()), static_cast<short> (size.getWidth()) };
+        use (*editor);
         known = true;
     });
+    return known;
+}
 
+bool EditorHost::getRect (ERect** rect)
+{
+    if (rect == nullptr)
+        return false;
+    const bool known = withFrame ([this] (ScaledEditorFrame& frame) {
+        const auto size = frame.getDeviceBounds();
+        bounds = { 0, 0, static_cast<short> (size.getHeight()), static_cast<short> (size.getWidth()) };
+    });
     if (known)
         *rect = &bounds;
     return known;
@@ -132,29 +140,17 @@ bool EditorHost::setSize (int& width, int& height)
 
 bool EditorHost::setSize (int& width, int& height, bool apply)
 {
-    if (makeEditor == nullptr)
-        return false;
-
-    bool known = false;
-    everWanted = true;
-    SharedMessageThread::call ([&] {
-        if (editor == nullptr)
-            makeFrame();
-        if (editor == nullptr)
-            return;
-
-        const auto wanted = editor->zoomForDeviceSize (width, height);
-        const auto size = editor->getDeviceBoundsAt (wanted);
-        if (apply && wanted != editor->getZoom())
+    return withFrame ([&] (ScaledEditorFrame& frame) {
+        const auto wanted = frame.zoomForDeviceSize (width, height);
+        const auto size = frame.getDeviceBoundsAt (wanted);
+        if (apply && wanted != frame.getZoom())
         {
-            editor->setZoom (wanted);
+            frame.setZoom (wanted);
             rememberedZoom::save (wanted);
         }
         width = size.getWidth();
         height = size.getHeight();
-        known = true;
     });
-    return known;
 }
 
 void EditorHost::close()

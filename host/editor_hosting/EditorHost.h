@@ -66,6 +66,8 @@ public:
 
 private:
     void makeFrame(); // message thread
+    // Runs `use` on the message thread with the editor's frame, made if need be; false without one.
+    bool withFrame (const std::function<void (ScaledEditorFrame&)>& use);
     bool setSize (int& width, int& height, bool apply);
 
     const Factory makeEditor;
