@@ -84,7 +84,7 @@ juce::String InstanceCore::textFor (int index, float normalised) const
 {
     if (normalised == parameter (index))
         return parameterText (index);
-    return params::isValid (index) ? params::text (index, params::engineValue (index, params::clamped (normalised))) : juce::String();
+    return params::isValid (index) ? params::text (index, params::engineValue (index, params::clamped (static_cast<double> (normalised)))) : juce::String();
 }
 
 void InstanceCore::prepare (double newSampleRate) noexcept

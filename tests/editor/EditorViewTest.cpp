@@ -287,7 +287,9 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
                          : scale == 3.0f ? juce::ImageCache::getFromMemory (TarnwellArtwork::background3x_png, TarnwellArtwork::background3x_pngSize)
                                          : juce::Image();
         if (art.isValid())
+        {
             EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the picture drawn at this scale";
+        }
     }
 }
 
