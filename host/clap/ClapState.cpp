@@ -12,7 +12,8 @@ namespace tarnwell::clapExtensions
 {
 namespace
 {
-    // A settings block is some hundred bytes; anything past this is no block of ours.
+    // The largest block the instance core reads, as for a VST 2.4 chunk; a longer stream is
+    // refused before it is gathered.
     constexpr std::int64_t largestBlock = std::numeric_limits<int>::max();
 
     // [main-thread]
