@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 #if defined(__SSE__)
- #include <xmmintrin.h>
+#include <xmmintrin.h>
 #endif
 
 namespace tarnwell::bench
@@ -23,8 +23,14 @@ enum class Input { noise, silentTail };
 struct FlushDenormals
 {
 #if defined(__SSE__)
-    FlushDenormals() { _mm_setcsr (saved | 0x8040); }
-    ~FlushDenormals() { _mm_setcsr (saved); }
+    FlushDenormals()
+    {
+        _mm_setcsr (saved | 0x8040);
+    }
+    ~FlushDenormals()
+    {
+        _mm_setcsr (saved);
+    }
     unsigned saved = _mm_getcsr();
 #endif
 };
@@ -50,8 +56,8 @@ inline NetworkSettings benchSettings (double sampleRate)
 class Signal
 {
 public:
-    Signal (Input kind, int blockSize) : input (kind), block (size_t (blockSize)), noise (length + block),
-                                         left (block), right (block)
+    Signal (Input kind, int blockSize)
+        : input (kind), block (size_t (blockSize)), noise (length + block), left (block), right (block)
     {
         std::mt19937 rng (7);
         std::uniform_real_distribution<float> dist (-1, 1);

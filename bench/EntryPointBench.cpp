@@ -32,7 +32,7 @@ AEffect* openInstance()
         std::fprintf (stderr, "%s\n", dlerror());
         return nullptr;
     }
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain"));
     auto* effect = entry != nullptr ? entry (&hostCallback) : nullptr;
     if (effect != nullptr)
@@ -127,8 +127,14 @@ void measure (benchmark::State& state, bool inPlace)
     state.SetLabel (tarnwell::ReverbNetwork::name (tarnwell::bench::benchKernel()));
 }
 
-void entryPointInPlace (benchmark::State& s) { measure (s, true); }
-void entryPointApart (benchmark::State& s) { measure (s, false); }
+void entryPointInPlace (benchmark::State& s)
+{
+    measure (s, true);
+}
+void entryPointApart (benchmark::State& s)
+{
+    measure (s, false);
+}
 
 // A host toggling the instance off and on (effMainsChanged 0, then 1).
 void suspendResume (benchmark::State& state)

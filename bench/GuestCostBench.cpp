@@ -37,7 +37,7 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
 
 AEffect* openInstance (void* library)
 {
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = library != nullptr ? reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain")) : nullptr;
     if (entry == nullptr && library != nullptr) // older plug-ins, Dragonfly's among them, export only this name
         entry = reinterpret_cast<Entry> (dlsym (library, "main"));

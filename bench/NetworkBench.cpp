@@ -44,10 +44,22 @@ void measure (benchmark::State& state, Input input)
         state.SetLabel (ReverbNetwork::name (network->instructionSet()));
 }
 
-void engineNoise (benchmark::State& s) { measure<ReverbNetwork> (s, Input::noise); }
-void engineSilentTail (benchmark::State& s) { measure<ReverbNetwork> (s, Input::silentTail); }
-void plainNoise (benchmark::State& s) { measure<PlainReverbNetwork> (s, Input::noise); }
-void plainSilentTail (benchmark::State& s) { measure<PlainReverbNetwork> (s, Input::silentTail); }
+void engineNoise (benchmark::State& s)
+{
+    measure<ReverbNetwork> (s, Input::noise);
+}
+void engineSilentTail (benchmark::State& s)
+{
+    measure<ReverbNetwork> (s, Input::silentTail);
+}
+void plainNoise (benchmark::State& s)
+{
+    measure<PlainReverbNetwork> (s, Input::noise);
+}
+void plainSilentTail (benchmark::State& s)
+{
+    measure<PlainReverbNetwork> (s, Input::silentTail);
+}
 
 // Wiping the 1 MiB of rings, as a new instance does.
 void clearRings (benchmark::State& state)

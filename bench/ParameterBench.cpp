@@ -48,8 +48,14 @@ void block (benchmark::State& state, bool changeParameters)
     state.SetItemsProcessed (state.iterations() * frames);
 }
 
-void unchangedBlock (benchmark::State& state) { block (state, false); }
-void blockWithChangedParameters (benchmark::State& state) { block (state, true); }
+void unchangedBlock (benchmark::State& state)
+{
+    block (state, false);
+}
+void blockWithChangedParameters (benchmark::State& state)
+{
+    block (state, true);
+}
 BENCHMARK (unchangedBlock)->Arg (64)->Arg (512);
 BENCHMARK (blockWithChangedParameters)->Arg (64)->Arg (512);
 } // namespace

@@ -75,8 +75,8 @@ void RenderToolPeakMemory (benchmark::State& state)
         if (pid == 0)
         {
             std::freopen ("/dev/null", "w", stdout);
-            std::vector<const char*> arguments { TARNWELL_RENDER_PATH, "render", in.c_str(), out.c_str(), "--plugin",
-                                                 TARNWELL_VST2_PATH, "--tail", "2" };
+            std::vector<const char*> arguments { TARNWELL_RENDER_PATH, "render",           in.c_str(), out.c_str(),
+                                                 "--plugin",           TARNWELL_VST2_PATH, "--tail",   "2" };
             if (state.range (1) != 0)
                 arguments.insert (arguments.end(), { "--set", "T60Low=1", "--set", "T60High=1" });
             arguments.push_back (nullptr);
@@ -95,5 +95,12 @@ void RenderToolPeakMemory (benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK (RenderToolPeakMemory)->ArgNames ({ "minutes", "longest_decay" })->Args ({ 1, 0 })->Args ({ 10, 0 })->Args ({ 1, 1 })->Args ({ 10, 1 })->Iterations (1)->Unit (benchmark::kSecond);
+BENCHMARK (RenderToolPeakMemory)
+    ->ArgNames ({ "minutes", "longest_decay" })
+    ->Args ({ 1, 0 })
+    ->Args ({ 10, 0 })
+    ->Args ({ 1, 1 })
+    ->Args ({ 10, 1 })
+    ->Iterations (1)
+    ->Unit (benchmark::kSecond);
 BENCHMARK_MAIN();

@@ -25,8 +25,8 @@ juce::Colour toggleInnerColour (bool on, bool down, bool over)
 }
 } // namespace
 
-void BrindleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                                           bool isMouseOverButton, bool isButtonDown)
+void BrindleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button, bool isMouseOverButton,
+                                           bool isButtonDown)
 {
     const auto w = button.getWidth();
     const auto h = button.getHeight();
@@ -52,9 +52,8 @@ void BrindleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton
     g.drawFittedText (button.getButtonText(), 0, 0, w, h, juce::Justification::centred, 10, 0.7f);
 }
 
-void BrindleLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int width, int height,
-                                           float sliderPos, float, float,
-                                           juce::Slider::SliderStyle, juce::Slider& slider)
+void BrindleLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int width, int height, float sliderPos,
+                                           float, float, juce::Slider::SliderStyle, juce::Slider& slider)
 {
     // The pill reaches half a thickness past both ends of the track, so the thumb at either end
     // of the range still sits inside it.
@@ -67,26 +66,22 @@ void BrindleLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int 
 
     g.setColour (juce::Colour (trackColour));
     if (horizontal)
-        g.fillRoundedRectangle (static_cast<float> (x - half), static_cast<float> (y),
-                                static_cast<float> (width + t), static_cast<float> (t),
-                                static_cast<float> (half));
+        g.fillRoundedRectangle (static_cast<float> (x - half), static_cast<float> (y), static_cast<float> (width + t),
+                                static_cast<float> (t), static_cast<float> (half));
     else
-        g.fillRoundedRectangle (static_cast<float> (x), static_cast<float> (y - half),
-                                static_cast<float> (width), static_cast<float> (height + t),
-                                static_cast<float> (half));
+        g.fillRoundedRectangle (static_cast<float> (x), static_cast<float> (y - half), static_cast<float> (width),
+                                static_cast<float> (height + t), static_cast<float> (half));
 
     g.setColour (valueColour (static_cast<float> (slider.getValue())));
     if (horizontal)
-        g.fillEllipse (static_cast<float> (thumbStart), static_cast<float> (y + q / 2),
-                       thumbSize, thumbSize);
+        g.fillEllipse (static_cast<float> (thumbStart), static_cast<float> (y + q / 2), thumbSize, thumbSize);
     else
-        g.fillEllipse (static_cast<float> (x + q / 2), static_cast<float> (thumbStart),
-                       thumbSize, thumbSize);
+        g.fillEllipse (static_cast<float> (x + q / 2), static_cast<float> (thumbStart), thumbSize, thumbSize);
 }
 
 void BrindleLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height,
-                                           float sliderPosProportional, float rotaryStartAngle,
-                                           float rotaryEndAngle, juce::Slider& slider)
+                                           float sliderPosProportional, float rotaryStartAngle, float rotaryEndAngle,
+                                           juce::Slider& slider)
 {
     const int r = juce::jmin (width / 2, height / 2) - 2;
     const auto radius = static_cast<float> (r);
@@ -114,8 +109,7 @@ void BrindleLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int 
 
         // The wedge ends at the pointer; its inner edge moves out as the value rises.
         juce::Path wedge;
-        wedge.addPieSegment (cx - radius, cy - radius, rw, rw,
-                             angle - juce::MathConstants<float>::pi / 8.0f, angle,
+        wedge.addPieSegment (cx - radius, cy - radius, rw, rw, angle - juce::MathConstants<float>::pi / 8.0f, angle,
                              0.35f + 0.35f * p);
         g.setColour (enabled ? valueColour (p) : juce::Colour (disabledWedgeColour));
         g.fillPath (wedge);

@@ -11,16 +11,14 @@ public:
     BrindleLookAndFeel() = default;
     ~BrindleLookAndFeel() override = default;
 
-    void drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                           bool isMouseOverButton, bool isButtonDown) override;
+    void drawToggleButton (juce::Graphics& g, juce::ToggleButton& button, bool isMouseOverButton,
+                           bool isButtonDown) override;
 
-    void drawLinearSlider (juce::Graphics& g, int x, int y, int width, int height,
-                           float sliderPos, float minSliderPos, float maxSliderPos,
-                           juce::Slider::SliderStyle style, juce::Slider& slider) override;
+    void drawLinearSlider (juce::Graphics& g, int x, int y, int width, int height, float sliderPos, float minSliderPos,
+                           float maxSliderPos, juce::Slider::SliderStyle style, juce::Slider& slider) override;
 
-    void drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height,
-                           float sliderPosProportional, float rotaryStartAngle,
-                           float rotaryEndAngle, juce::Slider& slider) override;
+    void drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height, float sliderPosProportional,
+                           float rotaryStartAngle, float rotaryEndAngle, juce::Slider& slider) override;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BrindleLookAndFeel)

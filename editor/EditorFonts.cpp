@@ -6,9 +6,8 @@ namespace tarnwell
 {
 EditorFonts::EditorFonts()
     : gillius (juce::Typeface::createSystemTypefaceFor (TarnwellFonts::GilliusADFRegular_otf,
-                                                         static_cast<size_t> (TarnwellFonts::GilliusADFRegular_otfSize)))
-{
-}
+                                                        static_cast<size_t> (TarnwellFonts::GilliusADFRegular_otfSize)))
+{}
 
 juce::Font EditorFonts::gillSans (float height) const
 {

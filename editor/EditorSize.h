@@ -28,6 +28,9 @@ struct EditorSize
     static float zoomForDrag (float current, float widthFactor, float heightFactor) noexcept;
 
     // The nearest size to a wanted one that keeps the shape and the range.
-    static juce::Rectangle<int> snap (int width, int height, float current) noexcept { return sizeFor (zoomFor (width, height, current)); }
+    static juce::Rectangle<int> snap (int width, int height, float current) noexcept
+    {
+        return sizeFor (zoomFor (width, height, current));
+    }
 };
 } // namespace tarnwell

@@ -13,8 +13,9 @@ EditorSizeConstrainer::EditorSizeConstrainer()
     setFixedAspectRatio (static_cast<double> (EditorSize::baseWidth) / EditorSize::baseHeight);
 }
 
-void EditorSizeConstrainer::checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previous, const juce::Rectangle<int>&,
-                                         bool isStretchingTop, bool isStretchingLeft, bool, bool)
+void EditorSizeConstrainer::checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previous,
+                                         const juce::Rectangle<int>&, bool isStretchingTop, bool isStretchingLeft, bool,
+                                         bool)
 {
     // The screen's limits are left to the window manager: an editor never grows past 300 %.
     const auto current = EditorSize::zoomFor (previous.getWidth(), previous.getHeight(), 1.0f);

@@ -12,7 +12,8 @@ class EditorSizeConstrainer final : public juce::ComponentBoundsConstrainer
 public:
     EditorSizeConstrainer();
 
-    void checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previousBounds, const juce::Rectangle<int>& limits,
-                      bool isStretchingTop, bool isStretchingLeft, bool isStretchingBottom, bool isStretchingRight) override;
+    void checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previousBounds,
+                      const juce::Rectangle<int>& limits, bool isStretchingTop, bool isStretchingLeft,
+                      bool isStretchingBottom, bool isStretchingRight) override;
 };
 } // namespace tarnwell

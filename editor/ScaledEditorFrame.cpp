@@ -12,7 +12,8 @@ namespace
 constexpr float minScale = 0.25f, maxScale = 8.0f;
 } // namespace
 
-ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::Component> e, float desktop) : editor (std::move (e)), desktopScale (desktop)
+ScaledEditorFrame::ScaledEditorFrame (std::unique_ptr<juce::Component> e, float desktop)
+    : editor (std::move (e)), desktopScale (desktop)
 {
     jassert (editor != nullptr);
     addAndMakeVisible (*editor);
@@ -81,7 +82,8 @@ float ScaledEditorFrame::zoomForDeviceSize (int width, int height) const
     for (int w = layoutWidth - 2; w <= layoutWidth + 2; ++w)
     {
         const auto zoomOfWidth = static_cast<float> (w) / static_cast<float> (EditorSize::baseWidth);
-        if (EditorSize::clampZoom (zoomOfWidth) == zoomOfWidth && getDeviceBoundsAt (zoomOfWidth) == juce::Rectangle<int> (width, height))
+        if (EditorSize::clampZoom (zoomOfWidth) == zoomOfWidth
+            && getDeviceBoundsAt (zoomOfWidth) == juce::Rectangle<int> (width, height))
             return zoomOfWidth;
     }
     return EditorSize::zoomFor (layoutWidth, inLayout (height), zoom);

@@ -36,8 +36,8 @@ void fillBand (juce::Graphics& g, juce::uint32 colour, int top, int length, int 
 {
     g.setColour (juce::Colour (colour));
     g.setOpacity (0.5f);
-    g.fillRect (bandMargin, top + bandMargin,
-                juce::jmax (length - 2 * bandMargin, 0), juce::jmax (regionHeight - 2 * bandMargin, 0));
+    g.fillRect (bandMargin, top + bandMargin, juce::jmax (length - 2 * bandMargin, 0),
+                juce::jmax (regionHeight - 2 * bandMargin, 0));
 }
 } // namespace
 

@@ -2,13 +2,15 @@
 
 namespace tarnwell
 {
-TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel) : juce::Component ("TarnwellEditor"), model (parameterModel)
+TarnwellEditor::TarnwellEditor (ParameterModel& parameterModel)
+    : juce::Component ("TarnwellEditor"), model (parameterModel)
 {
     addAndMakeVisible (view);
     view.setModel (&model);
     setSize (view.getWidth(), view.getHeight());
     addChildComponent (resizeHandle);
-    resizeHandle.setBounds (getWidth() - ResizeHandle::size, getHeight() - ResizeHandle::size, ResizeHandle::size, ResizeHandle::size);
+    resizeHandle.setBounds (getWidth() - ResizeHandle::size, getHeight() - ResizeHandle::size, ResizeHandle::size,
+                            ResizeHandle::size);
 
     // An opened editor shows the current state at once, not its controls' start values (nothing
     // has been shown yet: every text differs from the empty one).

@@ -17,8 +17,7 @@ namespace tarnwell
 // It follows the parameters by reading their current values on a timer, so a change made on any
 // thread reaches it without anyone waiting for anybody, and the model knows nothing of it.
 // The timer slows down while nothing changes (RefreshPace).
-class TarnwellEditor : public juce::Component,
-                       private juce::Timer
+class TarnwellEditor : public juce::Component, private juce::Timer
 {
 public:
     // The model outlives the editor.

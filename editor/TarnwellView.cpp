@@ -38,7 +38,8 @@ const juce::Colour focusMarkColour { 0xe0ffffff };
 // What a screen reader says for each control: the caption the user sees, and the unit in words.
 const char* accessibleTitle (int index)
 {
-    static const char* const titles[parameters::count] = { "t60 Low", "t60 High", "Trans. Freq", "Mixture", "Diffusion" };
+    static const char* const titles[parameters::count] = { "t60 Low", "t60 High", "Trans. Freq", "Mixture",
+                                                           "Diffusion" };
     return titles[index];
 }
 
@@ -161,8 +162,8 @@ void TarnwellView::describeForAccessibility (int index)
 
 std::unique_ptr<juce::ComponentTraverser> TarnwellView::createKeyboardFocusTraverser()
 {
-    return std::make_unique<ControlFocusOrder> (std::vector<juce::Component*> { &mixSlider, &diffusionSlider, &t60HighSlider,
-                                                                                &t60LowSlider, &transitionFreqSlider });
+    return std::make_unique<ControlFocusOrder> (std::vector<juce::Component*> {
+        &mixSlider, &diffusionSlider, &t60HighSlider, &t60LowSlider, &transitionFreqSlider });
 }
 
 void TarnwellView::addSlider (ParameterSlider& slider, juce::Slider::SliderStyle style)
@@ -192,9 +193,9 @@ void TarnwellView::paint (juce::Graphics& g)
     // smallest picture at least as fine as a device pixel, shrunk for scales between, so none is
     // ever enlarged below 300 %. An invalid picture draws nothing, leaving the dark grey.
     const auto scale = g.getInternalContext().getPhysicalPixelScaleFactor();
-    const auto& picture = scale > 2.0f && backgroundImage3x.isValid()   ? backgroundImage3x
-                          : scale > 1.0f && backgroundImage2x.isValid() ? backgroundImage2x
-                                                                         : backgroundImage;
+    const auto& picture = scale > 2.0f && backgroundImage3x.isValid() ? backgroundImage3x
+        : scale > 1.0f && backgroundImage2x.isValid()                 ? backgroundImage2x
+                                                                      : backgroundImage;
     g.drawImage (picture, 0, 0, width, height, 0, 0, picture.getWidth(), picture.getHeight(), false);
 }
 
@@ -240,12 +241,18 @@ ParameterSlider* TarnwellView::sliderFor (int index) noexcept
 {
     switch (index)
     {
-        case parameters::t60Low: return &t60LowSlider;
-        case parameters::t60High: return &t60HighSlider;
-        case parameters::transition: return &transitionFreqSlider;
-        case parameters::mix: return &mixSlider;
-        case parameters::diffusion: return &diffusionSlider;
-        default: return nullptr;
+        case parameters::t60Low:
+            return &t60LowSlider;
+        case parameters::t60High:
+            return &t60HighSlider;
+        case parameters::transition:
+            return &transitionFreqSlider;
+        case parameters::mix:
+            return &mixSlider;
+        case parameters::diffusion:
+            return &diffusionSlider;
+        default:
+            return nullptr;
     }
 }
 
@@ -253,12 +260,18 @@ juce::Label* TarnwellView::readoutFor (int index) noexcept
 {
     switch (index)
     {
-        case parameters::t60Low: return &t60LowValueString;
-        case parameters::t60High: return &t60HighValueString;
-        case parameters::transition: return &transitionFreqValueString;
-        case parameters::mix: return &mixValueString;
-        case parameters::diffusion: return &diffusionValueString;
-        default: return nullptr;
+        case parameters::t60Low:
+            return &t60LowValueString;
+        case parameters::t60High:
+            return &t60HighValueString;
+        case parameters::transition:
+            return &transitionFreqValueString;
+        case parameters::mix:
+            return &mixValueString;
+        case parameters::diffusion:
+            return &diffusionValueString;
+        default:
+            return nullptr;
     }
 }
 
@@ -274,10 +287,17 @@ void TarnwellView::setGraphField (int index, float value)
 {
     switch (index)
     {
-        case parameters::t60Low: t60View.t60LowValue = value; break;
-        case parameters::t60High: t60View.t60HighValue = value; break;
-        case parameters::transition: t60View.transitionFreqValue = value; break;
-        default: return;
+        case parameters::t60Low:
+            t60View.t60LowValue = value;
+            break;
+        case parameters::t60High:
+            t60View.t60HighValue = value;
+            break;
+        case parameters::transition:
+            t60View.transitionFreqValue = value;
+            break;
+        default:
+            return;
     }
     t60View.repaint();
 }
@@ -329,7 +349,8 @@ void TarnwellView::applyTypedValue (int index)
 bool TarnwellView::shows (int index, float value, const juce::String& text) noexcept
 {
     const auto* slider = sliderFor (index);
-    return slider != nullptr && slider->getValue() == static_cast<double> (value) && readoutFor (index)->getText() == text;
+    return slider != nullptr && slider->getValue() == static_cast<double> (value)
+        && readoutFor (index)->getText() == text;
 }
 
 void TarnwellView::showParameterValue (int index, float value)

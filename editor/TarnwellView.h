@@ -16,8 +16,7 @@ namespace tarnwell
 // and the build date, at fixed positions over the background picture. It is the listener of its
 // own sliders and hands every user change to the parameter model; values coming back from the
 // model arrive through showParameterValue.
-class TarnwellView : public juce::Component,
-                     public juce::Slider::Listener
+class TarnwellView : public juce::Component, public juce::Slider::Listener
 {
 public:
     TarnwellView();

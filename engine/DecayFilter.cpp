@@ -6,17 +6,17 @@ namespace tarnwell
 {
 namespace
 {
-    // Gain per pass for a decay of t60 seconds; e is -3 times the line's delay in seconds.
-    // The quotient and the gain are rounded to single precision on purpose: the stored
-    // coefficients have always carried that rounding.
-    double passGain (double e, double t60) noexcept
-    {
-        if (! (t60 > 0.0))
-            return 0.0;
+// Gain per pass for a decay of t60 seconds; e is -3 times the line's delay in seconds.
+// The quotient and the gain are rounded to single precision on purpose: the stored
+// coefficients have always carried that rounding.
+double passGain (double e, double t60) noexcept
+{
+    if (! (t60 > 0.0))
+        return 0.0;
 
-        const auto exponent = static_cast<float> (e / t60);
-        return static_cast<double> (static_cast<float> (std::pow (10.0, static_cast<double> (exponent))));
-    }
+    const auto exponent = static_cast<float> (e / t60);
+    return static_cast<double> (static_cast<float> (std::pow (10.0, static_cast<double> (exponent))));
+}
 } // namespace
 
 double highestDesignFrequency (double sampleRate) noexcept
@@ -25,8 +25,8 @@ double highestDesignFrequency (double sampleRate) noexcept
     return 0.99 * sampleRate / 4.0;
 }
 
-DecayFilterCoefficients designDecayFilter (int lengthInSamples, double transitionFrequency,
-                                           double t60Low, double t60High, double sampleRate) noexcept
+DecayFilterCoefficients designDecayFilter (int lengthInSamples, double transitionFrequency, double t60Low,
+                                           double t60High, double sampleRate) noexcept
 {
     constexpr double twoPi = 6.28318530717958;
 

@@ -13,7 +13,12 @@ struct DecayFilter
     double a1 = 0, b0 = 0, b1 = 0;
     double state = 0;
 
-    void setCoefficients (const DecayFilterCoefficients& c) noexcept { a1 = c.a1; b0 = c.b0; b1 = c.b1; }
+    void setCoefficients (const DecayFilterCoefficients& c) noexcept
+    {
+        a1 = c.a1;
+        b0 = c.b0;
+        b1 = c.b1;
+    }
 
     double process (double v) noexcept
     {
@@ -27,8 +32,8 @@ struct DecayFilter
 // 60 dB in t60Low seconds at low and t60High seconds at high frequencies, split around
 // `transitionFrequency`. Decay times of 0 or less give a gain of 0; the transition used for
 // the design is kept below a quarter of the sample rate, where the design stays stable.
-DecayFilterCoefficients designDecayFilter (int lengthInSamples, double transitionFrequency,
-                                           double t60Low, double t60High, double sampleRate) noexcept;
+DecayFilterCoefficients designDecayFilter (int lengthInSamples, double transitionFrequency, double t60Low,
+                                           double t60High, double sampleRate) noexcept;
 
 // The highest transition frequency the design accepts at a sample rate.
 double highestDesignFrequency (double sampleRate) noexcept;

@@ -11,7 +11,10 @@ DiffusionRotation diffusionRotation (float diffusion) noexcept
     return { std::cos (theta), std::sin (theta) };
 }
 
-FeedbackMatrix buildFeedbackMatrix (float diffusion) noexcept { return buildFeedbackMatrix (diffusionRotation (diffusion)); }
+FeedbackMatrix buildFeedbackMatrix (float diffusion) noexcept
+{
+    return buildFeedbackMatrix (diffusionRotation (diffusion));
+}
 
 FeedbackMatrix buildFeedbackMatrix (DiffusionRotation rotation) noexcept
 {
@@ -19,8 +22,10 @@ FeedbackMatrix buildFeedbackMatrix (DiffusionRotation rotation) noexcept
 
     // Start from [[c, s], [-s, c]], then grow three times: A -> [[cA, -sA], [sA, cA]].
     double a[16][16] {};
-    a[0][0] = c;  a[0][1] = s;
-    a[1][0] = -s; a[1][1] = c;
+    a[0][0] = c;
+    a[0][1] = s;
+    a[1][0] = -s;
+    a[1][1] = c;
 
     for (int size = 2; size < 16; size *= 2)
     {

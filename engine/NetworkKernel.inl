@@ -40,7 +40,10 @@ inline void writeRing (double* ring, int slot, V v) noexcept
         ring[(slot + k) & ringMask] = lanes[k];
 }
 
-inline double finiteOrZero (double x) noexcept { return x - x == 0.0 ? x : 0.0; }
+inline double finiteOrZero (double x) noexcept
+{
+    return x - x == 0.0 ? x : 0.0;
+}
 
 template <typename V>
 struct Constants
@@ -48,12 +51,12 @@ struct Constants
     static constexpr int blocks = numLines / widthOf<V>; // the filters take W lines per vector
 
     V b0[blocks], c1[blocks], a1[blocks]; // c1 = b1 - a1 b0: see filterFrame
-    V t;                        // tan of the rotation angle
-    V tInner;                   // -t: the innermost pair of lines turns the other way
-    V gain;                     // cos^4: the rotations run as (1, t) pairs, scaled once at the end
-    V dry, wet;                 // the gains below, as vectors
+    V t; // tan of the rotation angle
+    V tInner; // -t: the innermost pair of lines turns the other way
+    V gain; // cos^4: the rotations run as (1, t) pairs, scaled once at the end
+    V dry, wet; // the gains below, as vectors
     double tangent;
-    double dryGain, wetGain;    // wetGain includes gain: the wet sums are taken before it
+    double dryGain, wetGain; // wetGain includes gain: the wet sums are taken before it
 };
 
 template <typename V>
@@ -139,7 +142,8 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
 {
     constexpr int width = widthOf<V>;
     const auto read = [&] (int i) {
-        return wraps ? readRing<V> (st.rings[i], (w + readDelta[i]) & ringMask) : load<V> (st.rings[i] + w + readDelta[i]);
+        return wraps ? readRing<V> (st.rings[i], (w + readDelta[i]) & ringMask)
+                     : load<V> (st.rings[i] + w + readDelta[i]);
     };
 
     const V xL = finiteOrZero (loadFloats<V> (audio.inLeft));
@@ -156,7 +160,10 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
         rotate (b, f, c.t);
         rotate (a, b, c.t);
         rotate (e, f, c.t);
-        lines[i] = a; lines[i + 4] = b; lines[i + 8] = e; lines[i + 12] = f;
+        lines[i] = a;
+        lines[i + 4] = b;
+        lines[i + 8] = e;
+        lines[i + 12] = f;
     }
 
     V wetL = broadcast<V> (0.0), wetR = broadcast<V> (0.0);
@@ -176,8 +183,10 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
 
             wetL += l0 + l2;
             wetR += l1 + l3;
-            frames[g] = c.gain * l0 + xL; frames[g + 1] = c.gain * l1 + xR;
-            frames[g + 2] = c.gain * l2 + xL; frames[g + 3] = c.gain * l3 + xR;
+            frames[g] = c.gain * l0 + xL;
+            frames[g + 1] = c.gain * l1 + xR;
+            frames[g + 2] = c.gain * l2 + xL;
+            frames[g + 3] = c.gain * l3 + xR;
         }
 
         // The filters run from frame to frame, so they work across lines: transpose to
@@ -203,8 +212,8 @@ inline void processChunk (NetworkState& st, const Constants<V>& c, V (&state)[Co
 
 // The last few frames of a block, one at a time.
 template <bool stereo>
-int processFrames (NetworkState& st, const Constants<v4>& c, v4 (&state)[4], const int (&readOffset)[numLines],
-                   int w, const NetworkAudio& audio, int numFrames) noexcept
+int processFrames (NetworkState& st, const Constants<v4>& c, v4 (&state)[4], const int (&readOffset)[numLines], int w,
+                   const NetworkAudio& audio, int numFrames) noexcept
 {
     const double t = c.tangent;
     const v4 tHalves = make4 (-t, -t, t, t), tPairs = make4 (t, -t, t, -t);

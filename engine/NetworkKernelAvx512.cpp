@@ -5,7 +5,7 @@
 #include "engine/NetworkState.h"
 
 #if defined(__x86_64__) || defined(__i386__)
- #include <immintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace tarnwell::kernels

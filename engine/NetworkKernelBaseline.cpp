@@ -2,7 +2,7 @@
 #include "engine/NetworkState.h"
 
 #if defined(__x86_64__) || defined(__i386__)
- #include <immintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace tarnwell::kernels
@@ -32,7 +32,7 @@ bool avx512Available() noexcept
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
     return avx2Available() && __builtin_cpu_supports ("avx512f") && __builtin_cpu_supports ("avx512vl")
-           && __builtin_cpu_supports ("avx512dq");
+        && __builtin_cpu_supports ("avx512dq");
 #else
     return false;
 #endif

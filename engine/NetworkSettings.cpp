@@ -12,8 +12,8 @@ NetworkCoefficients designNetwork (const NetworkSettings& settings) noexcept
 
     for (int line = 0; line < numLines; ++line)
     {
-        const auto f = designDecayFilter (lineLength (line), settings.transitionFrequency,
-                                          settings.t60Low, settings.t60High, settings.sampleRate);
+        const auto f = designDecayFilter (lineLength (line), settings.transitionFrequency, settings.t60Low,
+                                          settings.t60High, settings.sampleRate);
         c.b0[line] = f.b0;
         c.b1[line] = f.b1;
         c.a1[line] = f.a1;

@@ -8,11 +8,11 @@ namespace tarnwell
 // The physical values the network is designed from.
 struct NetworkSettings
 {
-    double t60Low = 3.5;                 // seconds
-    double t60High = 0.5;                // seconds
+    double t60Low = 3.5; // seconds
+    double t60High = 0.5; // seconds
     double transitionFrequency = 6700.0; // hertz
-    double sampleRate = 44100.0;         // hertz
-    float mix = 0.25f;                   // wet fraction
+    double sampleRate = 44100.0; // hertz
+    float mix = 0.25f; // wet fraction
     float diffusion = 0.5f;
 };
 

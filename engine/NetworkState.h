@@ -33,8 +33,8 @@ struct NetworkAudio
     // The same channels from frame n on.
     NetworkAudio from (int n) const noexcept
     {
-        return { inLeft + n, inRight != nullptr ? inRight + n : nullptr,
-                 outLeft + n, outRight != nullptr ? outRight + n : nullptr };
+        return { inLeft + n, inRight != nullptr ? inRight + n : nullptr, outLeft + n,
+                 outRight != nullptr ? outRight + n : nullptr };
     }
 };
 
@@ -44,10 +44,10 @@ using NetworkKernel = void (*) (NetworkState&, const NetworkCoefficients&, const
 
 namespace kernels
 {
-    void processBaseline (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
-    void processAvx2 (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
-    void processAvx512 (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
-    bool avx2Available() noexcept;
-    bool avx512Available() noexcept; // F, VL and DQ, with AVX2 and FMA
+void processBaseline (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
+void processAvx2 (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
+void processAvx512 (NetworkState&, const NetworkCoefficients&, const NetworkAudio&, int) noexcept;
+bool avx2Available() noexcept;
+bool avx512Available() noexcept; // F, VL and DQ, with AVX2 and FMA
 } // namespace kernels
 } // namespace tarnwell

@@ -19,13 +19,16 @@ inline constexpr float delayLengths[numLines] = { 2023, 2153, 2291, 2438, 2595, 
 inline constexpr int shortestLine = 2023;
 
 // The left input feeds and the left output collects the even lines; the right, the odd ones.
-inline constexpr float leftInputGain[numLines]   = { 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0 };
-inline constexpr float rightInputGain[numLines]  = { 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1 };
-inline constexpr float leftOutputGain[numLines]  = { 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0 };
+inline constexpr float leftInputGain[numLines] = { 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0 };
+inline constexpr float rightInputGain[numLines] = { 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1 };
+inline constexpr float leftOutputGain[numLines] = { 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0 };
 inline constexpr float rightOutputGain[numLines] = { 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1 };
 
 // Each output sums eight lines.
 inline constexpr float wetScale = 0.125f;
 
-constexpr int lineLength (int line) noexcept { return static_cast<int> (delayLengths[line]); }
+constexpr int lineLength (int line) noexcept
+{
+    return static_cast<int> (delayLengths[line]);
+}
 } // namespace tarnwell

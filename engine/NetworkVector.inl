@@ -8,9 +8,9 @@
 // __builtin_shufflevector; its __builtin_shuffle picks the same lanes, given as a mask vector
 // of the lanes' own width, where the result is as long as each input.
 #if __has_builtin(__builtin_shufflevector)
- #define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shufflevector (a, b, __VA_ARGS__)
+#define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shufflevector (a, b, __VA_ARGS__)
 #else
- #define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shuffle (a, b, mask { __VA_ARGS__ })
+#define TARNWELL_SHUFFLE(mask, a, b, ...) __builtin_shuffle (a, b, mask { __VA_ARGS__ })
 #endif
 
 typedef float v4f __attribute__ ((vector_size (16)));
@@ -31,10 +31,22 @@ V loadFloats (const float* p) noexcept;
 typedef double v4 __attribute__ ((vector_size (32)));
 typedef long long v4i __attribute__ ((vector_size (32)));
 
-inline v4 make4 (double a, double b, double c, double d) noexcept { return v4 { a, b, c, d }; }
-inline double lane (v4 v, int k) noexcept { return v[k]; }
-inline v4 swapHalves (v4 v) noexcept { return TARNWELL_SHUFFLE (v4i, v, v, 2, 3, 0, 1); }
-inline v4 swapPairs (v4 v) noexcept { return TARNWELL_SHUFFLE (v4i, v, v, 1, 0, 3, 2); }
+inline v4 make4 (double a, double b, double c, double d) noexcept
+{
+    return v4 { a, b, c, d };
+}
+inline double lane (v4 v, int k) noexcept
+{
+    return v[k];
+}
+inline v4 swapHalves (v4 v) noexcept
+{
+    return TARNWELL_SHUFFLE (v4i, v, v, 2, 3, 0, 1);
+}
+inline v4 swapPairs (v4 v) noexcept
+{
+    return TARNWELL_SHUFFLE (v4i, v, v, 1, 0, 3, 2);
+}
 
 inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
 {
@@ -52,7 +64,7 @@ inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
 inline v4 finiteOrZero (v4 x) noexcept
 {
     const v4i finite = (x - x) == v4 {};
-    return (v4) ((v4i) x & finite);
+    return (v4)((v4i)x & finite);
 }
 
 template <>
@@ -60,12 +72,12 @@ inline v4 loadFloats<v4> (const float* p) noexcept
 {
     v4f f;
     __builtin_memcpy (&f, p, sizeof (f));
-    return __builtin_convertvector (f, v4);
+    return __builtin_convertvector(f, v4);
 }
 
 inline void storeFloats (float* p, v4 v) noexcept
 {
-    const v4f f = __builtin_convertvector (v, v4f);
+    const v4f f = __builtin_convertvector(v, v4f);
     __builtin_memcpy (p, &f, sizeof (f));
 }
 
@@ -75,16 +87,39 @@ struct v4
 {
     v2 lo, hi;
 
-    v4& operator+= (v4 o) noexcept { lo += o.lo; hi += o.hi; return *this; }
+    v4& operator+= (v4 o) noexcept
+    {
+        lo += o.lo;
+        hi += o.hi;
+        return *this;
+    }
 };
 
-inline v4 operator+ (v4 a, v4 b) noexcept { return { a.lo + b.lo, a.hi + b.hi }; }
-inline v4 operator- (v4 a, v4 b) noexcept { return { a.lo - b.lo, a.hi - b.hi }; }
-inline v4 operator* (v4 a, v4 b) noexcept { return { a.lo * b.lo, a.hi * b.hi }; }
+inline v4 operator+ (v4 a, v4 b) noexcept
+{
+    return { a.lo + b.lo, a.hi + b.hi };
+}
+inline v4 operator- (v4 a, v4 b) noexcept
+{
+    return { a.lo - b.lo, a.hi - b.hi };
+}
+inline v4 operator* (v4 a, v4 b) noexcept
+{
+    return { a.lo * b.lo, a.hi * b.hi };
+}
 
-inline v4 make4 (double a, double b, double c, double d) noexcept { return { v2 { a, b }, v2 { c, d } }; }
-inline double lane (v4 v, int k) noexcept { return k < 2 ? v.lo[k] : v.hi[k - 2]; }
-inline v4 swapHalves (v4 v) noexcept { return { v.hi, v.lo }; }
+inline v4 make4 (double a, double b, double c, double d) noexcept
+{
+    return { v2 { a, b }, v2 { c, d } };
+}
+inline double lane (v4 v, int k) noexcept
+{
+    return k < 2 ? v.lo[k] : v.hi[k - 2];
+}
+inline v4 swapHalves (v4 v) noexcept
+{
+    return { v.hi, v.lo };
+}
 inline v4 swapPairs (v4 v) noexcept
 {
     return { TARNWELL_SHUFFLE (v2i, v.lo, v.lo, 1, 0), TARNWELL_SHUFFLE (v2i, v.hi, v.hi, 1, 0) };
@@ -96,17 +131,23 @@ inline void transpose (v4& r0, v4& r1, v4& r2, v4& r3) noexcept
     const v4 c1 { TARNWELL_SHUFFLE (v2i, r0.lo, r1.lo, 1, 3), TARNWELL_SHUFFLE (v2i, r2.lo, r3.lo, 1, 3) };
     const v4 c2 { TARNWELL_SHUFFLE (v2i, r0.hi, r1.hi, 0, 2), TARNWELL_SHUFFLE (v2i, r2.hi, r3.hi, 0, 2) };
     const v4 c3 { TARNWELL_SHUFFLE (v2i, r0.hi, r1.hi, 1, 3), TARNWELL_SHUFFLE (v2i, r2.hi, r3.hi, 1, 3) };
-    r0 = c0; r1 = c1; r2 = c2; r3 = c3;
+    r0 = c0;
+    r1 = c1;
+    r2 = c2;
+    r3 = c3;
 }
 
 // Non-finite samples become silence: x - x is 0 only for finite x.
 inline v2 finiteOrZero (v2 x) noexcept
 {
     const v2i finite = (x - x) == v2 {};
-    return (v2) ((v2i) x & finite);
+    return (v2)((v2i)x & finite);
 }
 
-inline v4 finiteOrZero (v4 x) noexcept { return { finiteOrZero (x.lo), finiteOrZero (x.hi) }; }
+inline v4 finiteOrZero (v4 x) noexcept
+{
+    return { finiteOrZero (x.lo), finiteOrZero (x.hi) };
+}
 
 #if __has_builtin(__builtin_shufflevector)
 template <>
@@ -114,13 +155,13 @@ inline v4 loadFloats<v4> (const float* p) noexcept
 {
     v4f f;
     __builtin_memcpy (&f, p, sizeof (f));
-    return { __builtin_convertvector (__builtin_shufflevector (f, f, 0, 1), v2),
-             __builtin_convertvector (__builtin_shufflevector (f, f, 2, 3), v2) };
+    return { __builtin_convertvector(__builtin_shufflevector (f, f, 0, 1), v2),
+             __builtin_convertvector(__builtin_shufflevector (f, f, 2, 3), v2) };
 }
 
 inline void storeFloats (float* p, v4 v) noexcept
 {
-    const v2f lo = __builtin_convertvector (v.lo, v2f), hi = __builtin_convertvector (v.hi, v2f);
+    const v2f lo = __builtin_convertvector(v.lo, v2f), hi = __builtin_convertvector(v.hi, v2f);
     const v4f f = __builtin_shufflevector (lo, hi, 0, 1, 2, 3);
     __builtin_memcpy (p, &f, sizeof (f));
 }
@@ -132,12 +173,12 @@ inline v4 loadFloats<v4> (const float* p) noexcept
     v2f lo, hi;
     __builtin_memcpy (&lo, p, sizeof (lo));
     __builtin_memcpy (&hi, p + 2, sizeof (hi));
-    return { __builtin_convertvector (lo, v2), __builtin_convertvector (hi, v2) };
+    return { __builtin_convertvector(lo, v2), __builtin_convertvector(hi, v2) };
 }
 
 inline void storeFloats (float* p, v4 v) noexcept
 {
-    const v2f lo = __builtin_convertvector (v.lo, v2f), hi = __builtin_convertvector (v.hi, v2f);
+    const v2f lo = __builtin_convertvector(v.lo, v2f), hi = __builtin_convertvector(v.hi, v2f);
     __builtin_memcpy (p, &lo, sizeof (lo));
     __builtin_memcpy (p + 2, &hi, sizeof (hi));
 }
@@ -146,14 +187,17 @@ inline void storeFloats (float* p, v4 v) noexcept
 #endif
 
 // Rows r[0..3] become columns, as the four-argument form.
-inline void transpose (v4* r) noexcept { transpose (r[0], r[1], r[2], r[3]); }
+inline void transpose (v4* r) noexcept
+{
+    transpose (r[0], r[1], r[2], r[3]);
+}
 
 // c - a b. With FMA as one instruction: the compiler, left to contract c - a b where c is itself
 // a product, may fuse the other product and leave a b on a chain that should be one step long.
 inline v4 negMulAdd (v4 a, v4 b, v4 c) noexcept
 {
 #if defined(__FMA__)
-    return (v4) _mm256_fnmadd_pd ((__m256d) a, (__m256d) b, (__m256d) c);
+    return (v4)_mm256_fnmadd_pd ((__m256d)a, (__m256d)b, (__m256d)c);
 #else
     return c - a * b;
 #endif
@@ -168,7 +212,7 @@ typedef long long v8i __attribute__ ((vector_size (64)));
 inline v8 finiteOrZero (v8 x) noexcept
 {
     const v8i finite = (x - x) == v8 {};
-    return (v8) ((v8i) x & finite);
+    return (v8)((v8i)x & finite);
 }
 
 template <>
@@ -176,18 +220,18 @@ inline v8 loadFloats<v8> (const float* p) noexcept
 {
     v8f f;
     __builtin_memcpy (&f, p, sizeof (f));
-    return __builtin_convertvector (f, v8);
+    return __builtin_convertvector(f, v8);
 }
 
 inline void storeFloats (float* p, v8 v) noexcept
 {
-    const v8f f = __builtin_convertvector (v, v8f);
+    const v8f f = __builtin_convertvector(v, v8f);
     __builtin_memcpy (p, &f, sizeof (f));
 }
 
 inline v8 negMulAdd (v8 a, v8 b, v8 c) noexcept
 {
-    return (v8) _mm512_fnmadd_pd ((__m512d) a, (__m512d) b, (__m512d) c);
+    return (v8)_mm512_fnmadd_pd ((__m512d)a, (__m512d)b, (__m512d)c);
 }
 
 // Rows r[0..7] become columns: r[i][j] and r[j][i] trade places.
@@ -225,7 +269,10 @@ inline V load (const double* p) noexcept
 }
 
 template <typename V>
-inline void store (double* p, V v) noexcept { __builtin_memcpy (p, &v, sizeof (v)); }
+inline void store (double* p, V v) noexcept
+{
+    __builtin_memcpy (p, &v, sizeof (v));
+}
 
 template <typename V>
 inline V broadcast (double x) noexcept

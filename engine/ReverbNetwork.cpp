@@ -17,7 +17,7 @@ void NetworkState::clear() noexcept
 
 namespace
 {
-    using Set = ReverbNetwork::InstructionSet;
+using Set = ReverbNetwork::InstructionSet;
 } // namespace
 
 ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve (wanted))
@@ -27,7 +27,7 @@ ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve 
 #if defined(__x86_64__) || defined(__i386__)
     const auto set = chosen;
     kernel = set == Set::avx512 ? &kernels::processAvx512
-           : set == Set::avx2   ? &kernels::processAvx2
+        : set == Set::avx2      ? &kernels::processAvx2
                                 : &kernels::processBaseline;
 #else
     // Elsewhere (64-bit ARM) the baseline kernel's vectors are the processor's own (NEON).
@@ -37,21 +37,22 @@ ReverbNetwork::ReverbNetwork (InstructionSet wanted) noexcept : chosen (resolve 
 
 namespace
 {
-    // Whether an output starts a little above its input, counted modulo 4 KiB. The processor
-    // matches a load against earlier stores by the low 12 address bits only, so there each
-    // chunk's input load waits for the previous chunk's output store: measured 5 to 35 %
-    // slower than copying the input over the output and working in place.
-    bool storesDelayLoads (const float* output, const float* input) noexcept
-    {
-        const auto distance = (reinterpret_cast<std::uintptr_t> (output) - reinterpret_cast<std::uintptr_t> (input)) & 4095;
-        return distance != 0 && distance < 128;
-    }
+// Whether an output starts a little above its input, counted modulo 4 KiB. The processor
+// matches a load against earlier stores by the low 12 address bits only, so there each
+// chunk's input load waits for the previous chunk's output store: measured 5 to 35 %
+// slower than copying the input over the output and working in place.
+bool storesDelayLoads (const float* output, const float* input) noexcept
+{
+    const auto distance = (reinterpret_cast<std::uintptr_t> (output) - reinterpret_cast<std::uintptr_t> (input)) & 4095;
+    return distance != 0 && distance < 128;
+}
 } // namespace
 
 void ReverbNetwork::process (const NetworkCoefficients& coefficients, const NetworkAudio& audio, int numFrames) noexcept
 {
     const bool stereo = audio.outRight != nullptr;
-    if (! storesDelayLoads (audio.outLeft, audio.inLeft) && ! (stereo && storesDelayLoads (audio.outRight, audio.inRight)))
+    if (! storesDelayLoads (audio.outLeft, audio.inLeft)
+        && ! (stereo && storesDelayLoads (audio.outRight, audio.inRight)))
         return kernel (state, coefficients, audio, numFrames);
 
     const auto bytes = sizeof (float) * static_cast<std::size_t> (numFrames > 0 ? numFrames : 0);
@@ -81,10 +82,14 @@ bool ReverbNetwork::isAvailable (InstructionSet set) noexcept
 {
     switch (set)
     {
-        case Set::baseline: return true;
-        case Set::avx2: return kernels::avx2Available();
-        case Set::avx512: return kernels::avx512Available();
-        case Set::automatic: break;
+        case Set::baseline:
+            return true;
+        case Set::avx2:
+            return kernels::avx2Available();
+        case Set::avx512:
+            return kernels::avx512Available();
+        case Set::automatic:
+            break;
     }
     return false;
 }
@@ -98,10 +103,14 @@ const char* ReverbNetwork::name (InstructionSet set) noexcept
 {
     switch (set)
     {
-        case Set::baseline: return "baseline";
-        case Set::avx2: return "avx2";
-        case Set::avx512: return "avx512";
-        case Set::automatic: break;
+        case Set::baseline:
+            return "baseline";
+        case Set::avx2:
+            return "avx2";
+        case Set::avx512:
+            return "avx512";
+        case Set::automatic:
+            break;
     }
     return "automatic";
 }

@@ -5,15 +5,14 @@
 // for the pin flags). Answering a placeholder would silently never match a real host.
 // FST2VST names the record "struct AEffect", as JUCE's headers declare it.
 #ifndef FST2VST
- #define FST2VST 1
+#define FST2VST 1
 #endif
 #include <pluginterfaces/fst/fst.h>
 
 namespace tarnwell::vst
 {
 // Plug-in requests FST names only with placeholders.
-enum : int
-{
+enum : int {
     effGetVu = 9,
     effEditDraw = 16,
     effEditMouse = 17,
@@ -36,16 +35,14 @@ enum : int
 };
 
 // Host callbacks FST names only with placeholders.
-enum : int
-{
+enum : int {
     audioMasterIdle = 3,
     audioMasterIOChanged = 13,
     audioMasterUpdateDisplay = 42,
 };
 
 // VstPinProperties::flags (FST defines all three as 0).
-enum : int
-{
+enum : int {
     pinIsActive = 1 << 0,
     pinIsStereo = 1 << 1,
     pinUseSpeaker = 1 << 2,

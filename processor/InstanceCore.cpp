@@ -57,8 +57,7 @@ bool writableBeforeReading (const float* output, const float* ownInput, const fl
 } // namespace
 
 InstanceCore::InstanceCore()
-    : designedValues (values.snapshot()),
-      designedSampleRate (sampleRate.load()),
+    : designedValues (values.snapshot()), designedSampleRate (sampleRate.load()),
       coefficients (designNetwork (settingsFor (designedValues, designedSampleRate))),
       network (kernelNamedByEnvironment())
 {
@@ -66,9 +65,15 @@ InstanceCore::InstanceCore()
         properties.setProperty (params::propertyId (i), params::storedDefault (i), nullptr);
 }
 
-void InstanceCore::setParameter (int index, float normalised) noexcept { values.set (index, normalised); }
+void InstanceCore::setParameter (int index, float normalised) noexcept
+{
+    values.set (index, normalised);
+}
 
-float InstanceCore::parameter (int index) const noexcept { return values.normalised (index); }
+float InstanceCore::parameter (int index) const noexcept
+{
+    return values.normalised (index);
+}
 
 juce::String InstanceCore::parameterText (int index) const
 {
@@ -77,14 +82,17 @@ juce::String InstanceCore::parameterText (int index) const
 
 double InstanceCore::tailSeconds() const noexcept
 {
-    return secondsToFall (std::max (values.engineValue (params::t60Low), values.engineValue (params::t60High)), tailDecibels);
+    return secondsToFall (std::max (values.engineValue (params::t60Low), values.engineValue (params::t60High)),
+                          tailDecibels);
 }
 
 juce::String InstanceCore::textFor (int index, float normalised) const
 {
     if (normalised == parameter (index))
         return parameterText (index);
-    return params::isValid (index) ? params::text (index, params::engineValue (index, params::clamped (static_cast<double> (normalised)))) : juce::String();
+    return params::isValid (index)
+        ? params::text (index, params::engineValue (index, params::clamped (static_cast<double> (normalised))))
+        : juce::String();
 }
 
 void InstanceCore::prepare (double newSampleRate) noexcept

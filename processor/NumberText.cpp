@@ -3,14 +3,14 @@
 #include <charconv>
 
 #if ! defined(__cpp_lib_to_chars)
- #include <cerrno>
- #include <clocale>
- #include <cmath>
- #include <cstdio>
- #include <cstdlib>
- #include <cstring>
- #include <locale.h>
- #include <string>
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
 #endif
 
 namespace tarnwell::numberText
@@ -47,30 +47,30 @@ Parsed parse (const char* first, const char* last, double& value) noexcept
 
 namespace
 {
-    // The "C" locale for this thread while it lives, whatever the host has set.
-    class CLocale
-    {
-    public:
-        CLocale() noexcept : previous (uselocale (c())) {}
-        ~CLocale() { uselocale (previous); }
-        CLocale (const CLocale&) = delete;
-        CLocale& operator= (const CLocale&) = delete;
+// The "C" locale for this thread while it lives, whatever the host has set.
+class CLocale
+{
+public:
+    CLocale() noexcept : previous (uselocale (c())) {}
+    ~CLocale() { uselocale (previous); }
+    CLocale (const CLocale&) = delete;
+    CLocale& operator= (const CLocale&) = delete;
 
-    private:
-        static locale_t c() noexcept
-        {
-            static const locale_t locale = newlocale (LC_ALL_MASK, "C", nullptr);
-            return locale;
-        }
-        locale_t previous;
-    };
-
-    char* printed (char* first, char* last, const char* format, int precision, double value) noexcept
+private:
+    static locale_t c() noexcept
     {
-        CLocale c;
-        const int size = std::snprintf (first, static_cast<size_t> (last - first), format, precision, value);
-        return size < 0 || size >= last - first ? last : first + size;
+        static const locale_t locale = newlocale (LC_ALL_MASK, "C", nullptr);
+        return locale;
     }
+    locale_t previous;
+};
+
+char* printed (char* first, char* last, const char* format, int precision, double value) noexcept
+{
+    CLocale c;
+    const int size = std::snprintf (first, static_cast<size_t> (last - first), format, precision, value);
+    return size < 0 || size >= last - first ? last : first + size;
+}
 } // namespace
 
 char* general (char* first, char* last, double value, int precision) noexcept

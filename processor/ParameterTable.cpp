@@ -9,41 +9,54 @@ namespace tarnwell::parameters
 {
 namespace
 {
-    double decaySeconds (float normalised) noexcept { return std::fmax (0.0, 10.0 * static_cast<double> (normalised)); }
-    double decayNormalised (double seconds) noexcept { return seconds / 10.0; }
+double decaySeconds (float normalised) noexcept
+{
+    return std::fmax (0.0, 10.0 * static_cast<double> (normalised));
+}
+double decayNormalised (double seconds) noexcept
+{
+    return seconds / 10.0;
+}
 
-    // 50 Hz at 0, rising by a factor of 320 over the range, capped at 10 kHz.
-    constexpr double lowestTransition = 50.0, highestTransition = 10000.0;
-    double transitionHertz (float normalised) noexcept
-    {
-        return std::fmin (lowestTransition * std::pow (10.0, static_cast<double> (normalised) * std::log10 (320.0)),
-                          highestTransition);
-    }
+// 50 Hz at 0, rising by a factor of 320 over the range, capped at 10 kHz.
+constexpr double lowestTransition = 50.0, highestTransition = 10000.0;
+double transitionHertz (float normalised) noexcept
+{
+    return std::fmin (lowestTransition * std::pow (10.0, static_cast<double> (normalised) * std::log10 (320.0)),
+                      highestTransition);
+}
 
-    double transitionNormalised (double hertz) noexcept
-    {
-        return std::log (hertz / lowestTransition) / std::log (320.0);
-    }
+double transitionNormalised (double hertz) noexcept
+{
+    return std::log (hertz / lowestTransition) / std::log (320.0);
+}
 
-    double fraction (float normalised) noexcept { return static_cast<double> (normalised); }
-    double sameFraction (double value) noexcept { return value; }
+double fraction (float normalised) noexcept
+{
+    return static_cast<double> (normalised);
+}
+double sameFraction (double value) noexcept
+{
+    return value;
+}
 
-    // The stored defaults are where the network starts: 3.5 s, 0.5 s and, for the transition,
-    // the single-precision value nearest 6700 Hz, written with the fewest digits that read back
-    // as it.
-    constexpr Description table[count] = {
-        { "T60Low", 0.35, decaySeconds, decayNormalised, [] (NetworkSettings& s, double v) noexcept { s.t60Low = v; },
-          1.0, 0.0, 10.0, "s", " sec" },
-        { "T60High", 0.05, decaySeconds, decayNormalised, [] (NetworkSettings& s, double v) noexcept { s.t60High = v; },
-          1.0, 0.0, 10.0, "s", " sec" },
-        { "Transition", 0.8490928, transitionHertz, transitionNormalised,
-          [] (NetworkSettings& s, double v) noexcept { s.transitionFrequency = v; },
-          1.0, lowestTransition, highestTransition, "Hz", " Hz" },
-        { "Mix", 0.25, fraction, sameFraction, [] (NetworkSettings& s, double v) noexcept { s.mix = static_cast<float> (v); },
-          100.0, 0.0, 100.0, "%", "%" },
-        { "Diffusion", 0.5, fraction, sameFraction, [] (NetworkSettings& s, double v) noexcept { s.diffusion = static_cast<float> (v); },
-          100.0, 0.0, 100.0, "%", "%" },
-    };
+// The stored defaults are where the network starts: 3.5 s, 0.5 s and, for the transition,
+// the single-precision value nearest 6700 Hz, written with the fewest digits that read back
+// as it.
+constexpr Description table[count] = {
+    { "T60Low", 0.35, decaySeconds, decayNormalised, [] (NetworkSettings& s, double v) noexcept { s.t60Low = v; }, 1.0,
+      0.0, 10.0, "s", " sec" },
+    { "T60High", 0.05, decaySeconds, decayNormalised, [] (NetworkSettings& s, double v) noexcept { s.t60High = v; },
+      1.0, 0.0, 10.0, "s", " sec" },
+    { "Transition", 0.8490928, transitionHertz, transitionNormalised,
+      [] (NetworkSettings& s, double v) noexcept { s.transitionFrequency = v; }, 1.0, lowestTransition,
+      highestTransition, "Hz", " Hz" },
+    { "Mix", 0.25, fraction, sameFraction,
+      [] (NetworkSettings& s, double v) noexcept { s.mix = static_cast<float> (v); }, 100.0, 0.0, 100.0, "%", "%" },
+    { "Diffusion", 0.5, fraction, sameFraction,
+      [] (NetworkSettings& s, double v) noexcept { s.diffusion = static_cast<float> (v); }, 100.0, 0.0, 100.0, "%",
+      "%" },
+};
 } // namespace
 
 const Description& describe (int index) noexcept

@@ -81,8 +81,7 @@ ParameterValues::Snapshot ParameterValues::snapshot() const noexcept
 {
     Snapshot result;
     while (! trySnapshot (result))
-    {
-    }
+    {}
     return result;
 }
 

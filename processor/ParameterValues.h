@@ -27,10 +27,7 @@ public:
 
         double engineValue (int index) const noexcept;
 
-        bool operator== (const Snapshot& other) const noexcept
-        {
-            return normalised == other.normalised;
-        }
+        bool operator== (const Snapshot& other) const noexcept { return normalised == other.normalised; }
         bool operator!= (const Snapshot& other) const noexcept { return ! (*this == other); }
     };
 

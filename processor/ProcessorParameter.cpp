@@ -9,12 +9,17 @@ ProcessorParameter::ProcessorParameter (InstanceCore& owner, int indexInCore)
     : AudioProcessorParameterWithID (juce::ParameterID { parameters::name (indexInCore), 1 },
                                      parameters::name (indexInCore)),
       core (owner), index (indexInCore)
+{}
+
+float ProcessorParameter::getValue() const
 {
+    return core.parameter (index);
 }
 
-float ProcessorParameter::getValue() const { return core.parameter (index); }
-
-void ProcessorParameter::setValue (float newValue) { core.setParameter (index, newValue); }
+void ProcessorParameter::setValue (float newValue)
+{
+    core.setParameter (index, newValue);
+}
 
 float ProcessorParameter::getDefaultValue() const
 {

@@ -15,7 +15,10 @@ constexpr std::uint32_t settingsMagic = 0x21324356; // "VC2!" as little-endian b
 constexpr std::size_t headerSize = 8;
 
 // The block's integers are little-endian on every platform.
-std::uint32_t readLittleEndian32 (const unsigned char* p) noexcept { return juce::ByteOrder::littleEndianInt (p); }
+std::uint32_t readLittleEndian32 (const unsigned char* p) noexcept
+{
+    return juce::ByteOrder::littleEndianInt (p);
+}
 
 void writeLittleEndian32 (unsigned char* p, std::uint32_t value) noexcept
 {
@@ -89,8 +92,8 @@ juce::ValueTree readSavedSettings (const void* data, int sizeInBytes)
 
     // A length beyond the block is cut to what is there, and the text ends at a zero byte:
     // nothing past sizeInBytes is read, whether or not a terminator follows.
-    auto length = juce::jmin (static_cast<std::size_t> (declaredLength),
-                              static_cast<std::size_t> (sizeInBytes) - headerSize);
+    auto length =
+        juce::jmin (static_cast<std::size_t> (declaredLength), static_cast<std::size_t> (sizeInBytes) - headerSize);
     const auto* text = reinterpret_cast<const char*> (bytes + headerSize);
 
     if (const auto* zero = std::memchr (text, 0, length))

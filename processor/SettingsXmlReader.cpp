@@ -71,8 +71,14 @@ private:
     static void XMLCALL startElement (void* userData, const XML_Char* name, const XML_Char** attributes)
     {
         auto& builder = self (userData);
-        try { builder.start (name, attributes); }
-        catch (...) { builder.fail(); }
+        try
+        {
+            builder.start (name, attributes);
+        }
+        catch (...)
+        {
+            builder.fail();
+        }
     }
 
     static void XMLCALL endElement (void* userData, const XML_Char*) { self (userData).open.pop_back(); }

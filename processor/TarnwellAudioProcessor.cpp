@@ -19,7 +19,10 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
 
 TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
 
-const juce::String TarnwellAudioProcessor::getName() const { return product::name; }
+const juce::String TarnwellAudioProcessor::getName() const
+{
+    return product::name;
+}
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
@@ -47,33 +50,75 @@ bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
     return (ins == 1 && outs == 1) || (ins == 1 && outs == 2) || (ins == 2 && outs == 2);
 }
 
-const juce::String TarnwellAudioProcessor::getInputChannelName (int index) const { return juce::String (index + 1); }
-const juce::String TarnwellAudioProcessor::getOutputChannelName (int index) const { return juce::String (index + 1); }
-bool TarnwellAudioProcessor::isInputChannelStereoPair (int) const { return true; }
-bool TarnwellAudioProcessor::isOutputChannelStereoPair (int) const { return true; }
+const juce::String TarnwellAudioProcessor::getInputChannelName (int index) const
+{
+    return juce::String (index + 1);
+}
+const juce::String TarnwellAudioProcessor::getOutputChannelName (int index) const
+{
+    return juce::String (index + 1);
+}
+bool TarnwellAudioProcessor::isInputChannelStereoPair (int) const
+{
+    return true;
+}
+bool TarnwellAudioProcessor::isOutputChannelStereoPair (int) const
+{
+    return true;
+}
 
-bool TarnwellAudioProcessor::acceptsMidi() const { return false; }
-bool TarnwellAudioProcessor::producesMidi() const { return false; }
+bool TarnwellAudioProcessor::acceptsMidi() const
+{
+    return false;
+}
+bool TarnwellAudioProcessor::producesMidi() const
+{
+    return false;
+}
 
 // Hosts that ask (VST3, LV2) keep processing this long after the input stops: the longest decay.
-double TarnwellAudioProcessor::getTailLengthSeconds() const { return instance.tailSeconds(); }
+double TarnwellAudioProcessor::getTailLengthSeconds() const
+{
+    return instance.tailSeconds();
+}
 
 juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
 {
     return new TarnwellAudioProcessorEditor (*this);
 }
 
-bool TarnwellAudioProcessor::hasEditor() const { return true; }
+bool TarnwellAudioProcessor::hasEditor() const
+{
+    return true;
+}
 
-int TarnwellAudioProcessor::getNumPrograms() { return 0; }
-int TarnwellAudioProcessor::getCurrentProgram() { return 0; }
+int TarnwellAudioProcessor::getNumPrograms()
+{
+    return 0;
+}
+int TarnwellAudioProcessor::getCurrentProgram()
+{
+    return 0;
+}
 void TarnwellAudioProcessor::setCurrentProgram (int) {}
-const juce::String TarnwellAudioProcessor::getProgramName (int) { return {}; }
+const juce::String TarnwellAudioProcessor::getProgramName (int)
+{
+    return {};
+}
 void TarnwellAudioProcessor::changeProgramName (int, const juce::String&) {}
 
-void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData) { instance.save (destData); }
+void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    instance.save (destData);
+}
 
-void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes) { instance.restore (data, sizeInBytes); }
+void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    instance.restore (data, sizeInBytes);
+}
 
-NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const { return instance.networkSettings(); }
+NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
+{
+    return instance.networkSettings();
+}
 } // namespace tarnwell

@@ -11,21 +11,23 @@ namespace tarnwell::parameters
 {
 namespace
 {
-    struct Suffix
-    {
-        const char* unit;  // the displayed unit it belongs to
-        const char* typed; // lower case, after the number and any spaces
-        double factor;     // to the displayed unit
-    };
+struct Suffix
+{
+    const char* unit; // the displayed unit it belongs to
+    const char* typed; // lower case, after the number and any spaces
+    double factor; // to the displayed unit
+};
 
-    constexpr Suffix suffixes[] = {
-        { "s", "", 1.0 },     { "s", "s", 1.0 },        { "s", "sec", 1.0 },      { "s", "secs", 1.0 },
-        { "s", "second", 1.0 }, { "s", "seconds", 1.0 }, { "s", "ms", 0.001 },
-        { "Hz", "", 1.0 },    { "Hz", "hz", 1.0 },      { "Hz", "khz", 1000.0 },  { "Hz", "k", 1000.0 },
-        { "%", "", 1.0 },     { "%", "%", 1.0 },
-    };
+constexpr Suffix suffixes[] = {
+    { "s", "", 1.0 },        { "s", "s", 1.0 },    { "s", "sec", 1.0 }, { "s", "secs", 1.0 }, { "s", "second", 1.0 },
+    { "s", "seconds", 1.0 }, { "s", "ms", 0.001 }, { "Hz", "", 1.0 },   { "Hz", "hz", 1.0 },  { "Hz", "khz", 1000.0 },
+    { "Hz", "k", 1000.0 },   { "%", "", 1.0 },     { "%", "%", 1.0 },
+};
 
-    bool isSpace (char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isSpace (char c) noexcept
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 } // namespace
 
 std::optional<double> displayedForText (int index, const juce::String& text)

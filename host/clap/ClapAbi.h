@@ -13,9 +13,9 @@
 #include <cstdint>
 
 #if defined(_WIN32) && ! defined(_WIN64)
- #define TARNWELL_CLAP_CALL __cdecl
+#define TARNWELL_CLAP_CALL __cdecl
 #else
- #define TARNWELL_CLAP_CALL
+#define TARNWELL_CLAP_CALL
 #endif
 
 namespace tarnwell::clap
@@ -45,7 +45,7 @@ struct PluginEntry
     Version clapVersion;
     bool (TARNWELL_CLAP_CALL* init) (const char* pluginPath);
     void (TARNWELL_CLAP_CALL* deinit)();
-    const void* (TARNWELL_CLAP_CALL* getFactory) (const char* factoryId);
+    const void*(TARNWELL_CLAP_CALL* getFactory) (const char* factoryId);
 };
 
 struct PluginDescriptor
@@ -67,8 +67,8 @@ constexpr const char* pluginFactoryId = "clap.plugin-factory";
 struct PluginFactory
 {
     std::uint32_t (TARNWELL_CLAP_CALL* getPluginCount) (const PluginFactory*);
-    const PluginDescriptor* (TARNWELL_CLAP_CALL* getPluginDescriptor) (const PluginFactory*, std::uint32_t index);
-    const Plugin* (TARNWELL_CLAP_CALL* createPlugin) (const PluginFactory*, const Host*, const char* pluginId);
+    const PluginDescriptor*(TARNWELL_CLAP_CALL* getPluginDescriptor) (const PluginFactory*, std::uint32_t index);
+    const Plugin*(TARNWELL_CLAP_CALL* createPlugin) (const PluginFactory*, const Host*, const char* pluginId);
 };
 
 struct Host
@@ -79,7 +79,7 @@ struct Host
     const char* vendor;
     const char* url;
     const char* version;
-    const void* (TARNWELL_CLAP_CALL* getExtension) (const Host*, const char* extensionId);
+    const void*(TARNWELL_CLAP_CALL* getExtension) (const Host*, const char* extensionId);
     void (TARNWELL_CLAP_CALL* requestRestart) (const Host*);
     void (TARNWELL_CLAP_CALL* requestProcess) (const Host*);
     void (TARNWELL_CLAP_CALL* requestCallback) (const Host*);
@@ -98,8 +98,7 @@ struct EventHeader
 
 constexpr std::uint16_t coreEventSpace = 0;
 
-enum EventType : std::uint16_t
-{
+enum EventType : std::uint16_t {
     eventParamValue = 5,
     eventParamMod = 6,
     eventParamGestureBegin = 7,
@@ -126,7 +125,7 @@ struct InputEvents
 {
     void* context;
     std::uint32_t (TARNWELL_CLAP_CALL* size) (const InputEvents*);
-    const EventHeader* (TARNWELL_CLAP_CALL* get) (const InputEvents*, std::uint32_t index);
+    const EventHeader*(TARNWELL_CLAP_CALL* get) (const InputEvents*, std::uint32_t index);
 };
 
 struct OutputEvents
@@ -158,8 +157,7 @@ struct Process
     const OutputEvents* outEvents;
 };
 
-enum ProcessStatus : std::int32_t
-{
+enum ProcessStatus : std::int32_t {
     processError = 0,
     processContinue = 1,
     processContinueIfNotQuiet = 2,
@@ -173,13 +171,14 @@ struct Plugin
     void* pluginData;
     bool (TARNWELL_CLAP_CALL* init) (const Plugin*);
     void (TARNWELL_CLAP_CALL* destroy) (const Plugin*);
-    bool (TARNWELL_CLAP_CALL* activate) (const Plugin*, double sampleRate, std::uint32_t minFrames, std::uint32_t maxFrames);
+    bool (TARNWELL_CLAP_CALL* activate) (const Plugin*, double sampleRate, std::uint32_t minFrames,
+                                         std::uint32_t maxFrames);
     void (TARNWELL_CLAP_CALL* deactivate) (const Plugin*);
     bool (TARNWELL_CLAP_CALL* startProcessing) (const Plugin*);
     void (TARNWELL_CLAP_CALL* stopProcessing) (const Plugin*);
     void (TARNWELL_CLAP_CALL* reset) (const Plugin*);
     std::int32_t (TARNWELL_CLAP_CALL* process) (const Plugin*, const Process*);
-    const void* (TARNWELL_CLAP_CALL* getExtension) (const Plugin*, const char* extensionId);
+    const void*(TARNWELL_CLAP_CALL* getExtension) (const Plugin*, const char* extensionId);
     void (TARNWELL_CLAP_CALL* onMainThread) (const Plugin*);
 };
 

@@ -30,12 +30,9 @@ bool fitsInt (std::uint32_t value) noexcept
 } // namespace
 
 ClapEditor::ClapEditor (ClapPlugin& plugin)
-    : messageThreadUser (messageThreadFor (plugin)),
-      hostEvents (plugin),
-      model (plugin),
+    : messageThreadUser (messageThreadFor (plugin)), hostEvents (plugin), model (plugin),
       host ([this] { return std::make_unique<TarnwellEditor> (model); }, askHostToFit (plugin))
-{
-}
+{}
 
 SharedMessageThread::User ClapEditor::messageThreadFor (const ClapPlugin& plugin)
 {
@@ -44,7 +41,10 @@ SharedMessageThread::User ClapEditor::messageThreadFor (const ClapPlugin& plugin
     return SharedMessageThread::User();
 }
 
-ClapEditor::~ClapEditor() { host.close(); }
+ClapEditor::~ClapEditor()
+{
+    host.close();
+}
 
 const char* ClapEditor::windowApi() noexcept
 {

@@ -10,17 +10,17 @@ namespace tarnwell::clap
 {
 namespace extension
 {
-    constexpr const char* audioPorts = "clap.audio-ports";
-    constexpr const char* audioPortsConfig = "clap.audio-ports-config";
-    constexpr const char* params = "clap.params";
-    constexpr const char* state = "clap.state";
-    constexpr const char* latency = "clap.latency";
-    constexpr const char* tail = "clap.tail";
-    constexpr const char* render = "clap.render";
-    constexpr const char* threadCheck = "clap.thread-check";
-    constexpr const char* gui = "clap.gui";
-    constexpr const char* timerSupport = "clap.timer-support";
-    constexpr const char* posixFdSupport = "clap.posix-fd-support";
+constexpr const char* audioPorts = "clap.audio-ports";
+constexpr const char* audioPortsConfig = "clap.audio-ports-config";
+constexpr const char* params = "clap.params";
+constexpr const char* state = "clap.state";
+constexpr const char* latency = "clap.latency";
+constexpr const char* tail = "clap.tail";
+constexpr const char* render = "clap.render";
+constexpr const char* threadCheck = "clap.thread-check";
+constexpr const char* gui = "clap.gui";
+constexpr const char* timerSupport = "clap.timer-support";
+constexpr const char* posixFdSupport = "clap.posix-fd-support";
 } // namespace extension
 
 //==============================================================================
@@ -130,8 +130,7 @@ struct PluginTail
     std::uint32_t (TARNWELL_CLAP_CALL* get) (const Plugin*); // frames
 };
 
-enum RenderMode : std::int32_t
-{
+enum RenderMode : std::int32_t {
     renderRealtime = 0,
     renderOffline = 1,
 };

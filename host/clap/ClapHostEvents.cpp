@@ -20,17 +20,20 @@ namespace tarnwell
 {
 namespace
 {
-    const clap::HostPosixFdSupport* fdSupport (const ClapPlugin& plugin)
-    {
-        const auto* fds = static_cast<const clap::HostPosixFdSupport*> (plugin.hostExtension (clap::extension::posixFdSupport));
-        return fds != nullptr && fds->registerFd != nullptr && fds->unregisterFd != nullptr ? fds : nullptr;
-    }
+const clap::HostPosixFdSupport* fdSupport (const ClapPlugin& plugin)
+{
+    const auto* fds =
+        static_cast<const clap::HostPosixFdSupport*> (plugin.hostExtension (clap::extension::posixFdSupport));
+    return fds != nullptr && fds->registerFd != nullptr && fds->unregisterFd != nullptr ? fds : nullptr;
+}
 
-    const clap::HostTimerSupport* timerSupport (const ClapPlugin& plugin)
-    {
-        const auto* timers = static_cast<const clap::HostTimerSupport*> (plugin.hostExtension (clap::extension::timerSupport));
-        return timers != nullptr && timers->registerTimer != nullptr && timers->unregisterTimer != nullptr ? timers : nullptr;
-    }
+const clap::HostTimerSupport* timerSupport (const ClapPlugin& plugin)
+{
+    const auto* timers =
+        static_cast<const clap::HostTimerSupport*> (plugin.hostExtension (clap::extension::timerSupport));
+    return timers != nullptr && timers->registerTimer != nullptr && timers->unregisterTimer != nullptr ? timers
+                                                                                                       : nullptr;
+}
 } // namespace
 
 // [message-thread] The host's list of our descriptors, kept equal to JUCE's.
@@ -61,7 +64,8 @@ struct ClapHostEvents::Registration final : juce::LinuxEventLoopInternal::Listen
             else
                 fds.unregisterFd (host, fd);
         for (const int fd : wanted)
-            if (! std::binary_search (registered.begin(), registered.end(), fd) && fds.registerFd (host, fd, clap::posixFdRead))
+            if (! std::binary_search (registered.begin(), registered.end(), fd)
+                && fds.registerFd (host, fd, clap::posixFdRead))
                 kept.push_back (fd);
         std::sort (kept.begin(), kept.end());
         registered = std::move (kept);
@@ -106,7 +110,6 @@ void ClapHostEvents::onTimer (clap::Id id)
     if (id != timer || timer == clap::invalidId)
         return;
     for (int i = 0; i < 64 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-    {
-    }
+    {}
 }
 } // namespace tarnwell

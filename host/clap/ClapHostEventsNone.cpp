@@ -6,10 +6,12 @@
 namespace tarnwell
 {
 struct ClapHostEvents::Registration
-{
-};
+{};
 
-bool ClapHostEvents::offeredBy (const ClapPlugin&) { return false; }
+bool ClapHostEvents::offeredBy (const ClapPlugin&)
+{
+    return false;
+}
 ClapHostEvents::ClapHostEvents (const ClapPlugin&) {}
 ClapHostEvents::~ClapHostEvents() = default;
 void ClapHostEvents::onFd (int) {}

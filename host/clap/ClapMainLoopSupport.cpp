@@ -9,31 +9,30 @@ namespace tarnwell::clapExtensions
 {
 namespace
 {
-    template <typename Call>
-    void toEditor (const clap::Plugin* p, Call&& call) noexcept
+template <typename Call>
+void toEditor (const clap::Plugin* p, Call&& call) noexcept
+{
+    auto* self = ClapPlugin::from (p);
+    if (self == nullptr || self->editor == nullptr)
+        return;
+    try
     {
-        auto* self = ClapPlugin::from (p);
-        if (self == nullptr || self->editor == nullptr)
-            return;
-        try
-        {
-            call (*self->editor);
-        }
-        catch (...)
-        {
-        }
+        call (*self->editor);
     }
+    catch (...)
+    {}
+}
 
-    // [main-thread] (both)
-    void TARNWELL_CLAP_CALL onFd (const clap::Plugin* p, int fd, std::uint32_t)
-    {
-        toEditor (p, [fd] (ClapEditor& editor) { editor.onFd (fd); });
-    }
+// [main-thread] (both)
+void TARNWELL_CLAP_CALL onFd (const clap::Plugin* p, int fd, std::uint32_t)
+{
+    toEditor (p, [fd] (ClapEditor& editor) { editor.onFd (fd); });
+}
 
-    void TARNWELL_CLAP_CALL onTimer (const clap::Plugin* p, clap::Id id)
-    {
-        toEditor (p, [id] (ClapEditor& editor) { editor.onTimer (id); });
-    }
+void TARNWELL_CLAP_CALL onTimer (const clap::Plugin* p, clap::Id id)
+{
+    toEditor (p, [id] (ClapEditor& editor) { editor.onTimer (id); });
+}
 } // namespace
 
 const clap::PluginPosixFdSupport posixFdSupport { &onFd };

@@ -9,14 +9,21 @@ using Kind = ClapEditorEvents::Kind;
 
 ClapParameterModel::ClapParameterModel (ClapPlugin& p) : plugin (p) {}
 
-float ClapParameterModel::value (int index) const { return plugin.instance().parameter (index); }
+float ClapParameterModel::value (int index) const
+{
+    return plugin.instance().parameter (index);
+}
 
-juce::String ClapParameterModel::text (int index) const { return plugin.instance().parameterText (index); }
+juce::String ClapParameterModel::text (int index) const
+{
+    return plugin.instance().parameterText (index);
+}
 
 void ClapParameterModel::set (int index, float normalised)
 {
     plugin.instance().setParameter (index, normalised);
-    plugin.editorEvents().push ({ Kind::value, index, clapParameters::valueOf (index, plugin.instance().parameter (index)) });
+    plugin.editorEvents().push (
+        { Kind::value, index, clapParameters::valueOf (index, plugin.instance().parameter (index)) });
     plugin.requestFlush();
 }
 

@@ -34,9 +34,15 @@ std::optional<int> indexOf (clap::Id id) noexcept
     return static_cast<int> (id);
 }
 
-double valueOf (int index, float normalised) noexcept { return params::displayValue (index, normalised); }
+double valueOf (int index, float normalised) noexcept
+{
+    return params::displayValue (index, normalised);
+}
 
-float normalisedOf (int index, double value) noexcept { return params::normalisedFor (index, value); }
+float normalisedOf (int index, double value) noexcept
+{
+    return params::normalisedFor (index, value);
+}
 
 bool toText (const InstanceCore& core, int index, double value, char* text, std::uint32_t capacity)
 {

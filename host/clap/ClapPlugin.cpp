@@ -14,22 +14,22 @@ namespace tarnwell
 {
 namespace
 {
-    constexpr int outputChannels = 2;
-    constexpr std::uint32_t rescanValuesFlag = 1u << 0;
+constexpr int outputChannels = 2;
+constexpr std::uint32_t rescanValuesFlag = 1u << 0;
 
-    // No exception may cross into the host.
-    template <typename Result, typename Call>
-    Result guarded (Result failed, Call&& call) noexcept
+// No exception may cross into the host.
+template <typename Result, typename Call>
+Result guarded (Result failed, Call&& call) noexcept
+{
+    try
     {
-        try
-        {
-            return call();
-        }
-        catch (...)
-        {
-            return failed;
-        }
+        return call();
     }
+    catch (...)
+    {
+        return failed;
+    }
+}
 } // namespace
 
 const clap::Plugin* ClapPlugin::create (const clap::Host* host)
@@ -59,7 +59,10 @@ ClapPlugin::ClapPlugin (const clap::Host* h) : hostRecord (h)
 }
 
 // The editor goes first: it reads the core until it is closed.
-ClapPlugin::~ClapPlugin() { editor.reset(); }
+ClapPlugin::~ClapPlugin()
+{
+    editor.reset();
+}
 
 const void* ClapPlugin::hostExtension (const char* id) const
 {
@@ -81,12 +84,18 @@ bool ClapPlugin::activate (double sampleRate) noexcept
 {
     if (! (sampleRate > 0) || ! std::isfinite (sampleRate))
         return false;
-    guarded (0, [&] { core.prepare (sampleRate); return 0; });
+    guarded (0, [&] {
+        core.prepare (sampleRate);
+        return 0;
+    });
     active = true;
     return true;
 }
 
-void ClapPlugin::deactivate() noexcept { active = false; }
+void ClapPlugin::deactivate() noexcept
+{
+    active = false;
+}
 
 std::int32_t ClapPlugin::process (const clap::Process& p) noexcept
 {
@@ -129,7 +138,7 @@ void ClapPlugin::processPart (const clap::Process& p, std::uint32_t start, std::
         outs[ch] = out.data32[ch] != nullptr ? out.data32[ch] + start : nullptr;
 
     const bool hasInput = p.audioInputsCount > 0 && p.audioInputs != nullptr && p.audioInputs[0].data32 != nullptr
-                          && p.audioInputs[0].channelCount > 0;
+        && p.audioInputs[0].channelCount > 0;
     const float* ins[outputChannels] {};
     int numIn = 0;
     if (hasInput)
@@ -226,7 +235,10 @@ bool ClapPlugin::initCallback (const clap::Plugin* p)
 // [main-thread]
 void ClapPlugin::destroyCallback (const clap::Plugin* p)
 {
-    guarded (0, [&] { delete from (p); return 0; });
+    guarded (0, [&] {
+        delete from (p);
+        return 0;
+    });
 }
 
 // [main-thread] The rate applies from the first block; the tail carries over, as a VST 2.4 resume.

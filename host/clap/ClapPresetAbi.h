@@ -13,12 +13,11 @@ constexpr const char* presetDiscoveryFactoryDraftId = "clap.preset-discovery-fac
 
 namespace extension
 {
-    constexpr const char* presetLoad = "clap.preset-load";
-    constexpr const char* presetLoadDraft = "clap.preset-load.draft/2";
+constexpr const char* presetLoad = "clap.preset-load";
+constexpr const char* presetLoadDraft = "clap.preset-load.draft/2";
 } // namespace extension
 
-enum PresetLocationKind : std::uint32_t
-{
+enum PresetLocationKind : std::uint32_t {
     presetLocationFile = 0,
     presetLocationPlugin = 1, // presets inside the plug-in itself; the location is null
 };
@@ -41,7 +40,8 @@ struct PresetMetadataReceiver
     void (TARNWELL_CLAP_CALL* setFlags) (const PresetMetadataReceiver*, std::uint32_t flags);
     void (TARNWELL_CLAP_CALL* addCreator) (const PresetMetadataReceiver*, const char*);
     void (TARNWELL_CLAP_CALL* setDescription) (const PresetMetadataReceiver*, const char*);
-    void (TARNWELL_CLAP_CALL* setTimestamps) (const PresetMetadataReceiver*, std::uint64_t created, std::uint64_t modified);
+    void (TARNWELL_CLAP_CALL* setTimestamps) (const PresetMetadataReceiver*, std::uint64_t created,
+                                              std::uint64_t modified);
     void (TARNWELL_CLAP_CALL* addFeature) (const PresetMetadataReceiver*, const char*);
     void (TARNWELL_CLAP_CALL* addExtraInfo) (const PresetMetadataReceiver*, const char* key, const char* value);
 };
@@ -77,7 +77,7 @@ struct PresetProvider
     void (TARNWELL_CLAP_CALL* destroy) (const PresetProvider*);
     bool (TARNWELL_CLAP_CALL* getMetadata) (const PresetProvider*, std::uint32_t locationKind, const char* location,
                                             const PresetMetadataReceiver*);
-    const void* (TARNWELL_CLAP_CALL* getExtension) (const PresetProvider*, const char* id);
+    const void*(TARNWELL_CLAP_CALL* getExtension) (const PresetProvider*, const char* id);
 };
 
 struct PresetIndexer
@@ -91,19 +91,22 @@ struct PresetIndexer
     bool (TARNWELL_CLAP_CALL* declareFiletype) (const PresetIndexer*, const PresetFiletype*);
     bool (TARNWELL_CLAP_CALL* declareLocation) (const PresetIndexer*, const PresetLocation*);
     bool (TARNWELL_CLAP_CALL* declareSoundpack) (const PresetIndexer*, const void*);
-    const void* (TARNWELL_CLAP_CALL* getExtension) (const PresetIndexer*, const char* id);
+    const void*(TARNWELL_CLAP_CALL* getExtension) (const PresetIndexer*, const char* id);
 };
 
 struct PresetDiscoveryFactory
 {
     std::uint32_t (TARNWELL_CLAP_CALL* count) (const PresetDiscoveryFactory*);
-    const PresetProviderDescriptor* (TARNWELL_CLAP_CALL* getDescriptor) (const PresetDiscoveryFactory*, std::uint32_t index);
-    const PresetProvider* (TARNWELL_CLAP_CALL* create) (const PresetDiscoveryFactory*, const PresetIndexer*, const char* providerId);
+    const PresetProviderDescriptor*(TARNWELL_CLAP_CALL* getDescriptor) (const PresetDiscoveryFactory*,
+                                                                        std::uint32_t index);
+    const PresetProvider*(TARNWELL_CLAP_CALL* create) (const PresetDiscoveryFactory*, const PresetIndexer*,
+                                                       const char* providerId);
 };
 
 struct PluginPresetLoad
 {
-    bool (TARNWELL_CLAP_CALL* fromLocation) (const Plugin*, std::uint32_t locationKind, const char* location, const char* loadKey);
+    bool (TARNWELL_CLAP_CALL* fromLocation) (const Plugin*, std::uint32_t locationKind, const char* location,
+                                             const char* loadKey);
 };
 
 #if ! defined(_WIN32) || defined(_WIN64)

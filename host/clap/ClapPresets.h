@@ -11,6 +11,6 @@ const clap::PresetDiscoveryFactory& clapPresetDiscoveryFactory() noexcept;
 
 namespace clapExtensions
 {
-    extern const clap::PluginPresetLoad presetLoad;
+extern const clap::PluginPresetLoad presetLoad;
 }
 } // namespace tarnwell

@@ -3,8 +3,7 @@
 namespace tarnwell
 {
 struct DesktopScaleWatch::Watch
-{
-};
+{};
 
 // A DPI-aware host's windows, and with them JUCE's, follow the monitor: nothing to watch.
 DesktopScaleWatch::DesktopScaleWatch (std::function<void()>) {}

@@ -8,7 +8,9 @@
 
 namespace tarnwell
 {
-EditorHost::EditorHost (Factory factory, UserResized resized) : makeEditor (std::move (factory)), userResized (std::move (resized)) {}
+EditorHost::EditorHost (Factory factory, UserResized resized)
+    : makeEditor (std::move (factory)), userResized (std::move (resized))
+{}
 
 void EditorHost::makeFrame()
 {
@@ -35,7 +37,10 @@ void EditorHost::makeFrame()
         });
 }
 
-EditorHost::~EditorHost() { close(); }
+EditorHost::~EditorHost()
+{
+    close();
+}
 
 bool EditorHost::probe()
 {

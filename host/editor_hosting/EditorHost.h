@@ -74,8 +74,8 @@ private:
     std::unique_ptr<ScaledEditorFrame> editor; // message thread only
     std::unique_ptr<DesktopScaleWatch> desktop; // message thread only; while an editor exists
     const UserResized userResized;
-    std::atomic<float> hostScale { 0.0f };     // 0: the display's
-    std::atomic<bool> everWanted { false };    // an editor was asked for: the message thread runs
+    std::atomic<float> hostScale { 0.0f }; // 0: the display's
+    std::atomic<bool> everWanted { false }; // an editor was asked for: the message thread runs
     ERect bounds {};
 };
 } // namespace tarnwell

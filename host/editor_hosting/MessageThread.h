@@ -29,7 +29,8 @@ public:
         // For a host that runs the editor's events on its own GUI thread (CLAP's fd or timer
         // support): when no message thread runs yet, the calling thread becomes it until the
         // last user goes, which must then happen on this thread too. Otherwise as User().
-        struct OnCallingThread {};
+        struct OnCallingThread
+        {};
         explicit User (OnCallingThread);
         ~User();
         User (const User&) = delete;

@@ -13,17 +13,17 @@ namespace tarnwell
 {
 namespace
 {
-    std::mutex usersLock;
-    int users = 0;
+std::mutex usersLock;
+int users = 0;
 
-    // JUCE registers its window classes with this handle: the DLL's, not the host's program's.
-    void* thisModule()
-    {
-        HMODULE module = nullptr;
-        GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR> (&users), &module);
-        return module;
-    }
+// JUCE registers its window classes with this handle: the DLL's, not the host's program's.
+void* thisModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW (GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                        reinterpret_cast<LPCWSTR> (&users), &module);
+    return module;
+}
 } // namespace
 
 SharedMessageThread::User::User()
@@ -39,7 +39,10 @@ SharedMessageThread::User::User()
 // The host's GUI thread is the message thread anyway.
 SharedMessageThread::User::User (OnCallingThread) : User() {}
 
-bool SharedMessageThread::isCallingThread() { return juce::MessageManager::existsAndIsCurrentThread(); }
+bool SharedMessageThread::isCallingThread()
+{
+    return juce::MessageManager::existsAndIsCurrentThread();
+}
 
 SharedMessageThread::User::~User()
 {

@@ -7,10 +7,10 @@
 namespace tarnwell
 {
 XSettingsWatch::XSettingsWatch (const Xcb& xcb)
-    : x (xcb),
-      root (x.isOpen() ? x.root() : XCB_NONE),
+    : x (xcb), root (x.isOpen() ? x.root() : XCB_NONE),
       // Made if need be: a settings daemon or xrdb that starts later uses these very atoms.
-      selection (x.isOpen() ? x.atom ("_XSETTINGS_S" + std::to_string (x.screenNumber()), true) : xcb_atom_t (XCB_ATOM_NONE)),
+      selection (x.isOpen() ? x.atom ("_XSETTINGS_S" + std::to_string (x.screenNumber()), true)
+                            : xcb_atom_t (XCB_ATOM_NONE)),
       settings (x.isOpen() ? x.atom ("_XSETTINGS_SETTINGS", true) : xcb_atom_t (XCB_ATOM_NONE)),
       resources (x.isOpen() ? x.atom ("RESOURCE_MANAGER", true) : xcb_atom_t (XCB_ATOM_NONE)),
       manager (x.isOpen() ? x.atom ("MANAGER", true) : xcb_atom_t (XCB_ATOM_NONE))
@@ -48,7 +48,8 @@ void XSettingsWatch::findSettingsOwner()
 float XSettingsWatch::read() const
 {
     const auto bytes = x.property (owner, settings);
-    if (const auto scale = scaleFromXSettings (reinterpret_cast<const unsigned char*> (bytes.data()), bytes.size()); scale > 0.0f)
+    if (const auto scale = scaleFromXSettings (reinterpret_cast<const unsigned char*> (bytes.data()), bytes.size());
+        scale > 0.0f)
         return scale;
     return scaleFromResources (x.property (root, resources));
 }
@@ -71,19 +72,23 @@ bool XSettingsWatch::handleNews()
                 case XCB_PROPERTY_NOTIFY:
                 {
                     const auto& e = *reinterpret_cast<const xcb_property_notify_event_t*> (event.get());
-                    valuesChanged = valuesChanged || (e.window == owner && e.atom == settings) || (e.window == root && e.atom == resources);
+                    valuesChanged = valuesChanged || (e.window == owner && e.atom == settings)
+                        || (e.window == root && e.atom == resources);
                     break;
                 }
                 case XCB_DESTROY_NOTIFY:
-                    ownerChanged = ownerChanged || reinterpret_cast<const xcb_destroy_notify_event_t*> (event.get())->window == owner;
+                    ownerChanged = ownerChanged
+                        || reinterpret_cast<const xcb_destroy_notify_event_t*> (event.get())->window == owner;
                     break;
                 case XCB_CLIENT_MESSAGE:
                 {
                     const auto& e = *reinterpret_cast<const xcb_client_message_event_t*> (event.get());
-                    ownerChanged = ownerChanged || (e.type == manager && e.format == 32 && e.data.data32[1] == selection);
+                    ownerChanged =
+                        ownerChanged || (e.type == manager && e.format == 32 && e.data.data32[1] == selection);
                     break;
                 }
-                default: break; // the rest of the root's and the owner's news, and our own errors
+                default:
+                    break; // the rest of the root's and the owner's news, and our own errors
             }
         }
         if (! ownerChanged && ! valuesChanged)

@@ -131,8 +131,9 @@ public:
     xcb_atom_t atom (const std::string& name, bool make = false) const
     {
         auto* reply = xcb.internAtomReply (connection,
-                                             xcb.internAtom (connection, make ? 0 : 1, static_cast<std::uint16_t> (name.size()), name.c_str()),
-                                             nullptr);
+                                           xcb.internAtom (connection, make ? 0 : 1,
+                                                           static_cast<std::uint16_t> (name.size()), name.c_str()),
+                                           nullptr);
         const xcb_atom_t found = reply != nullptr ? reply->atom : static_cast<xcb_atom_t> (XCB_ATOM_NONE);
         std::free (reply);
         return found;
@@ -145,9 +146,10 @@ public:
         if (window == XCB_NONE || which == XCB_ATOM_NONE)
             return {};
         xcb_generic_error_t* error = nullptr;
-        auto* reply = xcb.getPropertyReply (connection,
-                                              xcb.getProperty (connection, 0, window, which, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
-                                              &error);
+        auto* reply =
+            xcb.getPropertyReply (connection,
+                                  xcb.getProperty (connection, 0, window, which, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
+                                  &error);
         std::string bytes;
         if (reply != nullptr && reply->format == 8)
             bytes.assign (static_cast<const char*> (xcb.getPropertyValue (reply)),
@@ -174,7 +176,8 @@ public:
     std::pair<int, int> size (xcb_window_t window) const
     {
         auto* reply = xcb.getGeometryReply (connection, xcb.getGeometry (connection, window), nullptr);
-        const std::pair<int, int> found = reply != nullptr ? std::pair<int, int> (reply->width, reply->height) : std::pair<int, int> ();
+        const std::pair<int, int> found =
+            reply != nullptr ? std::pair<int, int> (reply->width, reply->height) : std::pair<int, int>();
         std::free (reply);
         return found;
     }
@@ -211,7 +214,9 @@ public:
     // anywhere but here) if the window is gone. A round trip.
     bool selectEvents (xcb_window_t window, std::uint32_t mask) const
     {
-        auto* error = xcb.requestCheck (connection, xcb.changeWindowAttributesChecked (connection, window, XCB_CW_EVENT_MASK, &mask));
+        auto* error =
+            xcb.requestCheck (connection,
+                              xcb.changeWindowAttributesChecked (connection, window, XCB_CW_EVENT_MASK, &mask));
         const bool selected = error == nullptr;
         std::free (error);
         return selected;

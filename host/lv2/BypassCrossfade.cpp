@@ -6,10 +6,11 @@
 namespace tarnwell::lv2
 {
 BypassCrossfade::BypassCrossfade (double sampleRate) noexcept
-    : length (std::isfinite (sampleRate) ? static_cast<int> (std::clamp (std::round (sampleRate * fadeSeconds), 1.0, 1.0e6)) : 1),
+    : length (std::isfinite (sampleRate)
+                  ? static_cast<int> (std::clamp (std::round (sampleRate * fadeSeconds), 1.0, 1.0e6))
+                  : 1),
       position (length)
-{
-}
+{}
 
 void BypassCrossfade::apply (const float* const dry[2], float* const out[2], int frames, bool on) noexcept
 {

@@ -11,7 +11,10 @@ namespace
 {
 using tarnwell::lv2::Lv2Plugin;
 
-Lv2Plugin* plugin (LV2_Handle h) { return static_cast<Lv2Plugin*> (h); }
+Lv2Plugin* plugin (LV2_Handle h)
+{
+    return static_cast<Lv2Plugin*> (h);
+}
 
 LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char*, const LV2_Feature* const* features)
 {
@@ -25,11 +28,26 @@ LV2_Handle instantiate (const LV2_Descriptor*, double sampleRate, const char*, c
     }
 }
 
-void connectPort (LV2_Handle h, uint32_t port, void* data) { plugin (h)->connect (port, data); }
-void activate (LV2_Handle h) { plugin (h)->activate(); }
-void run (LV2_Handle h, uint32_t frames) { plugin (h)->run (frames); }
-void deactivate (LV2_Handle h) { plugin (h)->deactivate(); }
-void cleanup (LV2_Handle h) { delete plugin (h); }
+void connectPort (LV2_Handle h, uint32_t port, void* data)
+{
+    plugin (h)->connect (port, data);
+}
+void activate (LV2_Handle h)
+{
+    plugin (h)->activate();
+}
+void run (LV2_Handle h, uint32_t frames)
+{
+    plugin (h)->run (frames);
+}
+void deactivate (LV2_Handle h)
+{
+    plugin (h)->deactivate();
+}
+void cleanup (LV2_Handle h)
+{
+    delete plugin (h);
+}
 
 LV2_State_Status save (LV2_Handle h, LV2_State_Store_Function store, LV2_State_Handle handle, uint32_t,
                        const LV2_Feature* const*)
@@ -63,8 +81,9 @@ const void* extensionData (const char* uri)
     return std::strcmp (uri, LV2_STATE__interface) == 0 ? &state : nullptr;
 }
 
-const LV2_Descriptor pluginDescriptor { tarnwell::lv2::pluginUri, &instantiate, &connectPort, &activate, &run,
-                                        &deactivate, &cleanup, &extensionData };
+const LV2_Descriptor pluginDescriptor {
+    tarnwell::lv2::pluginUri, &instantiate, &connectPort, &activate, &run, &deactivate, &cleanup, &extensionData
+};
 } // namespace
 
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor (uint32_t index)

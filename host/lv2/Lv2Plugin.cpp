@@ -13,14 +13,17 @@ namespace tarnwell::lv2
 {
 namespace
 {
-    constexpr int channels = 2;
+constexpr int channels = 2;
 
-    LV2_URID mapped (const LV2_URID_Map* map, const char* uri)
-    {
-        return map != nullptr ? map->map (map->handle, uri) : 0;
-    }
+LV2_URID mapped (const LV2_URID_Map* map, const char* uri)
+{
+    return map != nullptr ? map->map (map->handle, uri) : 0;
+}
 
-    bool sameBits (float a, float b) noexcept { return std::memcmp (&a, &b, sizeof (float)) == 0; }
+bool sameBits (float a, float b) noexcept
+{
+    return std::memcmp (&a, &b, sizeof (float)) == 0;
+}
 } // namespace
 
 Lv2Plugin* Lv2Plugin::create (double sampleRate, const LV2_Feature* const* features)
@@ -34,9 +37,7 @@ Lv2Plugin* Lv2Plugin::create (double sampleRate, const LV2_Feature* const* featu
 }
 
 Lv2Plugin::Lv2Plugin (double rate, const LV2_URID_Map* map)
-    : stateKey (mapped (map, stateKeyUri)),
-      stringType (mapped (map, LV2_ATOM__String)),
-      sampleRate (rate),
+    : stateKey (mapped (map, stateKeyUri)), stringType (mapped (map, LV2_ATOM__String)), sampleRate (rate),
       bypass (rate)
 {
     // Ready to run from the start: the sample rate is fixed for the instance's life, and some
@@ -63,7 +64,10 @@ void Lv2Plugin::activate()
         core.prepare (sampleRate);
 }
 
-void Lv2Plugin::deactivate() { deactivated = true; }
+void Lv2Plugin::deactivate()
+{
+    deactivated = true;
+}
 
 void Lv2Plugin::applyControlPorts() noexcept
 {

@@ -12,8 +12,7 @@ namespace tarnwell::lv2
 {
 constexpr std::uint32_t numParameters = parameters::count;
 
-enum Port : std::uint32_t
-{
+enum Port : std::uint32_t {
     inLeft,
     inRight,
     outLeft,
@@ -29,7 +28,10 @@ constexpr bool isParameterPort (std::uint32_t port) noexcept
     return port >= firstParameter && port < firstParameter + numParameters;
 }
 
-constexpr int parameterOf (std::uint32_t port) noexcept { return static_cast<int> (port - firstParameter); }
+constexpr int parameterOf (std::uint32_t port) noexcept
+{
+    return static_cast<int> (port - firstParameter);
+}
 
 constexpr std::uint32_t portOf (int parameterIndex) noexcept
 {

@@ -10,24 +10,24 @@ namespace tarnwell::lv2::presets
 {
 namespace
 {
-    // The shortest decimal that reads back as the same float, whatever the C locale.
-    std::string decimal (double value)
-    {
-        char digits[64];
-        const auto end = numberText::shortestFixed (digits, digits + sizeof (digits), static_cast<float> (value));
-        std::string text (digits, end);
-        if (text.find_first_of (".e") == std::string::npos)
-            text += ".0";
-        return text;
-    }
+// The shortest decimal that reads back as the same float, whatever the C locale.
+std::string decimal (double value)
+{
+    char digits[64];
+    const auto end = numberText::shortestFixed (digits, digits + sizeof (digits), static_cast<float> (value));
+    std::string text (digits, end);
+    if (text.find_first_of (".e") == std::string::npos)
+        text += ".0";
+    return text;
+}
 
-    std::string escaped (const char* text)
-    {
-        std::string result;
-        for (const char* c = text; *c != 0; ++c)
-            result += (*c == '"' || *c == '\\') ? std::string ("\\") + *c : std::string (1, *c);
-        return result;
-    }
+std::string escaped (const char* text)
+{
+    std::string result;
+    for (const char* c = text; *c != 0; ++c)
+        result += (*c == '"' || *c == '\\') ? std::string ("\\") + *c : std::string (1, *c);
+    return result;
+}
 } // namespace
 
 double portValue (int parameter, float normalised) noexcept
@@ -69,7 +69,8 @@ std::string turtle()
         for (int p = 0; p < parameters::count; ++p)
             out << (p == 0 ? "" : " ,") << " [\n"
                 << "        lv2:symbol \"" << parameters::name (p) << "\" ;\n"
-                << "        pset:value " << decimal (portValue (p, preset.normalised[static_cast<size_t> (p)])) << " ;\n"
+                << "        pset:value " << decimal (portValue (p, preset.normalised[static_cast<size_t> (p)]))
+                << " ;\n"
                 << "    ]";
         out << " .\n";
     }

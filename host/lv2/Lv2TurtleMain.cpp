@@ -28,8 +28,10 @@ int main (int argc, char** argv)
 
     namespace lv2 = tarnwell::lv2;
     const std::string folder (argv[1]);
-    if (! write (folder, "manifest.ttl", lv2::turtle::manifest()) || ! write (folder, lv2::pluginTurtle, lv2::turtle::plugin())
-        || ! write (folder, lv2::uiTurtle, lv2::turtle::ui()) || ! write (folder, lv2::presets::turtleFile, lv2::presets::turtle()))
+    if (! write (folder, "manifest.ttl", lv2::turtle::manifest())
+        || ! write (folder, lv2::pluginTurtle, lv2::turtle::plugin())
+        || ! write (folder, lv2::uiTurtle, lv2::turtle::ui())
+        || ! write (folder, lv2::presets::turtleFile, lv2::presets::turtle()))
     {
         std::fprintf (stderr, "cannot write the Turtle files into %s\n", argv[1]);
         return 1;

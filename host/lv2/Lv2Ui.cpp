@@ -10,13 +10,13 @@ namespace tarnwell::lv2
 {
 namespace
 {
-    const void* featureData (const LV2_Feature* const* features, const char* uri)
-    {
-        for (auto f = features; f != nullptr && *f != nullptr; ++f)
-            if (std::strcmp ((*f)->URI, uri) == 0)
-                return (*f)->data;
-        return nullptr;
-    }
+const void* featureData (const LV2_Feature* const* features, const char* uri)
+{
+    for (auto f = features; f != nullptr && *f != nullptr; ++f)
+        if (std::strcmp ((*f)->URI, uri) == 0)
+            return (*f)->data;
+    return nullptr;
+}
 } // namespace
 
 Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
@@ -26,7 +26,8 @@ Lv2Ui* Lv2Ui::create (LV2UI_Write_Function write, LV2UI_Controller controller, L
     if (parent == nullptr || write == nullptr || widget == nullptr)
         return nullptr;
 
-    auto ui = std::make_unique<Lv2Ui> (write, controller, static_cast<const LV2UI_Touch*> (featureData (features, LV2_UI__touch)));
+    auto ui = std::make_unique<Lv2Ui> (write, controller,
+                                       static_cast<const LV2UI_Touch*> (featureData (features, LV2_UI__touch)));
     const auto* resize = static_cast<const LV2UI_Resize*> (featureData (features, LV2_UI__resize));
     return ui->open (parent, hostScaleFactor (features), resize, widget) ? ui.release() : nullptr;
 }
@@ -36,8 +37,7 @@ Lv2Ui::Lv2Ui (LV2UI_Write_Function writeFunction, LV2UI_Controller hostControlle
       touch (hostTouch != nullptr ? *hostTouch : LV2UI_Touch { nullptr, nullptr }),
       // A drag of the editor's corner is passed on from the next idle, on the host's thread.
       editor ([this] { return std::make_unique<TarnwellEditor> (model); }, [this] (int, int) { userResized = true; })
-{
-}
+{}
 
 Lv2Ui::~Lv2Ui()
 {
@@ -124,8 +124,9 @@ void Lv2Ui::idle()
     if (gtkHostSize != nullptr)
         gtkHostSize->idle ([this] {
             ERect* bounds = nullptr;
-            return editor.getRect (&bounds) ? std::make_pair (bounds->right - bounds->left, bounds->bottom - bounds->top)
-                                            : std::make_pair (0, 0);
+            return editor.getRect (&bounds)
+                ? std::make_pair (bounds->right - bounds->left, bounds->bottom - bounds->top)
+                : std::make_pair (0, 0);
         });
     model.changes().drain ([this] (const Lv2UiEvents::Event& e) {
         const auto port = portOf (e.parameter);

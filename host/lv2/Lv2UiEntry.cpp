@@ -10,7 +10,10 @@ namespace
 {
 using tarnwell::lv2::Lv2Ui;
 
-Lv2Ui* ui (LV2UI_Handle h) { return static_cast<Lv2Ui*> (h); }
+Lv2Ui* ui (LV2UI_Handle h)
+{
+    return static_cast<Lv2Ui*> (h);
+}
 
 LV2UI_Handle instantiateUi (const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
                             LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features)
@@ -27,7 +30,10 @@ LV2UI_Handle instantiateUi (const LV2UI_Descriptor*, const char* pluginUri, cons
     }
 }
 
-void cleanupUi (LV2UI_Handle h) { delete ui (h); }
+void cleanupUi (LV2UI_Handle h)
+{
+    delete ui (h);
+}
 
 void portEvent (LV2UI_Handle h, uint32_t port, uint32_t size, uint32_t format, const void* buffer)
 {
@@ -36,8 +42,7 @@ void portEvent (LV2UI_Handle h, uint32_t port, uint32_t size, uint32_t format, c
         ui (h)->portEvent (port, size, format, buffer);
     }
     catch (...)
-    {
-    }
+    {}
 }
 
 int idle (LV2UI_Handle h)
@@ -47,8 +52,7 @@ int idle (LV2UI_Handle h)
         ui (h)->idle();
     }
     catch (...)
-    {
-    }
+    {}
     return 0; // the window stays until the host closes it
 }
 

@@ -15,21 +15,21 @@ namespace tarnwell::lv2
 {
 namespace
 {
-    // A library opened for a while.
-    struct Library
+// A library opened for a while.
+struct Library
+{
+    void* const handle;
+    ~Library()
     {
-        void* const handle;
-        ~Library()
-        {
-            if (handle != nullptr)
-                dlclose (handle);
-        }
-        template <typename Function>
-        Function get (const char* name) const
-        {
-            return handle != nullptr ? reinterpret_cast<Function> (dlsym (handle, name)) : nullptr;
-        }
-    };
+        if (handle != nullptr)
+            dlclose (handle);
+    }
+    template <typename Function>
+    Function get (const char* name) const
+    {
+        return handle != nullptr ? reinterpret_cast<Function> (dlsym (handle, name)) : nullptr;
+    }
+};
 } // namespace
 
 float hostScaleFactor (const LV2_Feature* const* features)
@@ -65,10 +65,11 @@ int GtkHostSize::gtkScaleOf (void* parent)
     using TypeId = unsigned long; // GType
     const auto defaultDisplay = gdk.get<void* (*)()> ("gdk_display_get_default");
     const auto x11DisplayType = gdk.get<TypeId (*)()> ("gdk_x11_display_get_type");
-    const auto windowOf = gdk.get<void* (*) (void*, unsigned long)> ("gdk_x11_window_lookup_for_display");
+    const auto windowOf = gdk.get<void* (*)(void*, unsigned long)> ("gdk_x11_window_lookup_for_display");
     const auto scaleOf = gdk.get<int (*) (void*)> ("gdk_window_get_scale_factor");
     const auto isA = gobject.get<int (*) (void*, TypeId)> ("g_type_check_instance_is_a");
-    if (defaultDisplay == nullptr || x11DisplayType == nullptr || windowOf == nullptr || scaleOf == nullptr || isA == nullptr)
+    if (defaultDisplay == nullptr || x11DisplayType == nullptr || windowOf == nullptr || scaleOf == nullptr
+        || isA == nullptr)
         return 1;
 
     // GDK on Wayland has no X windows to look up.
@@ -103,10 +104,10 @@ std::unique_ptr<GtkHostSize> GtkHostSize::start (void* window, int width, int he
     return keeper;
 }
 
-GtkHostSize::GtkHostSize (std::unique_ptr<Connection> connection, unsigned w, int deviceWidth, int deviceHeight, int scale)
+GtkHostSize::GtkHostSize (std::unique_ptr<Connection> connection, unsigned w, int deviceWidth, int deviceHeight,
+                          int scale)
     : x (std::move (connection)), window (w), width (deviceWidth), height (deviceHeight), gtkScale (scale)
-{
-}
+{}
 
 GtkHostSize::~GtkHostSize() = default;
 

@@ -7,12 +7,15 @@ namespace tarnwell::presetFiles
 {
 namespace
 {
-    juce::String hex (const char* fourChars)
-    {
-        return juce::String::toHexString (fourChars, 4, 0).toUpperCase();
-    }
+juce::String hex (const char* fourChars)
+{
+    return juce::String::toHexString (fourChars, 4, 0).toUpperCase();
+}
 
-    void writeFourChars (juce::MemoryOutputStream& out, const char* code) { out.write (code, 4); }
+void writeFourChars (juce::MemoryOutputStream& out, const char* code)
+{
+    out.write (code, 4);
+}
 } // namespace
 
 juce::String vst3ClassId()

@@ -28,7 +28,8 @@ int main (int argc, char** argv)
         for (int i = 0; i < presets::count(); ++i)
         {
             const auto& preset = *presets::at (i);
-            const auto bytes = juce::String (kind) == "vst3" ? tarnwell::presetFiles::vst3 (preset) : tarnwell::presetFiles::fxp (preset);
+            const auto bytes = juce::String (kind) == "vst3" ? tarnwell::presetFiles::vst3 (preset)
+                                                             : tarnwell::presetFiles::fxp (preset);
             const auto file = sub.getChildFile (juce::String (preset.name) + extension);
             if (! file.replaceWithData (bytes.getData(), bytes.getSize()))
             {

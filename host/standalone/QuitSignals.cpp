@@ -7,23 +7,24 @@ namespace tarnwell::standalone
 {
 namespace
 {
-    std::atomic<bool> arrived { false };
-    static_assert (std::atomic<bool>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
+std::atomic<bool> arrived { false };
+static_assert (std::atomic<bool>::is_always_lock_free, "the signal handler may only touch lock-free atomics");
 
-    extern "C" void onQuitSignal (int signalNumber)
+extern "C" void onQuitSignal (int signalNumber)
+{
+    if (arrived.exchange (true))
     {
-        if (arrived.exchange (true))
-        {
-            // Asked twice: the default action, which ends the process.
-            std::signal (signalNumber, SIG_DFL);
-            std::raise (signalNumber);
-        }
+        // Asked twice: the default action, which ends the process.
+        std::signal (signalNumber, SIG_DFL);
+        std::raise (signalNumber);
     }
+}
 } // namespace
 
 void catchQuitSignals()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = onQuitSignal;
     sigemptyset (&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -61,7 +61,8 @@ void RealtimePlayer::audioDeviceStopped()
 // processor's own inputs or as many inputs as outputs.
 RealtimePlayer::Channels RealtimePlayer::mostSuitableLayout() const
 {
-    const Channels processorDefault { processor->getMainBusNumInputChannels(), processor->getMainBusNumOutputChannels() };
+    const Channels processorDefault { processor->getMainBusNumInputChannels(),
+                                      processor->getMainBusNumOutputChannels() };
     std::vector<Channels> candidates { deviceChannels };
     if (deviceChannels.ins <= 1)
     {
@@ -131,7 +132,8 @@ void RealtimePlayer::playPiece (const float* const* inputs, int numInputs, float
     const auto bytes = static_cast<size_t> (numSamples) * sizeof (float);
     for (int c = 0; c < width; ++c)
     {
-        float* channel = c < numOutputs && outputs[c] != nullptr ? outputs[c] + offset : spareChannels.getWritePointer (c);
+        float* channel =
+            c < numOutputs && outputs[c] != nullptr ? outputs[c] + offset : spareChannels.getWritePointer (c);
         if (c < processorChannels.ins && numInputs > 0 && inputs[c % numInputs] != nullptr)
             std::memmove (channel, inputs[c % numInputs] + offset, bytes);
         else

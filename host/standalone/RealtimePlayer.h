@@ -47,7 +47,8 @@ private:
 
     void prepareProcessor();
     Channels mostSuitableLayout() const;
-    bool play (const float* const* inputs, int numInputs, float* const* outputs, int numOutputs, int numSamples) noexcept;
+    bool play (const float* const* inputs, int numInputs, float* const* outputs, int numOutputs,
+               int numSamples) noexcept;
     void playPiece (const float* const* inputs, int numInputs, float* const* outputs, int numOutputs, int offset,
                     int numSamples) noexcept;
 

@@ -16,21 +16,20 @@ namespace tarnwell::standalone
 {
 namespace
 {
-    // $XDG_CONFIG_HOME/Tarnwell.settings, by default ~/.config/Tarnwell.settings (where JUCE's
-    // own standalone app kept it, so earlier settings still load).
-    juce::PropertiesFile::Options settingsOptions (const juce::String& applicationName)
-    {
-        juce::PropertiesFile::Options options;
-        options.applicationName = applicationName;
-        options.filenameSuffix = ".settings";
-        const juce::String configHome (std::getenv ("XDG_CONFIG_HOME"));
-        options.folderName = juce::File::isAbsolutePath (configHome) ? configHome : juce::String ("~/.config");
-        return options;
-    }
+// $XDG_CONFIG_HOME/Tarnwell.settings, by default ~/.config/Tarnwell.settings (where JUCE's
+// own standalone app kept it, so earlier settings still load).
+juce::PropertiesFile::Options settingsOptions (const juce::String& applicationName)
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = applicationName;
+    options.filenameSuffix = ".settings";
+    const juce::String configHome (std::getenv ("XDG_CONFIG_HOME"));
+    options.folderName = juce::File::isAbsolutePath (configHome) ? configHome : juce::String ("~/.config");
+    return options;
+}
 } // namespace
 
-class StandaloneApp final : public juce::JUCEApplication,
-                            private juce::Timer
+class StandaloneApp final : public juce::JUCEApplication, private juce::Timer
 {
 public:
     const juce::String getApplicationName() override { return JucePlugin_Name; }

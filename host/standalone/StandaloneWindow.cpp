@@ -4,9 +4,11 @@
 
 namespace tarnwell::standalone
 {
-StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet& settings, const juce::String& deviceToPrefer)
+StandaloneWindow::StandaloneWindow (const juce::String& title, juce::PropertySet& settings,
+                                    const juce::String& deviceToPrefer)
     : StandaloneFilterWindow (title,
-                              juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
+                              juce::LookAndFeel::getDefaultLookAndFeel().findColour (
+                                  juce::ResizableWindow::backgroundColourId),
                               &settings, false, deviceToPrefer),
       notice ([this] { pluginHolder->showAudioSettingsDialog(); })
 {

@@ -11,9 +11,7 @@ namespace tarnwell::standalone
 {
 // JUCE's standalone window, plus a notice above the editor while no audio device plays:
 // what is missing and what to do, with the way to the audio settings. [message-thread] only.
-class StandaloneWindow final : public juce::StandaloneFilterWindow,
-                               private juce::ChangeListener,
-                               private juce::Timer
+class StandaloneWindow final : public juce::StandaloneFilterWindow, private juce::ChangeListener, private juce::Timer
 {
 public:
     StandaloneWindow (const juce::String& title, juce::PropertySet& settings, const juce::String& deviceToPrefer);

@@ -17,8 +17,7 @@ AEffect* enter (audioMasterCallback host) noexcept
             return instance->getAEffect();
     }
     catch (...)
-    {
-    }
+    {}
     return nullptr;
 }
 } // namespace
@@ -30,9 +29,15 @@ AEffect* enter (audioMasterCallback host) noexcept
 extern "C" AEffect* VSTPluginMain (audioMasterCallback host);
 #else
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audioMasterCallback host);
-extern "C" __attribute__ ((visibility ("default"))) AEffect* tarnwellLegacyMain (audioMasterCallback host) asm ("main");
+extern "C" __attribute__ ((visibility ("default"))) AEffect* tarnwellLegacyMain (audioMasterCallback host) asm("main");
 
-AEffect* tarnwellLegacyMain (audioMasterCallback host) { return enter (host); }
+AEffect* tarnwellLegacyMain (audioMasterCallback host)
+{
+    return enter (host);
+}
 #endif
 
-AEffect* VSTPluginMain (audioMasterCallback host) { return enter (host); }
+AEffect* VSTPluginMain (audioMasterCallback host)
+{
+    return enter (host);
+}

@@ -16,9 +16,9 @@ int canDo (const char* text) noexcept
     };
 
     static constexpr Answer answers[] = {
-        { "receiveVstEvents", -1 },     { "receiveVstMidiEvent", -1 }, { "receiveVstMidiEvents", -1 },
-        { "sendVstEvents", -1 },        { "sendVstMidiEvent", -1 },    { "sendVstMidiEvents", -1 },
-        { "receiveVstTimeInfo", 1 },    { "conformsToWindowRules", 1 },
+        { "receiveVstEvents", -1 },  { "receiveVstMidiEvent", -1 },  { "receiveVstMidiEvents", -1 },
+        { "sendVstEvents", -1 },     { "sendVstMidiEvent", -1 },     { "sendVstMidiEvents", -1 },
+        { "receiveVstTimeInfo", 1 }, { "conformsToWindowRules", 1 },
     };
 
     for (const auto& a : answers)

@@ -11,12 +11,12 @@ constexpr const char* productString = product::name;
 constexpr const char* vendorString = product::vendor;
 constexpr int vendorVersion = product::versionCode;
 constexpr int effectVersion = product::versionCode;
-constexpr int uniqueId = vst::fourCharCode (product::pluginCode[0], product::pluginCode[1], product::pluginCode[2],
-                                            product::pluginCode[3]);
+constexpr int uniqueId =
+    vst::fourCharCode (product::pluginCode[0], product::pluginCode[1], product::pluginCode[2], product::pluginCode[3]);
 constexpr int identifyAnswer = vst::fourCharCode ('N', 'v', 'E', 'f');
 constexpr int plugCategory = 1; // effect
 constexpr int vstVersion = 2400;
-constexpr int tailSize = 0;     // "no tail size given", though the reverb rings on
+constexpr int tailSize = 0; // "no tail size given", though the reverb rings on
 constexpr int numInputs = 2;
 constexpr int numOutputs = 2;
 

@@ -11,7 +11,7 @@ namespace tarnwell
 {
 namespace
 {
-    constexpr double defaultSampleRate = 44100.0;
+constexpr double defaultSampleRate = 44100.0;
 }
 
 VstEffect* VstEffect::create (audioMasterCallback hostCallback)
@@ -20,8 +20,7 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 }
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
-    : host (hostCallback),
-      model (core, hostCallback, &effect),
+    : host (hostCallback), model (core, hostCallback, &effect),
       editor ([this] { return std::make_unique<TarnwellEditor> (model); },
               // The user dragged the editor's corner: the host fits its window (effEditGetRect
               // answers the new size from now on). Hosts need not call effEditIdle, so the
@@ -108,32 +107,53 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
 
         case effSetSpeakerArrangement:
             return layout.accept (reinterpret_cast<const VstSpeakerArrangement*> (value),
-                                  static_cast<const VstSpeakerArrangement*> (ptr)) ? 1 : 0;
+                                  static_cast<const VstSpeakerArrangement*> (ptr))
+                ? 1
+                : 0;
         case effGetInputProperties:
             return layout.describePin (true, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
         case effGetOutputProperties:
             return layout.describePin (false, index, static_cast<VstPinProperties*> (ptr)) ? 1 : 0;
 
         // Blocks are far below 2 GiB, so the size fits a 32-bit host's VstIntPtr.
-        case effGetChunk: return static_cast<VstIntPtr> (chunks.get (core, static_cast<void**> (ptr)));
-        case effSetChunk: return static_cast<VstIntPtr> (ChunkStore::set (core, ptr, value));
+        case effGetChunk:
+            return static_cast<VstIntPtr> (chunks.get (core, static_cast<void**> (ptr)));
+        case effSetChunk:
+            return static_cast<VstIntPtr> (ChunkStore::set (core, ptr, value));
 
-        case effEditOpen: return editor.open (ptr) ? 1 : 0;
-        case effEditGetRect: return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
-        case effEditClose: editor.close(); return 0;
-        case effEditIdle: return 0; // JUCE's message loop keeps the editor going
+        case effEditOpen:
+            return editor.open (ptr) ? 1 : 0;
+        case effEditGetRect:
+            return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
+        case effEditClose:
+            editor.close();
+            return 0;
+        case effEditIdle:
+            return 0; // JUCE's message loop keeps the editor going
         case effVendorSpecific:
             return index == vst::scaleMessageIndex && value == vst::scaleMessageValue && setHostScale (opt) ? 1 : 0;
 
-        case effGetEffectName: copyToHost (ptr, identity::effectName, identity::maxIdentityChars); return 1;
-        case effGetProductString: copyToHost (ptr, identity::productString, identity::maxIdentityChars); return 1;
-        case effGetVendorString: copyToHost (ptr, identity::vendorString, identity::maxIdentityChars); return 1;
-        case effGetVendorVersion: return identity::vendorVersion;
-        case effGetPlugCategory: return identity::plugCategory;
-        case effGetVstVersion: return identity::vstVersion;
-        case vst::effGetTailSize: return identity::tailSize;
-        case effIdentify: return identity::identifyAnswer;
-        case effCanDo: return identity::canDo (static_cast<const char*> (ptr));
+        case effGetEffectName:
+            copyToHost (ptr, identity::effectName, identity::maxIdentityChars);
+            return 1;
+        case effGetProductString:
+            copyToHost (ptr, identity::productString, identity::maxIdentityChars);
+            return 1;
+        case effGetVendorString:
+            copyToHost (ptr, identity::vendorString, identity::maxIdentityChars);
+            return 1;
+        case effGetVendorVersion:
+            return identity::vendorVersion;
+        case effGetPlugCategory:
+            return identity::plugCategory;
+        case effGetVstVersion:
+            return identity::vstVersion;
+        case vst::effGetTailSize:
+            return identity::tailSize;
+        case effIdentify:
+            return identity::identifyAnswer;
+        case effCanDo:
+            return identity::canDo (static_cast<const char*> (ptr));
 
         case effGetParamName:
         case effGetParamDisplay:

@@ -35,7 +35,6 @@ public:
     ParameterModel& parameterModel() noexcept { return model; }
 
 private:
-
     static VstEffect* from (AEffect*) noexcept;
     // [main-thread]
     static VstIntPtr dispatchCallback (AEffect*, int opcode, int index, VstIntPtr value, void* ptr, float opt);

@@ -6,12 +6,17 @@ namespace tarnwell
 {
 VstParameterModel::VstParameterModel (InstanceCore& instance, audioMasterCallback hostCallback, AEffect* e)
     : core (instance), host (hostCallback), effect (e)
+{}
+
+float VstParameterModel::value (int index) const
 {
+    return core.parameter (index);
 }
 
-float VstParameterModel::value (int index) const { return core.parameter (index); }
-
-juce::String VstParameterModel::text (int index) const { return core.parameterText (index); }
+juce::String VstParameterModel::text (int index) const
+{
+    return core.parameterText (index);
+}
 
 void VstParameterModel::set (int index, float normalised)
 {
@@ -19,7 +24,13 @@ void VstParameterModel::set (int index, float normalised)
     host (effect, audioMasterAutomate, index, 0, nullptr, normalised);
 }
 
-void VstParameterModel::beginGesture (int index) { host (effect, audioMasterBeginEdit, index, 0, nullptr, 0.0f); }
+void VstParameterModel::beginGesture (int index)
+{
+    host (effect, audioMasterBeginEdit, index, 0, nullptr, 0.0f);
+}
 
-void VstParameterModel::endGesture (int index) { host (effect, audioMasterEndEdit, index, 0, nullptr, 0.0f); }
+void VstParameterModel::endGesture (int index)
+{
+    host (effect, audioMasterEndEdit, index, 0, nullptr, 0.0f);
+}
 } // namespace tarnwell

@@ -69,9 +69,10 @@ TEST (ClapEditorEvents, GesturesAndValuesReachTheHostInOrder)
     process.inEvents = none.get();
     process.outEvents = &out.list;
     EXPECT_EQ (made.record->process (made.record, &process), clap::processContinue);
-    EXPECT_EQ (out.received, (std::vector<Received> { { clap::eventParamGestureBegin, 0, 0.0 },
-                                                      { clap::eventParamValue, 0, 5.0 },
-                                                      { clap::eventParamGestureEnd, 0, 0.0 } }));
+    EXPECT_EQ (out.received,
+               (std::vector<Received> { { clap::eventParamGestureBegin, 0, 0.0 },
+                                        { clap::eventParamValue, 0, 5.0 },
+                                        { clap::eventParamGestureEnd, 0, 0.0 } }));
     made.record->stopProcessing (made.record);
     made.record->deactivate (made.record);
 }

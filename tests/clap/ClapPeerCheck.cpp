@@ -47,7 +47,8 @@ std::vector<clap::Id> listParameters (Instance& instance, const std::string& wha
         EXPECT_LE (value, info.maxValue) << what << " " << info.name;
         char text[256] = {};
         if (instance.params->valueToText (instance.plugin, info.id, value, text, sizeof (text)))
-            std::printf ("  %u %s = %g (%s) [%g .. %g]\n", info.id, info.name, value, text, info.minValue, info.maxValue);
+            std::printf ("  %u %s = %g (%s) [%g .. %g]\n", info.id, info.name, value, text, info.minValue,
+                         info.maxValue);
         ids.push_back (info.id);
     }
     return ids;
@@ -130,7 +131,8 @@ TEST (ClapPeers, EnumerateProcessAndRestoreState)
                     difference += static_cast<double> (a[ch][n] - b[ch][n]) * (a[ch][n] - b[ch][n]);
             std::printf ("  restored against changed: difference %.2e of the output's energy\n", difference / energy);
             EXPECT_LT (difference, 1e-3 * energy) << what << ": the restored instance plays otherwise";
-            std::printf ("  processed 1 s at 48 kHz (energy %.3f); state of %zu bytes restored\n", energy, state.size());
+            std::printf ("  processed 1 s at 48 kHz (energy %.3f); state of %zu bytes restored\n", energy,
+                         state.size());
         }
     }
 }

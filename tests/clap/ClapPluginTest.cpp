@@ -31,8 +31,14 @@ namespace
 using Values = std::array<float, parameters::count>;
 
 // The value a CLAP host sends for a normalised one, and the normalised value that plays.
-double clapValue (int index, float normalised) { return parameters::displayValue (index, normalised); }
-float played (int index, float normalised) { return parameters::normalisedFor (index, clapValue (index, normalised)); }
+double clapValue (int index, float normalised)
+{
+    return parameters::displayValue (index, normalised);
+}
+float played (int index, float normalised)
+{
+    return parameters::normalisedFor (index, clapValue (index, normalised));
+}
 
 void setAll (Instance& clap, const Values& values)
 {
@@ -43,7 +49,8 @@ void setAll (Instance& clap, const Values& values)
 }
 
 // The VST 2.4 build's output for the same values, in blocks of `blockSize`.
-Channels vst2Output (const Values& values, Channels audio, int blockSize, double rate, const std::vector<std::uint8_t>* chunk = nullptr)
+Channels vst2Output (const Values& values, Channels audio, int blockSize, double rate,
+                     const std::vector<std::uint8_t>* chunk = nullptr)
 {
     testhost::PluginLibrary library;
     testhost::Plugin vst2 (library);
@@ -54,7 +61,8 @@ Channels vst2Output (const Values& values, Channels audio, int blockSize, double
         audio.emplace_back (audio[0].size(), 0.0f);
     }
     if (chunk != nullptr)
-        vst2.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (chunk->size()), const_cast<std::uint8_t*> (chunk->data()));
+        vst2.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (chunk->size()),
+                       const_cast<std::uint8_t*> (chunk->data()));
     else
         for (int i = 0; i < parameters::count; ++i)
             vst2.effect->setParameter (vst2.effect, i, played (i, values[static_cast<size_t> (i)]));
@@ -78,7 +86,11 @@ std::vector<std::uint8_t> vst2Chunk (const Values& values)
 class ClapTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE (library.isLoaded()) << TARNWELL_CLAP_PATH; ASSERT_NE (instance.plugin, nullptr); }
+    void SetUp() override
+    {
+        ASSERT_TRUE (library.isLoaded()) << TARNWELL_CLAP_PATH;
+        ASSERT_NE (instance.plugin, nullptr);
+    }
     void TearDown() override { test::configHome.forgetEditorSize(); }
 
     Library library { TARNWELL_CLAP_PATH };
@@ -149,7 +161,8 @@ TEST_F (ClapTest, ParametersHaveStableIdsUnitsDefaultsAndTheOtherFormatsTexts)
     // The current value shows the engine's start, as the other formats; others their own.
     const auto text = [this] (clap::Id id, double value, std::uint32_t capacity = 64) {
         char buffer[64] = "unchanged";
-        return instance.params->valueToText (instance.plugin, id, value, buffer, capacity) ? std::string (buffer) : "refused";
+        return instance.params->valueToText (instance.plugin, id, value, buffer, capacity) ? std::string (buffer)
+                                                                                           : "refused";
     };
     EXPECT_EQ (text (0, instance.value (0)), "3.50 sec");
     EXPECT_EQ (text (2, instance.value (2)), "6700.00 Hz");
@@ -157,7 +170,7 @@ TEST_F (ClapTest, ParametersHaveStableIdsUnitsDefaultsAndTheOtherFormatsTexts)
     EXPECT_EQ (text (2, 894.427191), "894.43 Hz");
     EXPECT_EQ (text (3, 60.0), "60.00%");
     EXPECT_EQ (text (3, 250.0), "100.00%"); // clamped to the range
-    EXPECT_EQ (text (0, 5.0, 4), "5.0");    // cut to the host's buffer
+    EXPECT_EQ (text (0, 5.0, 4), "5.0"); // cut to the host's buffer
     EXPECT_EQ (text (7, 5.0), "refused");
 
     const auto typed = [this] (clap::Id id, const char* t) {
@@ -192,14 +205,17 @@ TEST_F (ClapTest, ProcessingEqualsTheVst2BuildIncludingAfterAStateRoundTrip)
     const auto input = testreference::burst (2, 30000, 6000, 7);
     const auto expected = vst2Output (values, input, 512, 48000);
 
-    for (const auto& [block, inPlace] : { std::pair { 512u, true }, std::pair { 333u, false }, std::pair { 4096u, true } })
+    for (const auto& [block, inPlace] :
+         { std::pair { 512u, true }, std::pair { 333u, false }, std::pair { 4096u, true } })
     {
         Instance clap (library);
         setAll (clap, values);
         ASSERT_TRUE (clap.start (48000));
         auto audio = input;
         for (std::uint32_t start = 0; start < audio[0].size(); start += block)
-            EXPECT_EQ (clap.process (audio, start, std::min<std::uint32_t> (block, static_cast<std::uint32_t> (audio[0].size()) - start),
+            EXPECT_EQ (clap.process (audio, start,
+                                     std::min<std::uint32_t> (block,
+                                                              static_cast<std::uint32_t> (audio[0].size()) - start),
                                      nullptr, 0, inPlace),
                        clap::processContinue);
         EXPECT_EQ (audio, expected) << "blocks of " << block << (inPlace ? " in place" : " apart");
@@ -240,7 +256,9 @@ TEST_F (ClapTest, ProcessingEqualsTheVst2BuildIncludingAfterAStateRoundTrip)
     EXPECT_FALSE (config->select (mono.plugin, 0)); // not while active
     Channels monoAudio { input[0], std::vector<float> (input[0].size()) };
     for (std::uint32_t start = 0; start < monoAudio[0].size(); start += 1024)
-        mono.process (monoAudio, start, std::min<std::uint32_t> (1024, static_cast<std::uint32_t> (monoAudio[0].size()) - start), nullptr, 1, false);
+        mono.process (monoAudio, start,
+                      std::min<std::uint32_t> (1024, static_cast<std::uint32_t> (monoAudio[0].size()) - start), nullptr,
+                      1, false);
     EXPECT_EQ (monoAudio, vst2Output (values, Channels { input[0] }, 1024, 44100));
 }
 
@@ -254,8 +272,9 @@ TEST_F (ClapTest, StateRefusesWhatIsNoSettingsBlockAndClampsAsVst2)
     const auto block = std::string ("VC2!") + static_cast<char> (xml.size()) + std::string (3, '\0') + xml + '\0';
     const std::vector<std::uint8_t> good (block.begin(), block.end());
 
-    for (const auto& bad : { std::vector<std::uint8_t> { 1, 2, 3, 4 }, std::vector<std::uint8_t> (good.size(), 0),
-                             std::vector<std::uint8_t> (good.begin(), good.begin() + 20), std::vector<std::uint8_t> {} })
+    for (const auto& bad :
+         { std::vector<std::uint8_t> { 1, 2, 3, 4 }, std::vector<std::uint8_t> (good.size(), 0),
+           std::vector<std::uint8_t> (good.begin(), good.begin() + 20), std::vector<std::uint8_t> {} })
     {
         EXPECT_FALSE (instance.load (bad));
         EXPECT_EQ (instance.save(), before);
@@ -359,7 +378,7 @@ TEST_F (ClapTest, AudioThreadCallsCountNothing)
             test::startCounting();
             instance.processBuffers (inputs, outputs, frames, &events);
             volatile auto t = tail->get (instance.plugin);
-            (void) t;
+            (void)t;
             counts.add (test::stopCounting());
         }
     counts.expectOnly ("no lock", blocks, false, "CLAP process");
@@ -370,7 +389,8 @@ TEST_F (ClapTest, AudioThreadCallsCountNothing)
 // in the plug-in, and loading one by its key sets exactly its values.
 TEST_F (ClapTest, FactoryPresetsAreIndexedAndLoad)
 {
-    const auto* presets = static_cast<const clap::PresetDiscoveryFactory*> (library.entry->getFactory (clap::presetDiscoveryFactoryId));
+    const auto* presets =
+        static_cast<const clap::PresetDiscoveryFactory*> (library.entry->getFactory (clap::presetDiscoveryFactoryId));
     ASSERT_NE (presets, nullptr);
     EXPECT_EQ (library.entry->getFactory (clap::presetDiscoveryFactoryDraftId), presets);
     ASSERT_EQ (presets->count (presets), 1u);
@@ -407,7 +427,8 @@ TEST_F (ClapTest, FactoryPresetsAreIndexedAndLoad)
         static_cast<Index*> (r->receiverData)->pluginIds.push_back (std::string (id->abi) + ":" + id->id);
     };
     receiver.setFlags = [] (const clap::PresetMetadataReceiver*, std::uint32_t) {};
-    receiver.addCreator = receiver.setDescription = receiver.addFeature = [] (const clap::PresetMetadataReceiver*, const char*) {};
+    receiver.addCreator = receiver.setDescription =
+        receiver.addFeature = [] (const clap::PresetMetadataReceiver*, const char*) {};
     ASSERT_TRUE (provider->getMetadata (provider, clap::presetLocationPlugin, nullptr, &receiver));
     EXPECT_FALSE (provider->getMetadata (provider, clap::presetLocationFile, "/tmp", &receiver));
     provider->destroy (provider);
@@ -421,10 +442,14 @@ TEST_F (ClapTest, FactoryPresetsAreIndexedAndLoad)
     for (int i = 0; i < factoryPresets::count(); ++i)
     {
         const auto& preset = *factoryPresets::at (i);
-        EXPECT_EQ (index.presets[static_cast<size_t> (i)], std::make_pair (std::string (preset.name), factoryPresets::slug (preset)));
-        ASSERT_TRUE (load->fromLocation (instance.plugin, clap::presetLocationPlugin, nullptr, index.presets[static_cast<size_t> (i)].second.c_str()));
+        EXPECT_EQ (index.presets[static_cast<size_t> (i)],
+                   std::make_pair (std::string (preset.name), factoryPresets::slug (preset)));
+        ASSERT_TRUE (load->fromLocation (instance.plugin, clap::presetLocationPlugin, nullptr,
+                                         index.presets[static_cast<size_t> (i)].second.c_str()));
         for (int p = 0; p < parameters::count; ++p)
-            EXPECT_EQ (instance.value (static_cast<clap::Id> (p)), clapValue (p, preset.normalised[static_cast<size_t> (p)])) << preset.name;
+            EXPECT_EQ (instance.value (static_cast<clap::Id> (p)),
+                       clapValue (p, preset.normalised[static_cast<size_t> (p)]))
+                << preset.name;
     }
 }
 
@@ -455,8 +480,9 @@ TEST_F (ClapTest, EditorEmbedsInTheHostsWindow)
     ASSERT_TRUE (gui->getResizeHints (instance.plugin, &hints));
     EXPECT_TRUE (hints.canResizeHorizontally && hints.canResizeVertically && hints.preserveAspectRatio);
     EXPECT_EQ (hints.aspectRatioWidth * 200u, hints.aspectRatioHeight * 453u);
-    const std::uint32_t proposals[][4] = { { 500, 200, 500, 221 }, { 453, 300, 680, 301 }, { 5000, 5000, 1359, 600 },
-                                           { 100, 10, 453, 200 }, { 0xffffffffu, 1, 1359, 600 }, { 906, 400, 906, 400 } };
+    const std::uint32_t proposals[][4] = { { 500, 200, 500, 221 },        { 453, 300, 680, 301 },
+                                           { 5000, 5000, 1359, 600 },     { 100, 10, 453, 200 },
+                                           { 0xffffffffu, 1, 1359, 600 }, { 906, 400, 906, 400 } };
     for (const auto& [pw, ph, ew, eh] : proposals)
     {
         w = pw;
@@ -590,7 +616,8 @@ TEST_F (ClapTest, EditorRunsFromTheHostsLoopWhereTheHostOffersFdOrTimerSupport)
         EXPECT_EQ (coloursShown (x11, 453, 200), 1u) << "the editor gone from the screen";
     }
     // Without an editor the host's calls change nothing.
-    instance.extension<clap::PluginPosixFdSupport> (clap::extension::posixFdSupport)->onFd (instance.plugin, 0, clap::posixFdRead);
+    instance.extension<clap::PluginPosixFdSupport> (clap::extension::posixFdSupport)
+        ->onFd (instance.plugin, 0, clap::posixFdRead);
     instance.extension<clap::PluginTimerSupport> (clap::extension::timerSupport)->onTimer (instance.plugin, 7);
     EXPECT_EQ (test::X11HostWindow::errors(), 0);
 }

@@ -75,7 +75,12 @@ constexpr double sweep = 1.6 * pi;
 // A 200 x 10 slider: the framework lays its track out at x 7, width 186 (its thumb-radius inset).
 TEST_F (LookAndFeelTest, LinearThumbSitsOnTheValueWithItsColour)
 {
-    struct Case { double value; juce::uint32 colour; int left; };
+    struct Case
+    {
+        double value;
+        juce::uint32 colour;
+        int left;
+    };
     for (const auto c : { Case { 0.0, blue, 3 }, Case { 0.5, grey, 96 }, Case { 1.0, orange, 189 } })
     {
         SCOPED_TRACE (c.value);
@@ -127,7 +132,11 @@ TEST_F (LookAndFeelTest, VerticalSliderSwapsTheAxes)
 TEST_F (LookAndFeelTest, RotaryWedgeEndsAtThePointerAndGrowsInward)
 {
     const double c = 17.5;
-    struct Case { double value, p; juce::uint32 colour; };
+    struct Case
+    {
+        double value, p;
+        juce::uint32 colour;
+    };
     for (const auto k : { Case { 0.0, 0.02, 0xFF0580F9 }, Case { 0.02, 0.02, 0xFF0580F9 }, Case { 1.0, 1.0, orange } })
     {
         SCOPED_TRACE (k.value);
@@ -223,15 +232,20 @@ protected:
 
 TEST_F (ToggleTest, InnerPillColourFollowsStateWithPressOverHover)
 {
-    struct Case { bool on; juce::Button::ButtonState state; juce::uint32 inner; };
+    struct Case
+    {
+        bool on;
+        juce::Button::ButtonState state;
+        juce::uint32 inner;
+    };
     const Case cases[] = {
-        { true, juce::Button::buttonDown, 0xFF4B4B73 },  { true, juce::Button::buttonOver, 0xFF5A5A82 },
+        { true, juce::Button::buttonDown, 0xFF4B4B73 },   { true, juce::Button::buttonOver, 0xFF5A5A82 },
         { true, juce::Button::buttonNormal, 0xFF55557D }, { false, juce::Button::buttonDown, 0xFF464664 },
         { false, juce::Button::buttonOver, 0xFF3C3C5A },  { false, juce::Button::buttonNormal, 0xFF323250 },
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE (juce::String::toHexString ((int) c.inner).toStdString());
+        SCOPED_TRACE (juce::String::toHexString ((int)c.inner).toStdString());
         const auto img = render (c.on, c.state);
         EXPECT_TRUE (near (img, 8, 12, c.inner));
         EXPECT_TRUE (near (img, 50, 2, c.inner));

@@ -31,9 +31,18 @@ public:
         float value;
     };
 
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override { add ({ 'v', index, value }); }
-    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override { add ({ 'b', index, 0 }); }
-    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override { add ({ 'e', index, 0 }); }
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
+    {
+        add ({ 'v', index, value });
+    }
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+    {
+        add ({ 'b', index, 0 });
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+    {
+        add ({ 'e', index, 0 });
+    }
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
 
     std::vector<Event> events()
@@ -207,9 +216,9 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
     const auto source = juce::Desktop::getInstance().getMainMouseSource();
     const juce::Time t0 = juce::Time::getCurrentTime();
     const juce::Point<float> down (17.0f, 17.0f);
-    auto event = [&] (juce::Point<float> at, bool dragged, const juce::ModifierKeys& mods)
-    {
-        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, down, t0, 1, dragged);
+    auto event = [&] (juce::Point<float> at, bool dragged, const juce::ModifierKeys& mods) {
+        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, down, t0, 1,
+                                 dragged);
     };
     const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
 
@@ -262,9 +271,11 @@ TEST_F (UserDrag, DoubleClickReturnsEachControlToItsDefaultInOneGesture)
 
         auto& knob = slider (index);
         const juce::Time t0 = juce::Time::getCurrentTime();
-        const juce::Point<float> at (static_cast<float> (knob.getWidth()) * 0.3f, static_cast<float> (knob.getHeight()) * 0.5f);
+        const juce::Point<float> at (static_cast<float> (knob.getWidth()) * 0.3f,
+                                     static_cast<float> (knob.getHeight()) * 0.5f);
         const auto event = [&] (int clicks, const juce::ModifierKeys& mods) {
-            return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, at, t0, clicks, false);
+            return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &knob, &knob, t0, at, t0, clicks,
+                                     false);
         };
         const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
         for (int clicks = 1; clicks <= 2; ++clicks)
@@ -303,7 +314,8 @@ TEST_F (UserTyping, AReadoutTakesATypedValueInOneGestureAndEscapeOrJunkKeepsTheV
         const auto source = juce::Desktop::getInstance().getMainMouseSource();
         const juce::Time t0 = juce::Time::getCurrentTime();
         const juce::Point<float> at (3.0f, 3.0f);
-        static_cast<juce::Component&> (label).mouseDoubleClick (juce::MouseEvent (source, at, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &label, &label, t0, at, t0, 2, false));
+        static_cast<juce::Component&> (label).mouseDoubleClick (
+            juce::MouseEvent (source, at, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &label, &label, t0, at, t0, 2, false));
         auto* field = label.getCurrentTextEditor();
         ASSERT_NE (field, nullptr) << readoutNames[index];
         // Quietly, as typing into a focused field is: a label whose field reports a change
@@ -393,7 +405,7 @@ TEST_F (ParameterStorm, NeverWaitsForTheMessageThreadAndTheLastValuesShow)
     while (! done)
     {
         pumpMessages (5);
-        (void) view().createComponentSnapshot (view().getLocalBounds());
+        (void)view().createComponentSnapshot (view().getLocalBounds());
     }
     stormer.join();
     report ("with the message loop running", longest);
@@ -434,8 +446,8 @@ using UserKeys = EditorTest;
 TEST_F (UserKeys, EachKeyMovesTheControlInOneGestureAndTheReadoutFollows)
 {
     using Key = juce::KeyPress;
-    const std::pair<int, double> keys[] = { { Key::upKey, 0.51 },       { Key::rightKey, 0.51 },    { Key::downKey, 0.49 },
-                                            { Key::leftKey, 0.49 },     { Key::pageUpKey, 0.6 },    { Key::pageDownKey, 0.4 },
+    const std::pair<int, double> keys[] = { { Key::upKey, 0.51 },   { Key::rightKey, 0.51 }, { Key::downKey, 0.49 },
+                                            { Key::leftKey, 0.49 }, { Key::pageUpKey, 0.6 }, { Key::pageDownKey, 0.4 },
                                             { Key::homeKey, -1.0 } }; // -1: the default, from 0.3, which is none
     for (int index = 0; index < 5; ++index)
         for (const auto& [code, target] : keys)
@@ -448,7 +460,8 @@ TEST_F (UserKeys, EachKeyMovesTheControlInOneGestureAndTheReadoutFollows)
             EXPECT_TRUE (slider (index).keyPressed (Key (code)));
             processor.removeListener (&host);
 
-            const float expected = target < 0.0 ? tarnwell::expected::storedDefaults[index] : static_cast<float> (target);
+            const float expected =
+                target < 0.0 ? tarnwell::expected::storedDefaults[index] : static_cast<float> (target);
             const auto events = host.events();
             ASSERT_EQ (events.size(), 3u);
             EXPECT_EQ (std::string ({ events[0].kind, events[1].kind, events[2].kind }), "bve");
@@ -467,7 +480,10 @@ TEST_F (UserKeys, EachKeyMovesTheControlInOneGestureAndTheReadoutFollows)
 TEST_F (UserKeys, StepsStopAtTheRangeAndOtherKeysPassOn)
 {
     using Key = juce::KeyPress;
-    for (const auto& [start, code] : { std::pair { 1.0f, Key::upKey }, { 1.0f, Key::pageUpKey }, { 0.0f, Key::downKey }, { 0.0f, Key::pageDownKey } })
+    for (const auto& [start, code] : { std::pair { 1.0f, Key::upKey },
+                                       { 1.0f, Key::pageUpKey },
+                                       { 0.0f, Key::downKey },
+                                       { 0.0f, Key::pageDownKey } })
     {
         processor.getParameters()[0]->setValueNotifyingHost (start);
         ASSERT_TRUE (settle());

@@ -12,7 +12,8 @@
 
 namespace tarnwell::test::ui
 {
-inline const char* const sliderNames[] = { "t60LowSlider", "t60HighSlider", "transitionFreqSlider", "mixSlider", "diffusionSlider" };
+inline const char* const sliderNames[] = { "t60LowSlider", "t60HighSlider", "transitionFreqSlider", "mixSlider",
+                                           "diffusionSlider" };
 inline const char* const readoutNames[] = { "t60LowValueString", "t60HighValueString", "transitionFreqValueString",
                                             "mixValueString", "diffusionValueString" };
 

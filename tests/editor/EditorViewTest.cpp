@@ -13,10 +13,10 @@
 using namespace tarnwell::test::ui;
 namespace snapshot = tarnwell::test::snapshot;
 using snapshot::near;
+using tarnwell::T60View;
 using tarnwell::TarnwellAudioProcessor;
 using tarnwell::TarnwellAudioProcessorEditor;
 using tarnwell::TarnwellView;
-using tarnwell::T60View;
 
 namespace
 {
@@ -24,8 +24,8 @@ struct ChildSpec
 {
     const char* name;
     juce::Rectangle<int> bounds;
-    const char* text;     // labels only
-    int justification;    // labels only
+    const char* text; // labels only
+    int justification; // labels only
 };
 
 // In z-order, bottom first.
@@ -95,7 +95,8 @@ TEST (TarnwellView, ChildrenInZOrderWithTheirBoundsTextsAndFonts)
             EXPECT_EQ (slider->getInterval(), 0.0);
             EXPECT_EQ (slider->getTextBoxPosition(), juce::Slider::NoTextBox);
             const bool knob = expected.bounds.getWidth() == 35;
-            EXPECT_EQ (slider->getSliderStyle(), knob ? juce::Slider::RotaryVerticalDrag : juce::Slider::LinearHorizontal);
+            EXPECT_EQ (slider->getSliderStyle(),
+                       knob ? juce::Slider::RotaryVerticalDrag : juce::Slider::LinearHorizontal);
             if (knob)
             {
                 EXPECT_EQ (slider->findColour (juce::Slider::rotarySliderOutlineColourId).getARGB(), 0xff202020u);
@@ -249,7 +250,8 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
 
         EXPECT_NEAR (frame.getWidth(), 453 * scale, 1.0);
         EXPECT_NEAR (frame.getHeight(), 200 * scale, 1.0);
-        EXPECT_EQ (frame.getDeviceBounds(), frame.getLocalBounds()) << "offscreen, a layout pixel of the frame is a device pixel";
+        EXPECT_EQ (frame.getDeviceBounds(), frame.getLocalBounds())
+            << "offscreen, a layout pixel of the frame is a device pixel";
 
         auto& view = dynamic_cast<tarnwell::TarnwellEditor&> (frame.getEditor()).getView();
         ASSERT_EQ (view.getNumChildComponents(), 15);
@@ -283,9 +285,11 @@ TEST (ScaledEditor, LaysOutEveryChildAtTheScaleAndDrawsTheArtworkSharp)
         const auto blurred = highFrequencyEnergy (stretched1x (scale), band);
         EXPECT_GT (painted, 1.3 * blurred) << "painted " << painted << ", stretched 1x " << blurred;
         // At whole scales, the picture drawn at that very scale, pixel for pixel: never one enlarged.
-        const auto art = scale == 2.0f   ? juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize)
-                         : scale == 3.0f ? juce::ImageCache::getFromMemory (TarnwellArtwork::background3x_png, TarnwellArtwork::background3x_pngSize)
-                                         : juce::Image();
+        const auto art = scale == 2.0f
+            ? juce::ImageCache::getFromMemory (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize)
+            : scale == 3.0f
+            ? juce::ImageCache::getFromMemory (TarnwellArtwork::background3x_png, TarnwellArtwork::background3x_pngSize)
+            : juce::Image();
         if (art.isValid())
         {
             EXPECT_NEAR (painted, highFrequencyEnergy (art, band), 0.01 * painted) << "the picture drawn at this scale";
@@ -338,7 +342,8 @@ void dragCorner (juce::Component& content, float dx, float dy)
     const auto t0 = juce::Time::getCurrentTime();
     const juce::Point<float> down (6.0f, 6.0f);
     const auto event = [&] (juce::Point<float> at, bool dragged, const juce::ModifierKeys& mods) {
-        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, handle, handle, t0, down, t0, 1, dragged);
+        return juce::MouseEvent (source, at, mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, handle, handle, t0, down, t0, 1,
+                                 dragged);
     };
     const auto pressed = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
     handle->mouseDown (event (down, false, pressed));
@@ -412,7 +417,8 @@ TEST (ScaledEditor, AHostsSizeSnapsInDevicePixelsAndASnappedSizeToItself)
                 const auto zoom = frame.zoomForDeviceSize (w, h);
                 const auto size = frame.getDeviceBoundsAt (zoom);
                 ASSERT_TRUE (zoom >= 1.0f && zoom <= 3.0f) << w << " x " << h;
-                ASSERT_EQ (frame.getDeviceBoundsAt (frame.zoomForDeviceSize (size.getWidth(), size.getHeight())), size) << w << " x " << h;
+                ASSERT_EQ (frame.getDeviceBoundsAt (frame.zoomForDeviceSize (size.getWidth(), size.getHeight())), size)
+                    << w << " x " << h;
             }
         frame.setZoom (frame.zoomForDeviceSize (largest.getWidth(), largest.getHeight()));
         EXPECT_EQ (frame.getDeviceBounds(), largest);
@@ -477,9 +483,13 @@ TEST (RememberedZoom, MissingOrCorruptGivesTheDefaultAndASavedZoomComesBack)
     }
     EXPECT_TRUE (file.existsAsFile());
 
-    const std::pair<std::string, float> contents[] = { { "", 1.0f }, { "zoom=abc\n", 1.0f }, { "zoom=2x\n", 1.0f },
-                                                       { "zoom=1e99\n", 1.0f }, { std::string (10000, 'z'), 1.0f },
-                                                       { "zoom=9\n", 3.0f }, { "other=1\nzoom=2.5\n", 2.5f } };
+    const std::pair<std::string, float> contents[] = { { "", 1.0f },
+                                                       { "zoom=abc\n", 1.0f },
+                                                       { "zoom=2x\n", 1.0f },
+                                                       { "zoom=1e99\n", 1.0f },
+                                                       { std::string (10000, 'z'), 1.0f },
+                                                       { "zoom=9\n", 3.0f },
+                                                       { "other=1\nzoom=2.5\n", 2.5f } };
     for (const auto& [text, expected] : contents)
     {
         ASSERT_TRUE (file.replaceWithData (text.data(), text.size()));
@@ -497,7 +507,9 @@ TEST (RememberedZoom, MissingOrCorruptGivesTheDefaultAndASavedZoomComesBack)
 #ifndef _WIN32
     const std::string before = std::getenv ("XDG_CONFIG_HOME");
     setenv ("XDG_CONFIG_HOME", "relative/config", 1);
-    EXPECT_EQ (remembered::settingsFile(), juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config/Tarnwell/editor.settings"));
+    EXPECT_EQ (remembered::settingsFile(),
+               juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                   .getChildFile (".config/Tarnwell/editor.settings"));
     setenv ("XDG_CONFIG_HOME", before.c_str(), 1);
 #endif
 }

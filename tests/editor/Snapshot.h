@@ -34,9 +34,8 @@ inline ::testing::AssertionResult near (const juce::Image& img, int x, int y, ju
     const auto actual = img.getPixelAt (x, y);
     if (channelDistance (actual, juce::Colour (argb)) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is 0x"
-                                         << actual.toDisplayString (true) << ", expected 0x"
-                                         << juce::Colour (argb).toDisplayString (true);
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is 0x" << actual.toDisplayString (true)
+                                         << ", expected 0x" << juce::Colour (argb).toDisplayString (true);
 }
 
 // True where a pixel is mostly one colour rather than another, for anti-aliased edges.

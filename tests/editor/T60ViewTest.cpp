@@ -64,9 +64,8 @@ void expectBandsAndFill (const GraphCase& c, const juce::Image& img)
     int mismatches = 0;
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w; ++x)
-            if (distanceToLine (c, { (float) x + 0.5f, (float) y + 0.5f }) > 2.8f
-                && snapshot::channelDistance (img.getPixelAt (x, y), underLine (c, x, y)) > 3
-                && ++mismatches <= 5)
+            if (distanceToLine (c, { (float)x + 0.5f, (float)y + 0.5f }) > 2.8f
+                && snapshot::channelDistance (img.getPixelAt (x, y), underLine (c, x, y)) > 3 && ++mismatches <= 5)
                 ADD_FAILURE() << "pixel (" << x << ", " << y << ") is 0x"
                               << img.getPixelAt (x, y).toDisplayString (true);
     EXPECT_EQ (mismatches, 0);
@@ -83,16 +82,17 @@ void expectLineThrough (const GraphCase& c, const juce::Image& img)
         {
             // Lying along the top or bottom edge: the edge row is covered from end to end.
             const int row = y0 < 1.0f ? 0 : c.h - 1;
-            const auto x0 = (int) juce::jmin (seg.getStartX(), seg.getEndX()) + 4;
-            const auto x1 = (int) juce::jmax (seg.getStartX(), seg.getEndX()) - 4;
+            const auto x0 = (int)juce::jmin (seg.getStartX(), seg.getEndX()) + 4;
+            const auto x1 = (int)juce::jmax (seg.getStartX(), seg.getEndX()) - 4;
             for (int x = x0; x <= x1; ++x)
                 EXPECT_GT (coverage (c, img, x, row), 0.9f) << "edge row at x " << x;
             continue;
         }
-        for (int y = (int) y0 + 4; y < (int) y1 - 4; ++y)
+        for (int y = (int)y0 + 4; y < (int)y1 - 4; ++y)
         {
-            const float cy = (float) y + 0.5f;
-            const float ex = seg.getStartX() + (seg.getEndX() - seg.getStartX()) * (cy - seg.getStartY()) / (seg.getEndY() - seg.getStartY());
+            const float cy = (float)y + 0.5f;
+            const float ex = seg.getStartX()
+                + (seg.getEndX() - seg.getStartX()) * (cy - seg.getStartY()) / (seg.getEndY() - seg.getStartY());
             if (ex < 2.0f)
             {
                 // Half of it falls off the left edge.
@@ -101,11 +101,11 @@ void expectLineThrough (const GraphCase& c, const juce::Image& img)
                 continue;
             }
             float sum = 0.0f, weighted = 0.0f;
-            for (int x = juce::jmax (0, (int) ex - 10); x < juce::jmin (c.w, (int) ex + 11); ++x)
+            for (int x = juce::jmax (0, (int)ex - 10); x < juce::jmin (c.w, (int)ex + 11); ++x)
             {
                 const float k = juce::jmax (0.0f, coverage (c, img, x, y));
                 sum += k;
-                weighted += k * ((float) x + 0.5f);
+                weighted += k * ((float)x + 0.5f);
             }
             ASSERT_GT (sum, 1.0f) << "no line in row " << y;
             EXPECT_NEAR (weighted / sum, ex, 0.4f) << "row " << y;
@@ -118,20 +118,73 @@ TEST (T60View, DrawsBandsAndBentLine)
 {
     const juce::Rectangle<int> none;
     const GraphCase cases[] = {
-        { "construction values", 283, 106, 0.8f, 0.2f, 0.5f, { 2, 2, 52, 49 }, { 2, 55, 222, 49 },
-          { 56.6f, 0 }, { 90.56f, 53 }, { 226.4f, 106 } },
-        { "constructor size", 420, 160, 0.8f, 0.2f, 0.5f, { 2, 2, 80, 76 }, { 2, 82, 332, 76 },
-          { 84, 0 }, { 134.4f, 80 }, { 336, 160 } },
-        { "long high decay", 283, 106, 0.25f, 0.35f, 0.8f, { 2, 2, 95, 17 }, { 2, 23, 66, 80 },
-          { 99.05f, 0 }, { 82.54f, 21.2f }, { 70.75f, 106 } },
-        { "equal decays", 283, 106, 0.5f, 0.5f, 0.5f, { 2, 2, 137, 49 }, { 2, 55, 137, 49 },
-          { 141.5f, 0 }, { 141.5f, 53 }, { 141.5f, 106 } },
-        { "transition at the bottom", 283, 106, 0.6f, 0.3f, 0.0f, { 2, 2, 80, 102 }, none,
-          { 84.9f, 0 }, { 113.2f, 106 }, { 169.8f, 106 } },
-        { "transition at the top", 283, 106, 0.6f, 0.3f, 1.0f, none, { 2, 2, 165, 102 },
-          { 84.9f, 0 }, { 113.2f, 0 }, { 169.8f, 106 } },
-        { "no low decay", 283, 106, 0.0f, 0.5f, 0.5f, { 2, 2, 137, 49 }, none,
-          { 141.5f, 0 }, { 0, 53 }, { 0, 106 } },
+        { "construction values",
+          283,
+          106,
+          0.8f,
+          0.2f,
+          0.5f,
+          { 2, 2, 52, 49 },
+          { 2, 55, 222, 49 },
+          { 56.6f, 0 },
+          { 90.56f, 53 },
+          { 226.4f, 106 } },
+        { "constructor size",
+          420,
+          160,
+          0.8f,
+          0.2f,
+          0.5f,
+          { 2, 2, 80, 76 },
+          { 2, 82, 332, 76 },
+          { 84, 0 },
+          { 134.4f, 80 },
+          { 336, 160 } },
+        { "long high decay",
+          283,
+          106,
+          0.25f,
+          0.35f,
+          0.8f,
+          { 2, 2, 95, 17 },
+          { 2, 23, 66, 80 },
+          { 99.05f, 0 },
+          { 82.54f, 21.2f },
+          { 70.75f, 106 } },
+        { "equal decays",
+          283,
+          106,
+          0.5f,
+          0.5f,
+          0.5f,
+          { 2, 2, 137, 49 },
+          { 2, 55, 137, 49 },
+          { 141.5f, 0 },
+          { 141.5f, 53 },
+          { 141.5f, 106 } },
+        { "transition at the bottom",
+          283,
+          106,
+          0.6f,
+          0.3f,
+          0.0f,
+          { 2, 2, 80, 102 },
+          none,
+          { 84.9f, 0 },
+          { 113.2f, 106 },
+          { 169.8f, 106 } },
+        { "transition at the top",
+          283,
+          106,
+          0.6f,
+          0.3f,
+          1.0f,
+          none,
+          { 2, 2, 165, 102 },
+          { 84.9f, 0 },
+          { 113.2f, 0 },
+          { 169.8f, 106 } },
+        { "no low decay", 283, 106, 0.0f, 0.5f, 0.5f, { 2, 2, 137, 49 }, none, { 141.5f, 0 }, { 0, 53 }, { 0, 106 } },
         { "no decay at all", 283, 106, 0.0f, 0.0f, 0.5f, none, none, { 0, 0 }, { 0, 53 }, { 0, 106 } },
     };
     for (const auto& c : cases)

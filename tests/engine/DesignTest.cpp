@@ -58,8 +58,8 @@ TEST (FeedbackMatrix, IdentityWithoutDiffusion)
 
 TEST (FeedbackMatrix, FirstRowAtHalfDiffusion)
 {
-    const double expected[16] = { 0.728553, 0.301777, -0.301777, -0.125, -0.301777, -0.125, 0.125, 0.051777,
-                                  -0.301777, -0.125, 0.125, 0.051777, 0.125, 0.051777, -0.051777, -0.021447 };
+    const double expected[16] = { 0.728553,  0.301777, -0.301777, -0.125,   -0.301777, -0.125,   0.125,     0.051777,
+                                  -0.301777, -0.125,   0.125,     0.051777, 0.125,     0.051777, -0.051777, -0.021447 };
     const auto m = buildFeedbackMatrix (0.5f);
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR (m[size_t (i)], expected[i], 1e-6) << "column " << i;

@@ -80,8 +80,10 @@ TEST (ReverbNetwork, MixZeroLeavesTheInputUntouched)
         std::mt19937 rng (1);
         std::uniform_real_distribution<float> dist (-1, 1);
         std::vector<float> l (10000), r (10000);
-        for (auto& x : l) x = dist (rng);
-        for (auto& x : r) x = dist (rng);
+        for (auto& x : l)
+            x = dist (rng);
+        for (auto& x : r)
+            x = dist (rng);
         auto l2 = l, r2 = r;
         net->process (coefficientsFor (0.5f, 0.0f), l2.data(), r2.data(), 10000);
         EXPECT_EQ (l, l2);
@@ -119,9 +121,11 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
                 const auto c = designNetwork (s);
 
                 std::vector<float> l (static_cast<size_t> (block)), r (static_cast<size_t> (block), 0.0f);
-                for (auto& x : l) x = sample (rng);
+                for (auto& x : l)
+                    x = sample (rng);
                 if (layout == Layout::stereo)
-                    for (auto& x : r) x = sample (rng);
+                    for (auto& x : r)
+                        x = sample (rng);
                 auto l2 = l, r2 = r;
 
                 float* right = layout == Layout::mono ? nullptr : r.data();
@@ -141,7 +145,10 @@ TEST (ReverbNetwork, MatchesThePlainNetwork)
                     std::copy (r.begin(), r.end(), in + size);
                     const std::vector<float> inputs (in, in + 2 * size);
 
-                    fast->process (c, { in, right != nullptr ? in + size : nullptr, out, right != nullptr ? out + size : nullptr }, block);
+                    fast->process (c,
+                                   { in, right != nullptr ? in + size : nullptr, out,
+                                     right != nullptr ? out + size : nullptr },
+                                   block);
                     EXPECT_TRUE (std::equal (inputs.begin(), inputs.end(), in));
                     std::copy (out, out + size, l.begin());
                     if (right != nullptr)
@@ -196,7 +203,8 @@ TEST (ReverbNetwork, EveryKernelMatchesThePlainNetworkAcrossTheRingsEndAtEveryPh
             }
             double worst = 0;
             for (size_t n = 0; n < l.size(); ++n)
-                worst = std::max ({ worst, double (std::abs (l[n] - expectedL[n])), double (std::abs (r[n] - expectedR[n])) });
+                worst = std::max (
+                    { worst, double (std::abs (l[n] - expectedL[n])), double (std::abs (r[n] - expectedR[n])) });
             EXPECT_LE (worst, 1e-6) << ReverbNetwork::name (set) << ", first block " << phase;
         }
 }

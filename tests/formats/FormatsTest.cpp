@@ -55,7 +55,9 @@ juce::AudioProcessorParameter* parameterNamed (juce::AudioProcessor& processor, 
 // while it runs: a silent block passes them on.
 void runSilentBlock (juce::AudioProcessor& processor)
 {
-    juce::AudioBuffer<float> silence (juce::jmax (processor.getTotalNumInputChannels(), processor.getTotalNumOutputChannels()), 64);
+    juce::AudioBuffer<float> silence (juce::jmax (processor.getTotalNumInputChannels(),
+                                                  processor.getTotalNumOutputChannels()),
+                                      64);
     silence.clear();
     juce::MidiBuffer midi;
     processor.processBlock (silence, midi);
@@ -66,7 +68,8 @@ void runSilentBlock (juce::AudioProcessor& processor)
 bool isLv2 (juce::AudioProcessor& processor)
 {
     auto* instance = dynamic_cast<juce::AudioPluginInstance*> (&processor);
-    return instance != nullptr && instance->getPluginDescription().pluginFormatName == juce::LV2PluginFormat::getFormatName();
+    return instance != nullptr
+        && instance->getPluginDescription().pluginFormatName == juce::LV2PluginFormat::getFormatName();
 }
 
 void setValues (juce::AudioProcessor& processor, const Values& values)
@@ -77,7 +80,10 @@ void setValues (juce::AudioProcessor& processor, const Values& values)
         {
             const auto& d = params::describe (i);
             const float v = values[static_cast<size_t> (i)];
-            parameter->setValue (lv2 ? static_cast<float> ((static_cast<double> (tarnwell::lv2::portValueOf (i, v)) - d.displayMinimum) / (d.displayMaximum - d.displayMinimum)) : v);
+            parameter->setValue (
+                lv2 ? static_cast<float> ((static_cast<double> (tarnwell::lv2::portValueOf (i, v)) - d.displayMinimum)
+                                          / (d.displayMaximum - d.displayMinimum))
+                    : v);
         }
     runSilentBlock (processor);
 }
@@ -90,7 +96,8 @@ Values carried (Format format, const Values& values)
         return values;
     Values result {};
     for (int i = 0; i < params::count; ++i)
-        result[static_cast<size_t> (i)] = tarnwell::lv2::normalisedOfPort (i, tarnwell::lv2::portValueOf (i, values[static_cast<size_t> (i)]));
+        result[static_cast<size_t> (i)] =
+            tarnwell::lv2::normalisedOfPort (i, tarnwell::lv2::portValueOf (i, values[static_cast<size_t> (i)]));
     return result;
 }
 
@@ -104,7 +111,12 @@ Values valuesOf (juce::AudioProcessor& processor)
         {
             const auto& d = params::describe (i);
             const float v = parameter->getValue();
-            values[static_cast<size_t> (i)] = lv2 ? tarnwell::lv2::normalisedOfPort (i, static_cast<float> (d.displayMinimum + static_cast<double> (v) * (d.displayMaximum - d.displayMinimum))) : v;
+            values[static_cast<size_t> (i)] = lv2
+                ? tarnwell::lv2::normalisedOfPort (i,
+                                                   static_cast<float> (d.displayMinimum
+                                                                       + static_cast<double> (v)
+                                                                           * (d.displayMaximum - d.displayMinimum)))
+                : v;
         }
     return values;
 }
@@ -131,8 +143,8 @@ Channels engineOutput (const Values& values, const Channels& input, int outputs)
     const juce::ScopedNoDenormals noDenormals;
     auto network = std::make_unique<tarnwell::ReverbNetwork>();
     for (int start = 0; start < numBlocks * blockSize; start += blockSize)
-        network->process (coefficients, output[0].data() + start,
-                          outputs == 2 ? output[1].data() + start : nullptr, blockSize);
+        network->process (coefficients, output[0].data() + start, outputs == 2 ? output[1].data() + start : nullptr,
+                          blockSize);
     return output;
 }
 
@@ -177,8 +189,7 @@ juce::MemoryBlock vst2Block (const Values& values)
 }
 
 class Formats : public ::testing::TestWithParam<Format>
-{
-};
+{};
 
 std::string formatTestName (const ::testing::TestParamInfo<Format>& info)
 {
@@ -216,7 +227,8 @@ TEST_P (Formats, FiveParametersWithTheirNamesAndTexts)
     if (GetParam() == Format::vst3)
     {
         for (int i = 0; i < parameters.size(); ++i)
-            EXPECT_EQ (parameters[i]->getName (100), i < params::count ? params::name (i) : juce::String ("Bypass")) << i;
+            EXPECT_EQ (parameters[i]->getName (100), i < params::count ? params::name (i) : juce::String ("Bypass"))
+                << i;
     }
     for (int i = 0; i < params::count; ++i)
         EXPECT_NE (parameterNamed (plugin, params::name (i)), nullptr) << params::name (i);
@@ -229,7 +241,9 @@ TEST_P (Formats, FiveParametersWithTheirNamesAndTexts)
     {
         for (int i = 0; i < params::count; ++i)
             for (float v : { 0.0f, 0.25f, 0.8f, 1.0f })
-                EXPECT_EQ (parameterNamed (plugin, params::name (i))->getText (v, 100), params::text (i, params::engineValue (i, v))) << i << " " << v;
+                EXPECT_EQ (parameterNamed (plugin, params::name (i))->getText (v, 100),
+                           params::text (i, params::engineValue (i, v)))
+                    << i << " " << v;
     }
 }
 
@@ -277,7 +291,8 @@ TEST_P (Formats, AFreshInstancePlaysWhatItReportsAndSaves)
         defaults[static_cast<size_t> (i)] = static_cast<float> (params::storedDefault (i));
     EXPECT_LE (largestDifference (freshOutput, engineOutput (defaults, input, 2)), 1e-6f);
 
-    tarnwell::test::restoreSettingsBlock (format, *restored.instance, tarnwell::test::settingsBlockOf (format, *restored.instance));
+    tarnwell::test::restoreSettingsBlock (format, *restored.instance,
+                                          tarnwell::test::settingsBlockOf (format, *restored.instance));
     EXPECT_EQ (pluginOutput (*restored.instance, nullptr, input, 2), freshOutput);
 
     const auto values = valuesOf (*reported.instance);
@@ -296,19 +311,40 @@ TEST (Vst3TypedValues, GiveTheValueTheyNameClampedAndJunkLeavesTheValue)
     ASSERT_NE (loaded.instance, nullptr);
     const auto hz = [] (double f) { return static_cast<float> (std::log (f / 50.0) / std::log (320.0)); };
     const auto top = hz (10000.0);
-    const struct { int parameter; const char* text; float expected; } cases[] = {
-        { params::t60Low, "2.5", 0.25f }, { params::t60Low, "2.5 s", 0.25f }, { params::t60Low, " 2.5 sec ", 0.25f },
-        { params::t60Low, "2.5SEC", 0.25f }, { params::t60Low, "250 ms", 0.025f }, { params::t60High, "+0.5", 0.05f },
-        { params::t60High, "9.99 s", 0.999f }, { params::t60High, "10.01 s", 1.0f }, { params::t60High, "1e9", 1.0f },
-        { params::t60High, "0.01", 0.001f }, { params::t60High, "-0.01 s", 0.0f },
-        { params::transition, "900 Hz", hz (900.0) }, { params::transition, "1.2 kHz", hz (1200.0) },
-        { params::transition, "6700", 0.8490928f }, { params::transition, "9999 Hz", hz (9999.0) },
-        { params::transition, "10001 Hz", top }, { params::transition, "50.1", hz (50.1) }, { params::transition, "49.9 Hz", 0.0f },
-        { params::mix, "35 %", 0.35f }, { params::mix, "35", 0.35f }, { params::mix, "99.9%", 0.999f },
-        { params::mix, "100.1 %", 1.0f }, { params::mix, "0.1", 0.001f }, { params::diffusion, "-0.1 %", 0.0f },
+    const struct
+    {
+        int parameter;
+        const char* text;
+        float expected;
+    } cases[] = {
+        { params::t60Low, "2.5", 0.25f },
+        { params::t60Low, "2.5 s", 0.25f },
+        { params::t60Low, " 2.5 sec ", 0.25f },
+        { params::t60Low, "2.5SEC", 0.25f },
+        { params::t60Low, "250 ms", 0.025f },
+        { params::t60High, "+0.5", 0.05f },
+        { params::t60High, "9.99 s", 0.999f },
+        { params::t60High, "10.01 s", 1.0f },
+        { params::t60High, "1e9", 1.0f },
+        { params::t60High, "0.01", 0.001f },
+        { params::t60High, "-0.01 s", 0.0f },
+        { params::transition, "900 Hz", hz (900.0) },
+        { params::transition, "1.2 kHz", hz (1200.0) },
+        { params::transition, "6700", 0.8490928f },
+        { params::transition, "9999 Hz", hz (9999.0) },
+        { params::transition, "10001 Hz", top },
+        { params::transition, "50.1", hz (50.1) },
+        { params::transition, "49.9 Hz", 0.0f },
+        { params::mix, "35 %", 0.35f },
+        { params::mix, "35", 0.35f },
+        { params::mix, "99.9%", 0.999f },
+        { params::mix, "100.1 %", 1.0f },
+        { params::mix, "0.1", 0.001f },
+        { params::diffusion, "-0.1 %", 0.0f },
     };
     for (const auto& c : cases)
-        EXPECT_FLOAT_EQ (parameterNamed (*loaded.instance, params::name (c.parameter))->getValueForText (c.text), c.expected)
+        EXPECT_FLOAT_EQ (parameterNamed (*loaded.instance, params::name (c.parameter))->getValueForText (c.text),
+                         c.expected)
             << params::name (c.parameter) << " \"" << c.text << "\"";
 
     // Junk for every parameter, and another parameter's unit.
@@ -318,10 +354,13 @@ TEST (Vst3TypedValues, GiveTheValueTheyNameClampedAndJunkLeavesTheValue)
         auto* parameter = parameterNamed (*loaded.instance, params::name (i));
         parameter->setValue (0.42f);
         runSilentBlock (*loaded.instance);
-        const char* const otherUnit = i == params::transition ? "900 s" : i == params::mix || i == params::diffusion ? "35 s" : "2.5 Hz";
+        const char* const otherUnit = i == params::transition ? "900 s"
+            : i == params::mix || i == params::diffusion      ? "35 s"
+                                                              : "2.5 Hz";
         for (const char* text : junk)
             EXPECT_FLOAT_EQ (parameter->getValueForText (text), 0.42f) << params::name (i) << " \"" << text << "\"";
-        EXPECT_FLOAT_EQ (parameter->getValueForText (otherUnit), 0.42f) << params::name (i) << " \"" << otherUnit << "\"";
+        EXPECT_FLOAT_EQ (parameter->getValueForText (otherUnit), 0.42f)
+            << params::name (i) << " \"" << otherUnit << "\"";
     }
 }
 
@@ -362,7 +401,10 @@ TEST (Vst3Presets, EachPresetFileRestoresThePresetsValues)
         const auto& preset = *presets::at (i);
         SCOPED_TRACE (preset.name);
         juce::MemoryBlock file;
-        ASSERT_TRUE (juce::File (TARNWELL_PRESET_FOLDER).getChildFile ("vst3").getChildFile (juce::String (preset.name) + ".vstpreset").loadFileAsData (file));
+        ASSERT_TRUE (juce::File (TARNWELL_PRESET_FOLDER)
+                         .getChildFile ("vst3")
+                         .getChildFile (juce::String (preset.name) + ".vstpreset")
+                         .loadFileAsData (file));
 
         auto loaded = load (Format::vst3);
         ASSERT_NE (loaded.instance, nullptr);
@@ -428,8 +470,9 @@ juce::MemoryBlock blockHolding (float value)
 // The value a settings block saves for a parameter, or NaN if it holds none.
 double savedValue (const juce::MemoryBlock& block, int index)
 {
-    const auto text = block.getSize() > 8 ? juce::String::fromUTF8 (static_cast<const char*> (block.getData()) + 8, static_cast<int> (block.getSize() - 8))
-                                         : juce::String();
+    const auto text = block.getSize() > 8 ? juce::String::fromUTF8 (static_cast<const char*> (block.getData()) + 8,
+                                                                    static_cast<int> (block.getSize() - 8))
+                                          : juce::String();
     const auto key = " " + params::name (index) + "=\"";
     const int at = text.indexOf (key);
     return at < 0 ? std::nan ("") : std::strtod (text.toRawUTF8() + at + key.length(), nullptr);
@@ -457,7 +500,8 @@ TEST (Entrances, AnyFloatKeepsEveryFormatInRange)
         for (const float value : hostile)
             for (const bool restored : { false, true })
             {
-                SCOPED_TRACE (std::string (tarnwell::test::formatName (format)) + (restored ? " block " : " set ") + std::to_string (value));
+                SCOPED_TRACE (std::string (tarnwell::test::formatName (format)) + (restored ? " block " : " set ")
+                              + std::to_string (value));
                 auto loaded = load (format);
                 ASSERT_NE (loaded.instance, nullptr);
                 auto& plugin = *loaded.instance;
@@ -476,7 +520,8 @@ TEST (Entrances, AnyFloatKeepsEveryFormatInRange)
                     auto* parameter = parameterNamed (plugin, params::name (i));
                     if (format == Format::vst2)
                     {
-                        EXPECT_TRUE (parameter->getValue() >= 0.0f && parameter->getValue() <= 1.0f) << params::name (i);
+                        EXPECT_TRUE (parameter->getValue() >= 0.0f && parameter->getValue() <= 1.0f)
+                            << params::name (i);
                     }
                     if (format != Format::lv2)
                     {
@@ -500,12 +545,14 @@ TEST (Vst3Editor, AHostsResizeIsSnappedToTheEditorsShapeAndRange)
     if (window->getPeer() == nullptr)
         GTEST_SKIP() << "no window for the editor";
     window->setVisible (true);
-    for (const auto& asked : { juce::Rectangle<int> (906, 400), { 1000, 300 }, { 5000, 5000 }, { 100, 100 }, { 700, 700 } })
+    for (const auto& asked :
+         { juce::Rectangle<int> (906, 400), { 1000, 300 }, { 5000, 5000 }, { 100, 100 }, { 700, 700 } })
     {
         window->setSize (asked.getWidth(), asked.getHeight());
         const auto taken = window->getLocalBounds();
         SCOPED_TRACE (asked.toString() + " -> " + taken.toString());
-        EXPECT_TRUE (taken.getWidth() >= 453 && taken.getWidth() <= 1360 && taken.getHeight() >= 200 && taken.getHeight() <= 600);
+        EXPECT_TRUE (taken.getWidth() >= 453 && taken.getWidth() <= 1360 && taken.getHeight() >= 200
+                     && taken.getHeight() <= 600);
         EXPECT_NEAR (taken.getHeight(), taken.getWidth() * 200.0 / 453.0, 1.0) << "the editor's shape";
         if (asked.getWidth() * 200 == asked.getHeight() * 453)
         {
@@ -516,14 +563,16 @@ TEST (Vst3Editor, AHostsResizeIsSnappedToTheEditorsShapeAndRange)
     // At twice its size the editor fills the window, drawn as the 2x picture: the band above
     // the controls is the 2x artwork (to the scale tests' tolerance).
     window->setSize (906, 400);
-    const auto art = juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
+    const auto art =
+        juce::ImageFileFormat::loadFrom (TarnwellArtwork::background2x_png, TarnwellArtwork::background2x_pngSize);
     auto* display = XOpenDisplay (nullptr);
     ASSERT_NE (display, nullptr);
     int differing = -1;
     for (int attempt = 0; attempt < 100 && differing != 0; ++attempt)
     {
         juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
-        auto* shown = XGetImage (display, reinterpret_cast<::Window> (window->getWindowHandle()), 0, 0, 906, 60, AllPlanes, ZPixmap);
+        auto* shown = XGetImage (display, reinterpret_cast<::Window> (window->getWindowHandle()), 0, 0, 906, 60,
+                                 AllPlanes, ZPixmap);
         if (shown == nullptr)
             continue;
         differing = 0;
@@ -534,7 +583,10 @@ TEST (Vst3Editor, AHostsResizeIsSnappedToTheEditorsShapeAndRange)
                 const auto expected = art.getPixelAt (x, y);
                 differing += juce::jmax (std::abs (int ((pixel >> 16) & 0xff) - expected.getRed()),
                                          std::abs (int ((pixel >> 8) & 0xff) - expected.getGreen()),
-                                         std::abs (int (pixel & 0xff) - expected.getBlue())) > 2 ? 1 : 0;
+                                         std::abs (int (pixel & 0xff) - expected.getBlue()))
+                        > 2
+                    ? 1
+                    : 0;
             }
         XDestroyImage (shown);
     }

@@ -14,7 +14,10 @@ juce::File vst3Bundle()
     return juce::File (TARNWELL_VST3_BINARY).getParentDirectory().getParentDirectory().getParentDirectory();
 }
 
-juce::File lv2Bundle() { return juce::File (TARNWELL_LV2_BINARY).getParentDirectory(); }
+juce::File lv2Bundle()
+{
+    return juce::File (TARNWELL_LV2_BINARY).getParentDirectory();
+}
 
 // JUCE's VST3 wrapper appends its own data to the processor's block: a zero int64, the data,
 // its size as an int64 and the word "JUCEPrivateData". Everything before it is ours.
@@ -74,7 +77,8 @@ LoadedPlugin loadPlugin (Format format, double sampleRate, int blockSize, juce::
     else
     {
         loaded.format = std::make_unique<juce::LV2PluginFormat>();
-        loaded.format->searchPathsForPlugins (juce::FileSearchPath (lv2Bundle().getParentDirectory().getFullPathName()), false, false);
+        loaded.format->searchPathsForPlugins (juce::FileSearchPath (lv2Bundle().getParentDirectory().getFullPathName()),
+                                              false, false);
         loaded.format->findAllTypesForFile (found, lv2Uri);
     }
 

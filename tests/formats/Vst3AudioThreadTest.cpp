@@ -113,14 +113,18 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
 {
     const auto mono = juce::AudioChannelSet::mono();
     const auto stereo = juce::AudioChannelSet::stereo();
-    struct Layout { juce::AudioChannelSet in, out; };
+    struct Layout
+    {
+        juce::AudioChannelSet in, out;
+    };
 
     for (const double rate : { 44100.0, 96000.0 })
         for (const int blockSize : { 32, 1024 })
             for (const auto& layout : { Layout { stereo, stereo }, Layout { mono, stereo }, Layout { mono, mono } })
             {
-                const auto what = std::to_string (static_cast<int> (rate)) + " Hz, blocks of " + std::to_string (blockSize)
-                                  + ", " + std::to_string (layout.in.size()) + " in " + std::to_string (layout.out.size()) + " out";
+                const auto what = std::to_string (static_cast<int> (rate)) + " Hz, blocks of "
+                    + std::to_string (blockSize) + ", " + std::to_string (layout.in.size()) + " in "
+                    + std::to_string (layout.out.size()) + " out";
                 juce::String error;
                 auto loaded = tarnwell::test::loadPlugin (Format::vst3, rate, blockSize, error);
                 ASSERT_NE (loaded.instance, nullptr) << error;
@@ -131,7 +135,8 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                 auto* component = componentOf (plugin);
                 ASSERT_NE (component, nullptr);
                 vst::IAudioProcessor* processor = nullptr;
-                ASSERT_EQ (component->queryInterface (vst::IAudioProcessor_iid, reinterpret_cast<void**> (&processor)), Steinberg::kResultOk);
+                ASSERT_EQ (component->queryInterface (vst::IAudioProcessor_iid, reinterpret_cast<void**> (&processor)),
+                           Steinberg::kResultOk);
 
                 FiveChanges changes;
                 ASSERT_TRUE (findParameterIds (plugin, changes)) << what;
@@ -156,24 +161,24 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                 data.inputParameterChanges = &changes;
 
                 BlockCounts tally;
-                std::thread audio ([&]
-                                   {
-                                       for (int block = 0; block < 64; ++block)
-                                       {
-                                           for (size_t i = 0; i < changes.queues.size(); ++i)
-                                               changes.queues[i].value = std::fmod (0.07 * static_cast<double> (block + static_cast<int> (i)), 1.0);
-                                           std::fill (left.begin(), left.end(), 0.0f);
-                                           std::fill (right.begin(), right.end(), 0.0f);
-                                           left[0] = 1.0f;
+                std::thread audio ([&] {
+                    for (int block = 0; block < 64; ++block)
+                    {
+                        for (size_t i = 0; i < changes.queues.size(); ++i)
+                            changes.queues[i].value =
+                                std::fmod (0.07 * static_cast<double> (block + static_cast<int> (i)), 1.0);
+                        std::fill (left.begin(), left.end(), 0.0f);
+                        std::fill (right.begin(), right.end(), 0.0f);
+                        left[0] = 1.0f;
 
-                                           tarnwell::test::startCounting();
-                                           processor->process (data);
-                                           auto counts = tarnwell::test::stopCounting();
+                        tarnwell::test::startCounting();
+                        processor->process (data);
+                        auto counts = tarnwell::test::stopCounting();
 
-                                           // The one allowed lock: one mutex, once per block, never found held.
-                                           tally.add (counts);
-                                       }
-                                   });
+                        // The one allowed lock: one mutex, once per block, never found held.
+                        tally.add (counts);
+                    }
+                });
                 audio.join();
                 processor->release();
                 plugin.releaseResources();
@@ -185,7 +190,9 @@ TEST (Vst3AudioThread, ProcessWithParameterChangesTakesOnlyTheWrappersLock)
                 std::vector<float> lastValues;
                 for (const auto& queue : changes.queues)
                     lastValues.push_back (static_cast<float> (queue.value));
-                EXPECT_EQ (tarnwell::test::settingsBlockOf (Format::vst3, plugin), tarnwell::test::vst2BlockFor (lastValues)) << what;
+                EXPECT_EQ (tarnwell::test::settingsBlockOf (Format::vst3, plugin),
+                           tarnwell::test::vst2BlockFor (lastValues))
+                    << what;
 
                 tally.expectOnly ("the wrapper's callback lock", 64, false, what);
             }

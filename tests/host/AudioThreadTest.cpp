@@ -18,8 +18,7 @@ using tarnwell::test::AudioThreadCounts;
 namespace
 {
 // Hosts ask these from the audio thread around the blocks they process.
-enum : int
-{
+enum : int {
     effStartProcessRequest = 71,
     effStopProcessRequest = 72,
 };
@@ -63,13 +62,16 @@ TEST (AudioThread, FromTheFirstBlockInEveryLayoutAndBlockSizeNothingIsCounted)
     PluginLibrary library;
     ASSERT_TRUE (library.isLoaded()) << dlerror();
 
-    struct Layout { int ins, outs; };
+    struct Layout
+    {
+        int ins, outs;
+    };
     for (const auto layout : { Layout { 2, 2 }, Layout { 1, 2 }, Layout { 1, 1 } })
     {
         for (const int blockSize : { 1, 64, 512, 4096 })
         {
             const auto what = std::to_string (layout.ins) + " in, " + std::to_string (layout.outs) + " out, blocks of "
-                              + std::to_string (blockSize);
+                + std::to_string (blockSize);
             Plugin plugin (library);
             ASSERT_NE (plugin.effect, nullptr);
             Arrangement in (layout.ins, layout.ins == 1 ? 0 : 1), out (layout.outs, layout.outs == 1 ? 0 : 1);
@@ -80,8 +82,10 @@ TEST (AudioThread, FromTheFirstBlockInEveryLayoutAndBlockSizeNothingIsCounted)
 
             // A host that never resumes: its first blocks are plain and automated ones.
             plugin.dispatch (effSetBlockSize, 0, blockSize);
-            expectNothingCounted (plainBlock (plugin, channels, channels, blockSize), what + ", first block, never resumed");
-            expectNothingCounted (automatedBlock (plugin, channels, channels, blockSize, 0.3f), what + ", never resumed, automated");
+            expectNothingCounted (plainBlock (plugin, channels, channels, blockSize),
+                                  what + ", first block, never resumed");
+            expectNothingCounted (automatedBlock (plugin, channels, channels, blockSize, 0.3f),
+                                  what + ", never resumed, automated");
 
             plugin.resume (48000.0f, blockSize);
             AudioThreadCounts plain, automated;
@@ -115,30 +119,29 @@ TEST (AudioThread, StormOfSavesRestoresAndChangesNeverReachesTheAudioThread)
 
     std::atomic<bool> stop { false };
     std::atomic<long> restores { 0 };
-    std::thread other ([&]
-                       {
-                           std::vector<char> saved;
-                           float value = 0.0f;
-                           while (! stop)
-                           {
-                               void* chunk = nullptr;
-                               const auto size = plugin.dispatch (effGetChunk, 0, 0, &chunk);
-                               if (chunk != nullptr && size > 0)
-                               {
-                                   if (! saved.empty())
-                                   {
-                                       plugin.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (saved.size()), saved.data());
-                                       ++restores;
-                                   }
-                                   saved.assign (static_cast<char*> (chunk), static_cast<char*> (chunk) + size);
-                               }
-                               value = std::fmod (value + 0.37f, 1.0f);
-                               const int index = static_cast<int> (value * 5.0f);
-                               plugin.effect->setParameter (plugin.effect, index, value);
-                               for (int i = 0; i < 5; ++i)
-                                   plugin.text (effGetParamDisplay, i);
-                           }
-                       });
+    std::thread other ([&] {
+        std::vector<char> saved;
+        float value = 0.0f;
+        while (! stop)
+        {
+            void* chunk = nullptr;
+            const auto size = plugin.dispatch (effGetChunk, 0, 0, &chunk);
+            if (chunk != nullptr && size > 0)
+            {
+                if (! saved.empty())
+                {
+                    plugin.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (saved.size()), saved.data());
+                    ++restores;
+                }
+                saved.assign (static_cast<char*> (chunk), static_cast<char*> (chunk) + size);
+            }
+            value = std::fmod (value + 0.37f, 1.0f);
+            const int index = static_cast<int> (value * 5.0f);
+            plugin.effect->setParameter (plugin.effect, index, value);
+            for (int i = 0; i < 5; ++i)
+                plugin.text (effGetParamDisplay, i);
+        }
+    });
 
     std::vector<float> left (128), right (128);
     float* channels[] = { left.data(), right.data() };
@@ -169,8 +172,7 @@ TEST (AudioThread, StormOfSavesRestoresAndChangesNeverReachesTheAudioThread)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ (plugin.text (effGetParamDisplay, i), fresh.text (effGetParamDisplay, i)) << i;
 
-    auto chunkOf = [] (Plugin& p)
-    {
+    auto chunkOf = [] (Plugin& p) {
         void* chunk = nullptr;
         const auto size = p.dispatch (effGetChunk, 0, 0, &chunk);
         return chunk != nullptr ? std::string (static_cast<char*> (chunk), static_cast<size_t> (size)) : std::string();

@@ -31,10 +31,10 @@ protected:
         std::memset (&full, 0x55, sizeof (full));
         full.props.label[63] = 0;
         full.props.shortLabel[7] = 0;
-        const auto answer = plugin.dispatch (input ? effGetInputProperties : effGetOutputProperties, index, 0, &full.props);
+        const auto answer =
+            plugin.dispatch (input ? effGetInputProperties : effGetOutputProperties, index, 0, &full.props);
         return { answer, full.props.label, full.props.shortLabel, full.props.flags, full.props.arrangementType };
     }
-
 };
 
 TEST_F (Channels, OnlyTheThreeConfigurationsAreAccepted)

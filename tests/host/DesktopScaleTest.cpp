@@ -32,7 +32,10 @@ public:
         card (0, 4); // count, set as settings are added
     }
 
-    XSettingsBytes& integer (const std::string& name, std::uint32_t value) { return add (0, name, [&] { card (value, 4); }); }
+    XSettingsBytes& integer (const std::string& name, std::uint32_t value)
+    {
+        return add (0, name, [&] { card (value, 4); });
+    }
     XSettingsBytes& string (const std::string& name, const std::string& value)
     {
         return add (1, name, [&] {
@@ -84,7 +87,10 @@ private:
     std::vector<unsigned char> bytes;
 };
 
-float scaleOf (const std::vector<unsigned char>& property) { return scaleFromXSettings (property.data(), property.size()); }
+float scaleOf (const std::vector<unsigned char>& property)
+{
+    return scaleFromXSettings (property.data(), property.size());
+}
 
 constexpr std::uint32_t dpi144 = 144 * 1024, dpi192 = 192 * 1024; // Xft/DPI counts 1024ths
 } // namespace
@@ -98,7 +104,8 @@ TEST (XSettingsReader, FindsTheScaleBehindSettingsOfAnyLengthTypeAndByteOrder)
         for (std::size_t nameLength = 1; nameLength <= 17; ++nameLength)
             for (int kind = 0; kind < 3; ++kind)
             {
-                SCOPED_TRACE (testing::Message() << "msb " << msb << ", name length " << nameLength << ", kind " << kind);
+                SCOPED_TRACE (testing::Message()
+                              << "msb " << msb << ", name length " << nameLength << ", kind " << kind);
                 const std::string name (nameLength, 'n');
                 XSettingsBytes settings (msb);
                 if (kind == 0)
@@ -108,7 +115,9 @@ TEST (XSettingsReader, FindsTheScaleBehindSettingsOfAnyLengthTypeAndByteOrder)
                 else
                     settings.colour (name);
                 EXPECT_EQ (scaleOf (XSettingsBytes (settings).integer ("Xft/DPI", dpi144).property()), 1.5f);
-                EXPECT_EQ (scaleOf (settings.integer ("Xft/DPI", dpi144).integer ("Gdk/WindowScalingFactor", 2).property()), 2.0f);
+                EXPECT_EQ (scaleOf (
+                               settings.integer ("Xft/DPI", dpi144).integer ("Gdk/WindowScalingFactor", 2).property()),
+                           2.0f);
             }
 
     // A few dots off 96 stay at the pixel-exact 100 %; a setting of the right name but not an
@@ -122,7 +131,11 @@ TEST (XSettingsReader, FindsTheScaleBehindSettingsOfAnyLengthTypeAndByteOrder)
 // beyond it) and gives either no scale or the one it holds.
 TEST (XSettingsReader, APropertyCutAnywhereIsReadNoFurtherThanItsEnd)
 {
-    const auto whole = XSettingsBytes (false).string ("Net/ThemeName", "Adwaita").colour ("Gtk/Color").integer ("Xft/DPI", dpi192).property();
+    const auto whole = XSettingsBytes (false)
+                           .string ("Net/ThemeName", "Adwaita")
+                           .colour ("Gtk/Color")
+                           .integer ("Xft/DPI", dpi192)
+                           .property();
     ASSERT_EQ (scaleOf (whole), 2.0f);
     for (std::size_t size = 0; size < whole.size(); ++size)
     {

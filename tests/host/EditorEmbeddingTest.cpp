@@ -157,7 +157,8 @@ protected:
     // The host's scale message as hosts send it.
     VstIntPtr sendHostScale (float scale)
     {
-        return plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, scale);
+        return plugin->dispatch (effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue,
+                                 nullptr, scale);
     }
 
     X11HostWindow x11;
@@ -259,7 +260,9 @@ TEST_F (EditorEmbedding, DraggingTheCornerResizesTheEditorAndTheHostIsAskedToFit
 
     // The host window sits at the screen's top left: its pixels are the root's. The pointer
     // rests off the editor, so the handle draws nothing.
-    const auto drag = [this] (juce::Point<int> from, juce::Point<int> to) { dragOn (x11.display, from, to, { 980, 490 }); };
+    const auto drag = [this] (juce::Point<int> from, juce::Point<int> to) {
+        dragOn (x11.display, from, to, { 980, 490 });
+    };
 
     drag ({ 447, 194 }, { 900, 394 });
     EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
@@ -325,8 +328,9 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     // A desktop without scale settings, at 200 % by its X resources alone (as xrdb sets them).
     desktop.announce ("Net/ThemeName \"Adwaita\"\n");
     const std::string resources = "Xcursor.size:\t24\nXft.dpi:\t192\n";
-    XChangeProperty (x11.display, DefaultRootWindow (x11.display), XInternAtom (x11.display, "RESOURCE_MANAGER", False), XA_STRING, 8,
-                     PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()), int (resources.size()));
+    XChangeProperty (x11.display, DefaultRootWindow (x11.display), XInternAtom (x11.display, "RESOURCE_MANAGER", False),
+                     XA_STRING, 8, PropModeReplace, reinterpret_cast<const unsigned char*> (resources.data()),
+                     int (resources.size()));
     EXPECT_EQ (windowSizeOnceItIs ({ 906, 400 }), juce::Point<int> (906, 400));
 
     // The host's own scale comes first, whatever the desktop says afterwards.
@@ -335,7 +339,8 @@ TEST_F (EditorOnADesktopAt200, OpensAtTwiceItsSizeDrawnFromThe2xPictureAndFollow
     EXPECT_EQ (sendHostScale (2.0f), 1);
     EXPECT_EQ (windowSize(), juce::Point<int> (906, 400));
     desktop.announce ("Gdk/WindowScalingFactor 3\n");
-    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400)) << "the desktop's news changes nothing here";
+    EXPECT_EQ (windowSizeOnceItIs ({ 1359, 600 }, 2.5), juce::Point<int> (906, 400))
+        << "the desktop's news changes nothing here";
 }
 
 #ifdef TARNWELL_STANDALONE_PATH
@@ -354,7 +359,9 @@ Window appWindowOf (Display* display, pid_t pid)
         unsigned long n = 0, remaining = 0;
         unsigned char* data = nullptr;
         XWindowAttributes attributes {};
-        if (XGetWindowProperty (display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &remaining, &data) == Success
+        if (XGetWindowProperty (display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &remaining,
+                                &data)
+                == Success
             && data != nullptr && n == 1 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid)
             && XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable)
             found = children[i];
@@ -391,7 +398,9 @@ TEST (StandaloneOnADesktopAt200, ShowsAtTwiceItsSizeAndFollowsTheDesktop)
     ASSERT_NE (display, nullptr);
     // Waits up to 10 s for the expected size (a height of 0: any height).
     const auto sizeOnceItIs = [&] (juce::Point<int> expected) {
-        const auto matches = [&] (juce::Point<int> size) { return size.x == expected.x && (expected.y == 0 || size.y == expected.y); };
+        const auto matches = [&] (juce::Point<int> size) {
+            return size.x == expected.x && (expected.y == 0 || size.y == expected.y);
+        };
         auto size = appWindowSize (display, app.id());
         for (int attempt = 0; attempt < 200 && ! matches (size); ++attempt)
         {
@@ -435,7 +444,8 @@ TEST (StandaloneOnADesktopAt100, GrowsWithTheEditorsCornerAndStartsAtTheSizeChos
     juce::Point<int> size;
     const auto start = [&] (int width) {
         auto app = std::make_unique<ChildProcess> (std::vector<std::string> { TARNWELL_STANDALONE_PATH },
-                                                   std::vector<std::string> { "DISPLAY=" + desktop.display(), "XDG_CONFIG_HOME=" + config },
+                                                   std::vector<std::string> { "DISPLAY=" + desktop.display(),
+                                                                              "XDG_CONFIG_HOME=" + config },
                                                    config + ".log");
         for (int attempt = 0; attempt < 200 && (size = appWindowSize (display, app->id())).x != width; ++attempt)
             std::this_thread::sleep_for (std::chrono::milliseconds (50));
@@ -508,7 +518,8 @@ TEST (EditorOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
     EXPECT_EQ (x11.children().size(), 1u);
 
     // Handles that name no window an editor can live in: refused, the open editor left as it is.
-    const Window inputOnly = XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+    const Window inputOnly =
+        XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
     XSync (x11.display, False);
     for (const Window bogus : { x11.unusableWindow(), inputOnly, Window (0xffffffffu) })
         EXPECT_EQ (plugin.dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (bogus)), 0) << bogus;

@@ -60,8 +60,9 @@ TEST_F (Identity, IdentityRequestsAnswerTheFixedValues)
     EXPECT_EQ (plugin.dispatch (effString2Parameter, 0, 0, const_cast<char*> ("0.5")), 0);
 
     // Unknown and null-pointer requests are refused, not crashed on.
-    for (int opcode : std::initializer_list<int> { effGetEffectName, effGetVendorString, effGetParamName, effGetParamDisplay, effGetChunk,
-                        effEditGetRect, effCanDo, effGetInputProperties, effSetSpeakerArrangement, 9999, -3 })
+    for (int opcode : std::initializer_list<int> { effGetEffectName, effGetVendorString, effGetParamName,
+                                                   effGetParamDisplay, effGetChunk, effEditGetRect, effCanDo,
+                                                   effGetInputProperties, effSetSpeakerArrangement, 9999, -3 })
         plugin.dispatch (opcode, 0, 0, nullptr);
 }
 
@@ -76,7 +77,8 @@ TEST_F (Identity, CanDoMatchesExactlyTheTable)
     EXPECT_EQ (canDo ("receiveVstTimeInfo"), 1);
     EXPECT_EQ (canDo ("conformsToWindowRules"), 1);
 
-    for (const char* unknown : { "sendVstEventsX", "sendVstEvent", "ReceiveVstTimeInfo", "bypass", "", "plugAsChannelInsert" })
+    for (const char* unknown :
+         { "sendVstEventsX", "sendVstEvent", "ReceiveVstTimeInfo", "bypass", "", "plugAsChannelInsert" })
         EXPECT_EQ (canDo (unknown), 0) << unknown;
 }
 
@@ -88,7 +90,7 @@ TEST_F (Identity, ExportsBothEntryNamesAndNothingOfJuce)
     EXPECT_EQ (library.symbol ("_Z18createPluginFilterv"), nullptr);
     EXPECT_EQ (library.symbol ("_ZN4juce18initialiseJuce_GUIEv"), nullptr);
 
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto* legacy = reinterpret_cast<Entry> (library.symbol ("main"));
     AEffect* e = legacy (&hostCallback);
     ASSERT_NE (e, nullptr);
@@ -105,7 +107,7 @@ TEST_F (Identity, HostAnsweringZeroToVersionGetsNoEffect)
     if (e != nullptr)
         e->dispatcher (e, effClose, 0, 0, nullptr, 0.0f);
 
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     EXPECT_EQ (reinterpret_cast<Entry> (library.symbol ("VSTPluginMain")) (nullptr), nullptr);
 }
 } // namespace

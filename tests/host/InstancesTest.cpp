@@ -14,14 +14,14 @@
 #include <thread>
 
 #if defined(__SANITIZE_THREAD__)
- #define TARNWELL_UNDER_TSAN 1
+#define TARNWELL_UNDER_TSAN 1
 #elif defined(__has_feature)
- #if __has_feature(thread_sanitizer)
-  #define TARNWELL_UNDER_TSAN 1
- #endif
+#if __has_feature(thread_sanitizer)
+#define TARNWELL_UNDER_TSAN 1
+#endif
 #endif
 #ifndef TARNWELL_UNDER_TSAN
- #define TARNWELL_UNDER_TSAN 0
+#define TARNWELL_UNDER_TSAN 0
 #endif
 
 using namespace tarnwell::testhost;
@@ -130,9 +130,9 @@ TEST (Instances, CreatedUsedAndClosedOnDifferentThreadsLeaveNothingRunning)
         }
     }
     // ThreadSanitizer starts a background thread of its own along the way.
-   #if ! TARNWELL_UNDER_TSAN
+#if ! TARNWELL_UNDER_TSAN
     EXPECT_EQ (threadCount(), before) << "a thread of the plug-in outlived its last instance";
-   #endif
+#endif
 }
 
 int socketCount()
@@ -194,7 +194,7 @@ TEST (Instances, WorkWithoutAnyDisplay)
     char exe[4096] {};
     ASSERT_GT (readlink ("/proc/self/exe", exe, sizeof (exe) - 1), 0);
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY TARNWELL_HEADLESS_CHILD=1 '" + std::string (exe)
-                                + "' --gtest_filter=Instances.WorkWithoutAnyDisplay > /dev/null 2>&1";
+        + "' --gtest_filter=Instances.WorkWithoutAnyDisplay > /dev/null 2>&1";
     EXPECT_EQ (std::system (command.c_str()), 0);
 }
 } // namespace

@@ -15,21 +15,24 @@ using namespace tarnwell::testreference;
 namespace
 {
 class Processing : public LoadedPluginTest
-{
-};
+{};
 
 // In each arrangement, in place and apart, resumed at 48 kHz or never (the core's 44100 Hz), in
 // host blocks larger than the block size set: the outputs are what a core given the same calls
 // gives, and inputs given apart are left as they were.
 TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
 {
-    struct Configuration { int ins, outs, inType, outType; };
+    struct Configuration
+    {
+        int ins, outs, inType, outType;
+    };
     constexpr int hostBlock = 701, frames = hostBlock * 5;
     const auto input = noise (2, frames, 2); // with one input, the right buffer is output only
     for (const auto& c : { Configuration { 2, 2, 1, 1 }, Configuration { 1, 2, 0, 1 }, Configuration { 1, 1, 0, 0 } })
         for (const bool inPlace : { true, false })
         {
-            SCOPED_TRACE (std::to_string (c.ins) + " in, " + std::to_string (c.outs) + (inPlace ? " out, in place" : " out, apart"));
+            SCOPED_TRACE (std::to_string (c.ins) + " in, " + std::to_string (c.outs)
+                          + (inPlace ? " out, in place" : " out, apart"));
             Plugin instance (library);
             Arrangement in (c.ins, c.inType), out (c.outs, c.outType);
             ASSERT_EQ (instance.dispatch (effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr> (&in), &out), 1);
@@ -58,7 +61,8 @@ TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
                 }
                 return std::pair { ins, apart };
             };
-            const auto played = run ([&] (float** i, float** o) { instance.effect->processReplacing (instance.effect, i, o, hostBlock); });
+            const auto played = run (
+                [&] (float** i, float** o) { instance.effect->processReplacing (instance.effect, i, o, hostBlock); });
             const auto expected = run ([&] (float** i, float** o) { core.process (i, c.ins, o, c.outs, hostBlock); });
             ASSERT_GT (peak (expected.first) + peak (expected.second), 0.01f);
             EXPECT_EQ (played, expected);
@@ -94,10 +98,38 @@ TEST_F (Processing, TheRateSetPlaysFromTheNextBlockWhetherSetBeforeOrWhileResume
     const auto at48k = played ([&] (Plugin& p) { p.resume (48000.0f, block); }, once);
     const auto at44k = played ([&] (Plugin& p) { p.resume (44100.0f, block); }, once);
     ASSERT_GT (largestDifference (at48k, at44k), 1e-3f);
-    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (44100.0f, block); rate (p, 48000.0f); }, twice.c_str()), at48k);
-    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (44100.0f, block); mains (p, 0); rate (p, 48000.0f); mains (p, 1); }, twice.c_str()), at48k);
-    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (48000.0f, block); mains (p, 0); rate (p, 44100.0f); }, once), at48k);
-    EXPECT_EQ (played ([&] (Plugin& p) { p.resume (96000.0f, block); rate (p, 44100.0f); rate (p, 48000.0f); }, thrice.c_str()), at48k);
+    EXPECT_EQ (played (
+                   [&] (Plugin& p) {
+                       p.resume (44100.0f, block);
+                       rate (p, 48000.0f);
+                   },
+                   twice.c_str()),
+               at48k);
+    EXPECT_EQ (played (
+                   [&] (Plugin& p) {
+                       p.resume (44100.0f, block);
+                       mains (p, 0);
+                       rate (p, 48000.0f);
+                       mains (p, 1);
+                   },
+                   twice.c_str()),
+               at48k);
+    EXPECT_EQ (played (
+                   [&] (Plugin& p) {
+                       p.resume (48000.0f, block);
+                       mains (p, 0);
+                       rate (p, 44100.0f);
+                   },
+                   once),
+               at48k);
+    EXPECT_EQ (played (
+                   [&] (Plugin& p) {
+                       p.resume (96000.0f, block);
+                       rate (p, 44100.0f);
+                       rate (p, 48000.0f);
+                   },
+                   thrice.c_str()),
+               at48k);
     EXPECT_EQ (played ([&] (Plugin& p) { mains (p, 1); }, once), at44k);
     EXPECT_EQ (played ([&] (Plugin& p) { p.resume (0.0f, block); }, once), at44k);
     EXPECT_EQ (played ([&] (Plugin& p) { rate (p, 48000.0f); }, ""), at44k) << "never resumed: the core as made";

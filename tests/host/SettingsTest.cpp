@@ -16,7 +16,6 @@ class Settings : public LoadedPluginTest
 protected:
     float get (Plugin& p, int index) { return p.effect->getParameter (p.effect, index); }
     void set (Plugin& p, int index, float v) { p.effect->setParameter (p.effect, index, v); }
-
 };
 
 // Names and texts are the parameters' descriptions' own, and a new instance reports the stored
@@ -34,7 +33,8 @@ TEST_F (Settings, ParametersShowTheirDescriptionsNamesValuesAndTexts)
         {
             set (plugin, i, v);
             EXPECT_EQ (get (plugin, i), v);
-            EXPECT_EQ (plugin.text (effGetParamDisplay, i), params::text (i, params::engineValue (i, v)).toStdString()) << v;
+            EXPECT_EQ (plugin.text (effGetParamDisplay, i), params::text (i, params::engineValue (i, v)).toStdString())
+                << v;
         }
     }
 }
@@ -90,7 +90,8 @@ TEST_F (Settings, ChunkStaysValidUntilTheNextRequestAndRestoresAnotherInstance)
     EXPECT_EQ (std::memcmp (programData, copy.data(), copy.size()), 0);
 
     Plugin other (library);
-    EXPECT_EQ (other.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (copy.size()), const_cast<char*> (copy.data())), 0);
+    EXPECT_EQ (other.dispatch (effSetChunk, 0, static_cast<VstIntPtr> (copy.size()), const_cast<char*> (copy.data())),
+               0);
     EXPECT_EQ (get (other, 3), 0.6f);
     EXPECT_EQ (get (other, 0), 0.42f);
     EXPECT_EQ (other.text (effGetParamDisplay, 3), "60.00%");

@@ -81,7 +81,7 @@ public:
     AEffect* enter() const { return entry (&hostCallback); }
 
 private:
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     void* handle;
     Entry entry = nullptr;
 };

@@ -43,7 +43,10 @@ Window firstChild (Display* display, Window window)
 }
 
 void writeNothing (SuilController, uint32_t, uint32_t, uint32_t, const void*) {}
-uint32_t noPortIndex (SuilController, const char*) { return uint32_t (-1); }
+uint32_t noPortIndex (SuilController, const char*)
+{
+    return uint32_t (-1);
+}
 } // namespace
 
 int main (int argc, char** argv)
@@ -68,8 +71,8 @@ int main (int argc, char** argv)
     const char* gtk3Ui = "http://lv2plug.in/ns/extensions/ui#Gtk3UI";
     SuilHost* host = suil_host_new (writeNothing, noPortIndex, nullptr, nullptr);
     const LV2_Feature* features[] = { nullptr };
-    SuilInstance* instance = suil_instance_new (host, nullptr, gtk3Ui, argv[1], lilv_node_as_uri (lilv_ui_get_uri (ui)), uiClass,
-                                                bundle, binary, features);
+    SuilInstance* instance = suil_instance_new (host, nullptr, gtk3Ui, argv[1], lilv_node_as_uri (lilv_ui_get_uri (ui)),
+                                                uiClass, bundle, binary, features);
     if (instance == nullptr)
         return 4;
 
@@ -89,13 +92,15 @@ int main (int argc, char** argv)
                 g_usleep (2000);
         XSync (display, False);
         const Geometry nowFrame = geometryOf (display, GDK_WINDOW_XID (gtk_widget_get_window (window)));
-        const Window socketWindow = gtk_widget_get_realized (socket) ? GDK_WINDOW_XID (gtk_widget_get_window (socket)) : 0;
+        const Window socketWindow =
+            gtk_widget_get_realized (socket) ? GDK_WINDOW_XID (gtk_widget_get_window (socket)) : 0;
         const Geometry nowEditor = geometryOf (display, firstChild (display, firstChild (display, socketWindow)));
         unchanged = nowFrame == frame && nowEditor == editor && editor.width > 0 ? unchanged + 1 : 0;
         frame = nowFrame;
         editor = nowEditor;
     }
-    std::printf ("window %dx%d ui %dx%d at %d,%d\n", frame.width, frame.height, editor.width, editor.height, editor.x, editor.y);
+    std::printf ("window %dx%d ui %dx%d at %d,%d\n", frame.width, frame.height, editor.width, editor.height, editor.x,
+                 editor.y);
     std::fflush (stdout);
 
     suil_instance_free (instance);

@@ -30,10 +30,17 @@ public:
         uris.emplace_back (uri);
         return static_cast<LV2_URID> (uris.size());
     }
-    const char* unmap (LV2_URID urid) const { return urid > 0 && urid <= uris.size() ? uris[urid - 1].c_str() : nullptr; }
+    const char* unmap (LV2_URID urid) const
+    {
+        return urid > 0 && urid <= uris.size() ? uris[urid - 1].c_str() : nullptr;
+    }
 
-    LV2_URID_Map mapFeature { this, [] (LV2_URID_Map_Handle h, const char* uri) { return static_cast<UridMap*> (h)->map (uri); } };
-    LV2_URID_Unmap unmapFeature { this, [] (LV2_URID_Unmap_Handle h, LV2_URID u) { return static_cast<UridMap*> (h)->unmap (u); } };
+    LV2_URID_Map mapFeature { this, [] (LV2_URID_Map_Handle h, const char* uri) {
+                                 return static_cast<UridMap*> (h)->map (uri);
+                             } };
+    LV2_URID_Unmap unmapFeature { this, [] (LV2_URID_Unmap_Handle h, LV2_URID u) {
+                                     return static_cast<UridMap*> (h)->unmap (u);
+                                 } };
     LV2_Feature mapEntry { LV2_URID__map, &mapFeature };
     LV2_Feature unmapEntry { LV2_URID__unmap, &unmapFeature };
     const LV2_Feature* features[3] = { &mapEntry, &unmapEntry, nullptr };
@@ -81,7 +88,8 @@ public:
         for (uint32_t port = 0; port < lv2::numPorts; ++port)
             ports[port] = defaultOf (port);
         for (uint32_t port = 0; port < lv2::numPorts; ++port)
-            lilv_instance_connect_port (instance, port, port <= lv2::outRight ? static_cast<void*> (audio[port].data()) : &ports[port]);
+            lilv_instance_connect_port (instance, port,
+                                        port <= lv2::outRight ? static_cast<void*> (audio[port].data()) : &ports[port]);
         lilv_instance_activate (instance);
     }
 
@@ -104,24 +112,27 @@ public:
               std::vector<std::vector<float>>& out)
     {
         for (size_t ch = 0; ch < 2; ++ch)
-            std::copy_n (input[ch].begin() + static_cast<std::ptrdiff_t> (offset), frames, audio[lv2::inLeft + ch].begin());
+            std::copy_n (input[ch].begin() + static_cast<std::ptrdiff_t> (offset), frames,
+                         audio[lv2::inLeft + ch].begin());
         lilv_instance_run (instance, static_cast<uint32_t> (frames));
         for (size_t ch = 0; ch < 2; ++ch)
-            std::copy_n (audio[lv2::outLeft + ch].begin(), frames, out[ch].begin() + static_cast<std::ptrdiff_t> (offset));
+            std::copy_n (audio[lv2::outLeft + ch].begin(), frames,
+                         out[ch].begin() + static_cast<std::ptrdiff_t> (offset));
     }
 
     // State through lilv, port values included, as hosts save it.
     LilvState* saveState()
     {
         return lilv_state_new_from_instance (world.plugin, instance, &world.urids.mapFeature, nullptr, nullptr, nullptr,
-                                             nullptr, &Lv2Instance::portValue, this, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE,
-                                             world.urids.features);
+                                             nullptr, &Lv2Instance::portValue, this,
+                                             LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, world.urids.features);
     }
 
     // withPorts false: the plug-in's own state alone, ports left as they are.
     void restoreState (const LilvState* state, bool withPorts)
     {
-        lilv_state_restore (state, instance, withPorts ? &Lv2Instance::setPortValue : nullptr, this, 0, world.urids.features);
+        lilv_state_restore (state, instance, withPorts ? &Lv2Instance::setPortValue : nullptr, this, 0,
+                            world.urids.features);
     }
 
     Lv2World& world;
@@ -133,7 +144,8 @@ private:
     float defaultOf (uint32_t port) const
     {
         LilvNode* value = nullptr;
-        lilv_port_get_range (world.plugin, lilv_plugin_get_port_by_index (world.plugin, port), &value, nullptr, nullptr);
+        lilv_port_get_range (world.plugin, lilv_plugin_get_port_by_index (world.plugin, port), &value, nullptr,
+                             nullptr);
         const float result = value != nullptr ? lilv_node_as_float (value) : 0.0f;
         lilv_node_free (value);
         return result;

@@ -144,13 +144,15 @@ struct StoredProperty
     std::uint32_t key = 0, type = 0;
     std::vector<char> bytes; // exactly what was stored: a read past them is a sanitizer error
 
-    static LV2_State_Status store (LV2_State_Handle h, std::uint32_t key, const void* value, size_t size, std::uint32_t type, std::uint32_t)
+    static LV2_State_Status store (LV2_State_Handle h, std::uint32_t key, const void* value, size_t size,
+                                   std::uint32_t type, std::uint32_t)
     {
         const auto* v = static_cast<const char*> (value);
         *static_cast<StoredProperty*> (h) = { key, type, std::vector<char> (v, v + size) };
         return LV2_STATE_SUCCESS;
     }
-    static const void* retrieve (LV2_State_Handle h, std::uint32_t key, size_t* size, std::uint32_t* type, std::uint32_t* flags)
+    static const void* retrieve (LV2_State_Handle h, std::uint32_t key, size_t* size, std::uint32_t* type,
+                                 std::uint32_t* flags)
     {
         const auto& p = *static_cast<StoredProperty*> (h);
         *size = p.bytes.size();
@@ -162,7 +164,8 @@ struct StoredProperty
 
 const LV2_State_Interface& stateOf (tarnwell::test::Lv2Instance& lv2)
 {
-    return *static_cast<const LV2_State_Interface*> (lilv_instance_get_extension_data (lv2.instance, LV2_STATE__interface));
+    return *static_cast<const LV2_State_Interface*> (
+        lilv_instance_get_extension_data (lv2.instance, LV2_STATE__interface));
 }
 
 // The settings block an instance saves, through its state interface.
@@ -170,8 +173,11 @@ juce::MemoryBlock savedBlock (tarnwell::test::Lv2Instance& lv2)
 {
     StoredProperty property;
     juce::MemoryBlock block;
-    if (stateOf (lv2).save (lilv_instance_get_handle (lv2.instance), &StoredProperty::store, &property, 0, lv2.world.urids.features) == LV2_STATE_SUCCESS)
-        block.fromBase64Encoding (juce::String::fromUTF8 (property.bytes.data(), static_cast<int> (property.bytes.size()) - 1));
+    if (stateOf (lv2).save (lilv_instance_get_handle (lv2.instance), &StoredProperty::store, &property, 0,
+                            lv2.world.urids.features)
+        == LV2_STATE_SUCCESS)
+        block.fromBase64Encoding (
+            juce::String::fromUTF8 (property.bytes.data(), static_cast<int> (property.bytes.size()) - 1));
     return block;
 }
 } // namespace
@@ -187,9 +193,14 @@ TEST_F (Lv2Host, ControlPortsApplyFromTheFirstRunAtTheirDefaultsEndsAndBeyond)
     LilvNode* unit = lilv_new_uri (world.get(), "http://lv2plug.in/ns/extensions/units#unit");
     for (int i = 0; i < params::count; ++i)
     {
-        LilvNodes* found = lilv_port_get_value (world.plugin, lilv_plugin_get_port_by_index (world.plugin, tarnwell::lv2::portOf (i)), unit);
-        EXPECT_EQ (found != nullptr && lilv_nodes_size (found) == 1 ? std::string (lilv_node_as_uri (lilv_nodes_get_first (found))) : std::string(),
-                   std::string ("http://lv2plug.in/ns/extensions/units#") + units[i]) << params::name (i);
+        LilvNodes* found =
+            lilv_port_get_value (world.plugin, lilv_plugin_get_port_by_index (world.plugin, tarnwell::lv2::portOf (i)),
+                                 unit);
+        EXPECT_EQ (found != nullptr && lilv_nodes_size (found) == 1
+                       ? std::string (lilv_node_as_uri (lilv_nodes_get_first (found)))
+                       : std::string(),
+                   std::string ("http://lv2plug.in/ns/extensions/units#") + units[i])
+            << params::name (i);
         lilv_nodes_free (found);
     }
     lilv_node_free (unit);
@@ -207,9 +218,10 @@ TEST_F (Lv2Host, ControlPortsApplyFromTheFirstRunAtTheirDefaultsEndsAndBeyond)
     const float inf = std::numeric_limits<float>::infinity();
     const Values outside { -0.01f, 10.01f, 49.99f, 100.01f, std::numeric_limits<float>::quiet_NaN() };
     const Values farOutside { -inf, inf, -1e30f, inf, -150.0f };
-    for (const auto& [ports, applied] : { std::pair { portsOf (defaults()), defaults() }, std::pair { portsOf (someValues), someValues },
-                                          std::pair { portsOf (ends), ends }, std::pair { portsOf (otherEnds), otherEnds },
-                                          std::pair { outside, ends }, std::pair { farOutside, ends } })
+    for (const auto& [ports, applied] :
+         { std::pair { portsOf (defaults()), defaults() }, std::pair { portsOf (someValues), someValues },
+           std::pair { portsOf (ends), ends }, std::pair { portsOf (otherEnds), otherEnds },
+           std::pair { outside, ends }, std::pair { farOutside, ends } })
     {
         auto lv2 = instance();
         EXPECT_EQ (normalisedPorts (*lv2), defaults());
@@ -217,7 +229,8 @@ TEST_F (Lv2Host, ControlPortsApplyFromTheFirstRunAtTheirDefaultsEndsAndBeyond)
             lv2->control (i) = ports[static_cast<size_t> (i)];
         Channels output (2, std::vector<float> (blockSize));
         lv2->run (input, 0, blockSize, output);
-        EXPECT_EQ (savedBlock (*lv2).toString(), processorBlock (carried (applied)).toString()) << ports[0] << " " << ports[1] << " " << ports[2] << " " << ports[3];
+        EXPECT_EQ (savedBlock (*lv2).toString(), processorBlock (carried (applied)).toString())
+            << ports[0] << " " << ports[1] << " " << ports[2] << " " << ports[3];
         EXPECT_EQ (lv2->ports[tarnwell::lv2::latency], 0.0f);
     }
 }
@@ -264,7 +277,8 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     lilv_free (text);
     const auto values = carried (someValues);
     EXPECT_NE (turtle.find (processorBlock (values).toBase64Encoding().toStdString()), std::string::npos)
-        << "the processor's own settings block, as the other formats save it:\n" << turtle;
+        << "the processor's own settings block, as the other formats save it:\n"
+        << turtle;
     LilvState* restored = lilv_state_new_from_string (world.get(), &world.urids.mapFeature, turtle.c_str());
     ASSERT_NE (restored, nullptr);
 
@@ -295,21 +309,29 @@ TEST_F (Lv2Host, StateCarriesTheSettingsBlockAndItsValuesIntoAFreshInstance)
     {
         auto lv2 = instance();
         StoredProperty property;
-        ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+        ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0,
+                                        world.urids.features),
+                   LV2_STATE_SUCCESS);
         ASSERT_FALSE (property.bytes.empty());
         EXPECT_EQ (property.bytes.back(), '\0');
         property.bytes.assign (base64.c_str(), base64.c_str() + base64.size() + (withNul ? 1 : 0));
-        EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+        EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve,
+                                           &property, 0, world.urids.features),
+                   LV2_STATE_SUCCESS);
         EXPECT_EQ (savedBlock (*lv2), processorBlock (someValues)) << (withNul ? "with" : "without") << " its NUL";
     }
     // The same text under another type is refused, and changes nothing.
     auto lv2 = instance();
     const auto before = savedBlock (*lv2);
     StoredProperty property;
-    ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0, world.urids.features), LV2_STATE_SUCCESS);
+    ASSERT_EQ (stateOf (*lv2).save (lilv_instance_get_handle (lv2->instance), &StoredProperty::store, &property, 0,
+                                    world.urids.features),
+               LV2_STATE_SUCCESS);
     property.bytes.assign (base64.c_str(), base64.c_str() + base64.size() + 1);
     property.type = world.urids.map (LV2_ATOM__Chunk);
-    EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property, 0, world.urids.features), LV2_STATE_ERR_BAD_TYPE);
+    EXPECT_EQ (stateOf (*lv2).restore (lilv_instance_get_handle (lv2->instance), &StoredProperty::retrieve, &property,
+                                       0, world.urids.features),
+               LV2_STATE_ERR_BAD_TYPE);
     EXPECT_EQ (savedBlock (*lv2), before);
 }
 

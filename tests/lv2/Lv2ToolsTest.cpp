@@ -98,7 +98,8 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
         EXPECT_TRUE (block.contains ("lv2core#ControlPort") && block.contains ("lv2core#InputPort")) << block;
         // In the displayed unit; the default as the stored default's text shows it.
         const auto& d = params::describe (i);
-        const double portDefault = std::round (params::displayValue (i, static_cast<float> (d.storedDefault)) * 100.0) / 100.0;
+        const double portDefault =
+            std::round (params::displayValue (i, static_cast<float> (d.storedDefault)) * 100.0) / 100.0;
         EXPECT_TRUE (block.contains ("Minimum:     " + number (d.displayMinimum) + "\n")) << block;
         EXPECT_TRUE (block.contains ("Maximum:     " + number (d.displayMaximum) + "\n")) << block;
         EXPECT_TRUE (block.contains ("Default:     " + number (portDefault) + "\n")) << block;
@@ -108,7 +109,8 @@ TEST (Lv2Tools, Lv2infoShowsTheMakerAndFiveControlPortsWithTheirRanges)
     const auto enabled = portBlock (info, "enabled");
     EXPECT_TRUE (enabled.contains ("lv2core#InputPort") && enabled.contains ("lv2core#toggled")) << enabled;
     EXPECT_TRUE (enabled.contains ("Default:     " + number (1.0) + "\n")) << enabled;
-    EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 7) << "five control inputs, the latency output and the switch";
+    EXPECT_EQ (occurrences (info, "lv2core#ControlPort"), 7)
+        << "five control inputs, the latency output and the switch";
 
     // The factory presets, by their labels.
     EXPECT_TRUE (info.contains ("\tPresets:")) << info;
@@ -122,24 +124,29 @@ TEST (Lv2Tools, PresetPortValuesAreTheShortestDecimalsThatPlayThePresetsValues)
 {
     const auto turtle = juce::File (TARNWELL_LV2_BUNDLE).getChildFile ("presets.ttl").loadFileAsString();
     auto rest = turtle;
-    const auto plays = [] (int p, double portValue) { return tarnwell::lv2::normalisedOfPort (p, static_cast<float> (portValue)); };
+    const auto plays = [] (int p, double portValue) {
+        return tarnwell::lv2::normalisedOfPort (p, static_cast<float> (portValue));
+    };
     for (int i = 0; i < tarnwell::factoryPresets::count(); ++i)
     {
         const auto& preset = *tarnwell::factoryPresets::at (i);
         rest = rest.fromFirstOccurrenceOf ("rdfs:label \"" + juce::String (preset.name) + "\"", false, false);
         for (int p = 0; p < params::count; ++p)
         {
-            rest = rest.fromFirstOccurrenceOf ("lv2:symbol \"" + params::name (p) + "\" ;\n        pset:value ", false, false);
+            rest = rest.fromFirstOccurrenceOf ("lv2:symbol \"" + params::name (p) + "\" ;\n        pset:value ", false,
+                                               false);
             const auto text = rest.upToFirstOccurrenceOf (" ;", false, false).toStdString();
             SCOPED_TRACE (std::string (preset.name) + " " + params::name (p).toStdString() + " " + text);
             const auto point = text.find ('.');
             ASSERT_NE (point, std::string::npos);
             const double value = std::strtod (text.c_str(), nullptr);
-            const float expected = tarnwell::lv2::normalisedOfPort (p, tarnwell::lv2::portValueOf (p, preset.normalised[static_cast<size_t> (p)]));
+            const float expected = tarnwell::lv2::normalisedOfPort (
+                p, tarnwell::lv2::portValueOf (p, preset.normalised[static_cast<size_t> (p)]));
             EXPECT_EQ (plays (p, value), expected);
 
             // One decimal fewer, rounded either way, plays another value.
-            const int places = text.size() - point - 1 == 1 && text.back() == '0' ? 0 : static_cast<int> (text.size() - point - 1);
+            const int places =
+                text.size() - point - 1 == 1 && text.back() == '0' ? 0 : static_cast<int> (text.size() - point - 1);
             if (places > 0)
             {
                 const double scale = std::pow (10.0, places - 1);
@@ -175,10 +182,18 @@ protected:
     Channels renderTool (const juce::String& plugin, const juce::String& mix, juce::String& printed)
     {
         const auto outFile = folder.getChildFile (juce::File (plugin).getFileName() + ".wav");
-        juce::StringArray command { TARNWELL_RENDER_PATH, "render", inFile.getFullPathName(), outFile.getFullPathName(),
-                                    "--plugin", plugin, "--tail", "0" };
+        juce::StringArray command { TARNWELL_RENDER_PATH,
+                                    "render",
+                                    inFile.getFullPathName(),
+                                    outFile.getFullPathName(),
+                                    "--plugin",
+                                    plugin,
+                                    "--tail",
+                                    "0" };
         for (int i = 0; i < params::count; ++i)
-            command.addArray ({ "--set", params::name (i) + "=" + (i == params::mix ? mix : juce::String (params::storedDefault (i))) });
+            command.addArray (
+                { "--set",
+                  params::name (i) + "=" + (i == params::mix ? mix : juce::String (params::storedDefault (i))) });
         const auto rendered = run (command);
         EXPECT_EQ (rendered.exitCode, 0) << rendered.output;
         printed = rendered.output;
@@ -229,7 +244,10 @@ TEST_F (Lv2Rendering, RenderToolHearsAndMeasuresTheBundleAsTheVst2Build)
     EXPECT_LE (differenceBetween (lv2, vst2), 1e-6f);
 
     // The table of decay times by band, measured and set.
-    const auto measured = [] (const juce::String& printed) { return printed.fromFirstOccurrenceOf ("Decay (T60) by octave band", true, false).upToFirstOccurrenceOf ("Decay picture", false, false); };
+    const auto measured = [] (const juce::String& printed) {
+        return printed.fromFirstOccurrenceOf ("Decay (T60) by octave band", true, false)
+            .upToFirstOccurrenceOf ("Decay picture", false, false);
+    };
     EXPECT_TRUE (measured (vst2Printed).contains ("250 Hz")) << vst2Printed;
     EXPECT_EQ (measured (lv2Printed), measured (vst2Printed));
     EXPECT_FALSE (lv2Printed.contains ("input channels")) << "the plug-in's own printing, made quiet by default";

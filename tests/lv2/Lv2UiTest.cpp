@@ -35,8 +35,8 @@
 
 namespace params = tarnwell::parameters;
 namespace lv2 = tarnwell::lv2;
-using tarnwell::test::Lv2World;
 using tarnwell::test::ChildProcess;
+using tarnwell::test::Lv2World;
 using tarnwell::test::ScaledDesktop;
 using tarnwell::test::X11HostWindow;
 
@@ -125,10 +125,9 @@ protected:
     // In x11's window, or in parent if one is named; with the host's ui:scaleFactor if given.
     LV2UI_Handle instantiate (bool withParent, Window parent = 0, float scaleFactor = 0.0f)
     {
-        const LV2_Options_Option options[] = {
-            { LV2_OPTIONS_INSTANCE, 0, world.urids.map (LV2_UI__scaleFactor), sizeof (float), world.urids.map (LV2_ATOM__Float), &scaleFactor },
-            { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr }
-        };
+        const LV2_Options_Option options[] = { { LV2_OPTIONS_INSTANCE, 0, world.urids.map (LV2_UI__scaleFactor),
+                                                 sizeof (float), world.urids.map (LV2_ATOM__Float), &scaleFactor },
+                                               { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr } };
         LV2_Feature optionsFeature { LV2_OPTIONS__options, const_cast<LV2_Options_Option*> (options) };
         LV2UI_Resize resize { &host, &HostSide::resize };
         LV2UI_Touch touch { &host, &HostSide::touch };
@@ -162,7 +161,9 @@ protected:
             e.xmotion.state = Button1Mask;
         else
             e.xbutton.button = Button1;
-        const long mask = type == ButtonPress ? ButtonPressMask : type == ButtonRelease ? ButtonReleaseMask : ButtonMotionMask | PointerMotionMask;
+        const long mask = type == ButtonPress ? ButtonPressMask
+            : type == ButtonRelease           ? ButtonReleaseMask
+                                              : ButtonMotionMask | PointerMotionMask;
         XSendEvent (x11.display, e.xbutton.window, True, mask, &e);
         XSync (x11.display, False);
         std::this_thread::sleep_for (std::chrono::milliseconds (30));
@@ -287,13 +288,17 @@ TEST_F (Lv2Ui, ResizesByTheCornerAndByTheHostThroughUiResize)
     EXPECT_EQ (host.height, 400);
     EXPECT_EQ (windowSize(), std::make_pair (906, 400));
 
-    for (const auto& [w, h, ew, eh] : { std::tuple { 680, 301, 680, 301 }, { 1000, 400, 1000, 442 }, { 5000, 5000, 1359, 600 }, { 10, 10, 453, 200 } })
+    for (const auto& [w, h, ew, eh] : { std::tuple { 680, 301, 680, 301 },
+                                        { 1000, 400, 1000, 442 },
+                                        { 5000, 5000, 1359, 600 },
+                                        { 10, 10, 453, 200 } })
     {
         host = {};
         EXPECT_EQ (resize->ui_resize (handle, w, h), 0);
         EXPECT_EQ (windowSize(), std::make_pair (ew, eh)) << w << " x " << h;
         // Told only when the size it took is not the one asked for.
-        EXPECT_EQ (std::make_pair (host.width, host.height), w == ew && h == eh ? std::make_pair (0, 0) : std::make_pair (ew, eh));
+        EXPECT_EQ (std::make_pair (host.width, host.height),
+                   w == ew && h == eh ? std::make_pair (0, 0) : std::make_pair (ew, eh));
     }
     EXPECT_NE (resize->ui_resize (handle, 0, 200), 0);
 }
@@ -331,7 +336,8 @@ TEST_F (Lv2UiOnABareXServer, CausesNoXErrorInAnyOrderOfCalls)
     descriptor->cleanup (second);
 
     // Parents that are no window a UI can live in fail cleanly.
-    const Window inputOnly = XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+    const Window inputOnly =
+        XCreateWindow (x11.display, x11.window, 0, 0, 10, 10, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
     XSync (x11.display, False);
     for (const Window bogus : { x11.unusableWindow(), inputOnly, Window (0xffffffffu) })
         EXPECT_EQ (instantiate (true, bogus), nullptr) << bogus;
@@ -393,14 +399,17 @@ TEST (Lv2UiInAGtk3Host, FillsTheHostsWindowAtItsDeviceSizeAtEachScale)
             GTEST_SKIP() << "Xvfb with xsettingsd could not be started";
         const auto log = ::testing::TempDir() + "tarnwell-gtk3-host-" + std::to_string (getpid()) + ".log";
         ChildProcess host ({ TARNWELL_GTK3_HOST_PATH, "https://quennet.audio/plugins/tarnwell" },
-                           { "DISPLAY=" + desktop.display(), "GDK_BACKEND=x11", "NO_AT_BRIDGE=1", "GSETTINGS_BACKEND=memory" }, log);
+                           { "DISPLAY=" + desktop.display(), "GDK_BACKEND=x11", "NO_AT_BRIDGE=1",
+                             "GSETTINGS_BACKEND=memory" },
+                           log);
         const auto status = host.waitForExit (std::chrono::seconds (20));
         const auto output = host.log();
         std::remove (log.c_str());
         ASSERT_TRUE (status.has_value() && WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << output;
 
         const auto size = std::to_string (453 * scale) + "x" + std::to_string (200 * scale);
-        EXPECT_NE (output.find ("window " + size + " ui " + size + " at 0,0\n"), std::string::npos) << "at scale " << scale << ": " << output;
+        EXPECT_NE (output.find ("window " + size + " ui " + size + " at 0,0\n"), std::string::npos)
+            << "at scale " << scale << ": " << output;
     }
 }
 #endif
@@ -419,7 +428,8 @@ TEST (Lv2UiModel, ShowsWhatTheInstanceReportsForAnyPortValue)
         EXPECT_EQ (model.text (index), core.parameterText (index));
         const float low = lv2::portValueOf (index, 0.0f), high = lv2::portValueOf (index, 1.0f);
         std::uniform_real_distribution<float> inRange (low, high);
-        for (const float port : { low, high, 2.0f * high, low - 1.0f, inRange (random), inRange (random), std::nanf ("") })
+        for (const float port :
+             { low, high, 2.0f * high, low - 1.0f, inRange (random), inRange (random), std::nanf ("") })
         {
             const float normalised = lv2::normalisedOfPort (index, port);
             model.show (index, normalised);

@@ -75,7 +75,8 @@ std::set<std::string> neededLibraries (const std::vector<char>& elf)
 {
     std::set<std::string> names;
     forEachSection (elf, SHT_DYNAMIC, [&] (const Elf64_Shdr& section, const Elf64_Shdr& strings) {
-        for (size_t offset = section.sh_offset; offset + sizeof (Elf64_Dyn) <= section.sh_offset + section.sh_size; offset += sizeof (Elf64_Dyn))
+        for (size_t offset = section.sh_offset; offset + sizeof (Elf64_Dyn) <= section.sh_offset + section.sh_size;
+             offset += sizeof (Elf64_Dyn))
         {
             const auto entry = at<Elf64_Dyn> (elf, offset);
             if (entry.d_tag == DT_NEEDED)
@@ -121,16 +122,22 @@ int glibcVersion (const std::string& name)
     return major * 1000 + minor;
 }
 
-bool isElf (const std::vector<char>& bytes) { return bytes.size() > 4 && std::memcmp (bytes.data(), ELFMAG, SELFMAG) == 0; }
+bool isElf (const std::vector<char>& bytes)
+{
+    return bytes.size() > 4 && std::memcmp (bytes.data(), ELFMAG, SELFMAG) == 0;
+}
 
 // The folder name VST3 bundles give the architecture of an ELF file.
 std::string architectureOf (const std::vector<char>& elf)
 {
     switch (at<Elf64_Ehdr> (elf, 0).e_machine)
     {
-        case EM_X86_64: return "x86_64";
-        case EM_AARCH64: return "aarch64";
-        default: return "unknown";
+        case EM_X86_64:
+            return "x86_64";
+        case EM_AARCH64:
+            return "aarch64";
+        default:
+            return "unknown";
     }
 }
 
@@ -194,9 +201,15 @@ TEST_F (Package, BinariesNeedOnlyLibrariesEveryDistributionHas)
 {
     // glibc, zlib and FreeType (the C++ and GCC run-times are linked in); the standalone app
     // also talks to ALSA.
-    const std::set<std::string> common { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2", "librt.so.1",
-                                         "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1",
-                                         "libz.so.1", "libfreetype.so.6" };
+    const std::set<std::string> common { "libc.so.6",
+                                         "libm.so.6",
+                                         "libpthread.so.0",
+                                         "libdl.so.2",
+                                         "librt.so.1",
+                                         "ld-linux-x86-64.so.2",
+                                         "ld-linux-aarch64.so.1",
+                                         "libz.so.1",
+                                         "libfreetype.so.6" };
     const auto binaries = binariesIn (dir);
     std::set<std::string> architectures;
     for (const auto& [name, bytes] : binaries)
@@ -231,8 +244,9 @@ TEST_F (Package, Lv2PluginBinaryNeedsOnlyTheCLibrary)
     const auto binaries = binariesIn (dir);
     const auto dsp = binaries.find ("Tarnwell.lv2/Tarnwell.so");
     ASSERT_NE (dsp, binaries.end());
-    const std::set<std::string> allowed { "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2",
-                                          "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1" };
+    const std::set<std::string> allowed {
+        "libc.so.6", "libm.so.6", "libpthread.so.0", "libdl.so.2", "ld-linux-x86-64.so.2", "ld-linux-aarch64.so.1"
+    };
     const auto needed = neededLibraries (dsp->second);
     EXPECT_TRUE (needed.count ("libc.so.6"));
     for (const auto& library : needed)
@@ -277,7 +291,7 @@ TEST_F (PackageForThisMachine, Vst2PluginLoadsAndProcesses)
 {
     void* library = dlopen ((dir / "Tarnwell.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (library, nullptr) << dlerror();
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain"));
     ASSERT_NE (entry, nullptr);
     AEffect* e = entry (&hostCallback);
@@ -327,7 +341,8 @@ TEST_F (PackageForThisMachine, Vst3PluginLoadsAndProcesses)
         juce::MidiBuffer midi;
         instance->processBlock (buffer, midi);
         for (int i = 0; i < 512; ++i)
-            rightEnergy += static_cast<double> (buffer.getSample (1, i)) * static_cast<double> (buffer.getSample (1, i));
+            rightEnergy +=
+                static_cast<double> (buffer.getSample (1, i)) * static_cast<double> (buffer.getSample (1, i));
     }
     EXPECT_TRUE (std::isfinite (rightEnergy));
     EXPECT_GT (rightEnergy, 1.0e-6);
@@ -342,8 +357,11 @@ TEST_F (PackageForThisMachine, Lv2BundleNamesTheModuleThatDescribesTarnwell)
     void* library = dlopen (module.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (library, nullptr) << dlerror();
 
-    struct Descriptor { const char* uri; };
-    using Discover = const Descriptor* (*) (std::uint32_t);
+    struct Descriptor
+    {
+        const char* uri;
+    };
+    using Discover = const Descriptor* (*)(std::uint32_t);
     auto discover = reinterpret_cast<Discover> (dlsym (library, "lv2_descriptor"));
     ASSERT_NE (discover, nullptr);
     const Descriptor* descriptor = discover (0);

@@ -32,7 +32,7 @@ TEST (PortableBuild, LoadsProcessesAndRestoresAsTheDebian12BuildDoes)
 
     void* library = dlopen (pluginPath, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (library, nullptr) << dlerror();
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain"));
     ASSERT_NE (entry, nullptr);
 

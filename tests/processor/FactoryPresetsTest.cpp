@@ -39,7 +39,8 @@ TEST (FactoryPresets, RoundValuesUniqueNamesAndBlocksThatRestoreAsSaved)
             const auto v = preset.normalised[static_cast<size_t> (p)];
             ASSERT_TRUE (v >= 0.0f && v <= 1.0f) << params::name (p);
             const auto text = params::text (p, params::engineValue (p, v));
-            const auto number = text.upToFirstOccurrenceOf (" ", false, false).upToFirstOccurrenceOf ("%", false, false);
+            const auto number =
+                text.upToFirstOccurrenceOf (" ", false, false).upToFirstOccurrenceOf ("%", false, false);
             const auto hundredths = juce::roundToInt (number.getDoubleValue() * 100.0);
             // 100 Hz; 5 %; 0.05 s.
             const int step = p == params::transition ? 10000 : p == params::mix || p == params::diffusion ? 500 : 5;
@@ -50,7 +51,8 @@ TEST (FactoryPresets, RoundValuesUniqueNamesAndBlocksThatRestoreAsSaved)
         tarnwell::TarnwellAudioProcessor processor;
         processor.setStateInformation (block.getData(), static_cast<int> (block.getSize()));
         for (int p = 0; p < params::count; ++p)
-            EXPECT_EQ (processor.getParameters()[p]->getValue(), preset.normalised[static_cast<size_t> (p)]) << params::name (p);
+            EXPECT_EQ (processor.getParameters()[p]->getValue(), preset.normalised[static_cast<size_t> (p)])
+                << params::name (p);
         juce::MemoryBlock saved;
         processor.getStateInformation (saved);
         EXPECT_EQ (saved, block);
@@ -86,7 +88,8 @@ TEST (FactoryPresets, EachShowsItsFiveTexts)
         const auto& preset = *presets::at (i);
         EXPECT_STREQ (preset.name, name);
         for (int p = 0; p < params::count; ++p)
-            EXPECT_EQ (params::text (p, params::engineValue (p, preset.normalised[static_cast<size_t> (p)])), texts[static_cast<size_t> (p)])
+            EXPECT_EQ (params::text (p, params::engineValue (p, preset.normalised[static_cast<size_t> (p)])),
+                       texts[static_cast<size_t> (p)])
                 << name << " " << params::name (p);
     }
 }

@@ -36,7 +36,8 @@ std::unique_ptr<InstanceCore> coreWith (const std::array<float, 5>& values)
 
 // The input run through a new core with `values`, separate buffers, in blocks of the sizes
 // given in turn (repeated to the end).
-Channels run (const Channels& input, int outs, const std::vector<int>& blocks, const std::array<float, 5>& values = someValues)
+Channels run (const Channels& input, int outs, const std::vector<int>& blocks,
+              const std::array<float, 5>& values = someValues)
 {
     auto core = coreWith (values);
     const int ins = static_cast<int> (input.size());
@@ -92,7 +93,8 @@ TEST (InstanceCore, AnyAliasingOfHostBuffersGivesWhatSeparateBuffersGive)
                                   + std::to_string (left) + " and " + std::to_string (right));
                     if (outs > 1 && left == right)
                         continue;
-                    Channels buffers { input[0], input[1], std::vector<float> (frames, 9.0f), std::vector<float> (frames, 9.0f) };
+                    Channels buffers { input[0], input[1], std::vector<float> (frames, 9.0f),
+                                       std::vector<float> (frames, 9.0f) };
                     auto core = coreWith (someValues);
                     for (int start = 0; start < frames; start += 1000)
                     {
@@ -139,7 +141,8 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
     {
         const juce::ScopedNoDenormals noDenormals;
         auto network = std::make_unique<tarnwell::ReverbNetwork>();
-        network->process (tarnwell::designNetwork (settings), { input[0].data(), input[1].data(), expected[0].data(), expected[1].data() }, frames);
+        network->process (tarnwell::designNetwork (settings),
+                          { input[0].data(), input[1].data(), expected[0].data(), expected[1].data() }, frames);
     }
     EXPECT_EQ (output, expected);
 
@@ -154,7 +157,8 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
         InstanceCore core, changed, setFromStart;
         core.setParameter (i, other);
         setFromStart.setParameter (i, other);
-        EXPECT_EQ (runAfter (core, [&] { core.setParameter (i, static_cast<float> (params::storedDefault (i))); }), freshOutput);
+        EXPECT_EQ (runAfter (core, [&] { core.setParameter (i, static_cast<float> (params::storedDefault (i))); }),
+                   freshOutput);
         const auto changedOutput = runAfter (changed, [&] { changed.setParameter (i, other); });
         EXPECT_EQ (changedOutput, runAfter (setFromStart, [] {}));
         EXPECT_NE (changedOutput, freshOutput);
@@ -181,7 +185,8 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
     for (int i = 0; i < params::count; ++i)
     {
         const auto& d = params::describe (i);
-        for (const auto& [value, shown] : { std::pair { 0.0f, d.displayMinimum }, std::pair { 1.0f, d.displayMaximum } })
+        for (const auto& [value, shown] :
+             { std::pair { 0.0f, d.displayMinimum }, std::pair { 1.0f, d.displayMaximum } })
         {
             core.setParameter (i, value);
             EXPECT_EQ (core.parameterText (i), juce::String (shown, 2) + d.textSuffix);
@@ -240,7 +245,7 @@ std::vector<std::vector<Seen>> serialOutcomes (const Threads& threads)
         ParameterValues values;
         std::vector<std::vector<Seen>> seen (threads.size());
         for (auto t : order)
-            seen[t].push_back (threads[t][seen[t].size()] (values));
+            seen[t].push_back (threads[t][seen[t].size()](values));
         outcomes.push_back (outcome (values, seen));
     } while (std::next_permutation (order.begin(), order.end()));
     return outcomes;
@@ -254,10 +259,16 @@ std::vector<std::vector<Seen>> serialOutcomes (const Threads& threads)
 TEST (InstanceCore, AnyInterleavingOfSetsRestoresAndSnapshotsGivesASerialOrdersState)
 {
     const auto set = [] (int index, float value) -> Call {
-        return [=] (ParameterValues& v) { v.set (index, value); return Seen(); };
+        return [=] (ParameterValues& v) {
+            v.set (index, value);
+            return Seen();
+        };
     };
     const auto restore = [] (float value) -> Call {
-        return [=] (ParameterValues& v) { v.restore ({ value, value, value, value, value }); return Seen(); };
+        return [=] (ParameterValues& v) {
+            v.restore ({ value, value, value, value, value });
+            return Seen();
+        };
     };
     const Call save = [] (ParameterValues& v) { return Seen (v.snapshot()); };
     const Call audio = [] (ParameterValues& v) {

@@ -51,7 +51,8 @@ TEST (Parameters, EachDescriptionsRangeAndDefaultAreWhatItsMappingGives)
         EXPECT_EQ (juce::String (d.name), params::name (i));
         EXPECT_EQ (d.toEngine (0.0f) * d.displayScale, d.displayMinimum) << d.name;
         EXPECT_EQ (d.toEngine (1.0f) * d.displayScale, d.displayMaximum) << d.name;
-        EXPECT_EQ (params::text (i, d.toEngine (static_cast<float> (d.storedDefault))), tarnwell::expected::defaultTexts[i]);
+        EXPECT_EQ (params::text (i, d.toEngine (static_cast<float> (d.storedDefault))),
+                   tarnwell::expected::defaultTexts[i]);
     }
 }
 
@@ -65,7 +66,8 @@ TEST (Parameters, EachDisplayedValueReadsBackAsItsNormalisedValue)
     {
         const auto& d = params::describe (i);
         const float top = params::normalisedFor (i, d.displayMaximum);
-        EXPECT_EQ (top, i == params::transition ? static_cast<float> (std::log (200.0) / std::log (320.0)) : 1.0f) << d.name;
+        EXPECT_EQ (top, i == params::transition ? static_cast<float> (std::log (200.0) / std::log (320.0)) : 1.0f)
+            << d.name;
         for (float v = 0.0f; v <= top; v = std::nextafter (v + 0.000731f, 2.0f))
             EXPECT_NEAR (params::normalisedFor (i, params::displayValue (i, v)), v, 1e-6f) << d.name << " " << v;
         EXPECT_EQ (params::normalisedFor (i, params::displayValue (i, top)), top) << d.name;

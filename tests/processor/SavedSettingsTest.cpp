@@ -89,14 +89,16 @@ TEST (SavedSettings, WritesTheExactBlockHostsStore)
         p.core().setParameter (i, 0.5f);
     const auto halves = save (p);
     EXPECT_EQ (halves.size(), 93u);
-    EXPECT_EQ (halves, block (R"(<properties T60Low="0.5" T60High="0.5" Transition="0.5" Mix="0.5" Diffusion="0.5"/>)"));
+    EXPECT_EQ (halves,
+               block (R"(<properties T60Low="0.5" T60High="0.5" Transition="0.5" Mix="0.5" Diffusion="0.5"/>)"));
 
     // Host values arrive as floats, and the text shows their rounding.
     p.core().setParameter (0, 0.35f);
     p.core().setParameter (2, 0.8f);
     p.core().setParameter (3, 1.0f);
     p.core().setParameter (4, 0.0f);
-    EXPECT_EQ (savedText (p), R"(<properties T60Low="0.349999994" T60High="0.5" Transition="0.800000012" Mix="1" Diffusion="0"/>)");
+    EXPECT_EQ (savedText (p),
+               R"(<properties T60Low="0.349999994" T60High="0.5" Transition="0.800000012" Mix="1" Diffusion="0"/>)");
 
     // Very small values take the exponent form.
     p.core().setParameter (1, 1.0e-7f);
@@ -143,9 +145,12 @@ TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
 TEST (SavedSettings, NumbersAreReadFromTextSafely)
 {
     TarnwellAudioProcessor p;
-    restore (p, block (R"(<properties T60Low="1e9999999999999999999" T60High="-1e400" Transition="abc" Mix=" +0.5xyz" Diffusion="0x10"/>)"));
+    restore (
+        p,
+        block (
+            R"(<properties T60Low="1e9999999999999999999" T60High="-1e400" Transition="abc" Mix=" +0.5xyz" Diffusion="0x10"/>)"));
     const auto s = p.getNetworkSettings();
-    EXPECT_EQ (s.t60Low, 0.0);  // not finite: taken as 0
+    EXPECT_EQ (s.t60Low, 0.0); // not finite: taken as 0
     EXPECT_EQ (s.t60High, 0.0);
     EXPECT_NEAR (s.transitionFrequency, 50.0, 1e-9);
     EXPECT_EQ (s.mix, 0.5f);
@@ -162,9 +167,10 @@ TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
 
     // Escaped text goes back out escaped; children come back in order.
     restore (p, block (R"(<properties Note='a &amp; "b" &lt;c&gt;'><one k="1"/><two><three/></two></properties>)"));
-    EXPECT_EQ (savedText (p),
-               R"(<properties Note="a &amp; &quot;b&quot; &lt;c&gt;" T60Low="0" T60High="0" Transition="0" Mix="0" Diffusion="0">)"
-               R"(<one k="1"/><two><three/></two></properties>)");
+    EXPECT_EQ (
+        savedText (p),
+        R"(<properties Note="a &amp; &quot;b&quot; &lt;c&gt;" T60Low="0" T60High="0" Transition="0" Mix="0" Diffusion="0">)"
+        R"(<one k="1"/><two><three/></two></properties>)");
 }
 
 TEST (SavedSettings, UnreadableBlocksChangeNothing)
@@ -223,20 +229,18 @@ TEST (SavedSettings, EachLimitOfTheTextHoldsJustInsideAndJustOutside)
         return text + "</properties>";
     };
     const std::string root = R"(<properties Mix="1"/>)";
-    for (const auto& [text, read] : { std::pair { nested (tarnwell::maxXmlDepth), true },
-                                      std::pair { nested (tarnwell::maxXmlDepth + 1), false },
-                                      std::pair { root + " \n", true },
-                                      std::pair { root + "<!-- end -->", true },
-                                      std::pair { root + "<?end?>", true },
-                                      std::pair { root + "<", false },
-                                      std::pair { root + "<!--", false },
-                                      std::pair { root + "<?end", false },
-                                      std::pair { root + "<a", false } })
+    for (const auto& [text, read] :
+         { std::pair { nested (tarnwell::maxXmlDepth), true }, std::pair { nested (tarnwell::maxXmlDepth + 1), false },
+           std::pair { root + " \n", true }, std::pair { root + "<!-- end -->", true },
+           std::pair { root + "<?end?>", true }, std::pair { root + "<", false }, std::pair { root + "<!--", false },
+           std::pair { root + "<?end", false }, std::pair { root + "<a", false } })
     {
         tarnwell::InstanceCore core;
         const auto b = block (text);
         EXPECT_EQ (core.restore (b.data(), static_cast<int> (b.size())), read) << text;
-        EXPECT_EQ (core.parameter (tarnwell::parameters::mix), read ? 1.0f : static_cast<float> (tarnwell::parameters::storedDefault (tarnwell::parameters::mix))) << text;
+        EXPECT_EQ (core.parameter (tarnwell::parameters::mix),
+                   read ? 1.0f : static_cast<float> (tarnwell::parameters::storedDefault (tarnwell::parameters::mix)))
+            << text;
     }
 }
 
@@ -272,8 +276,9 @@ TEST (SavedSettings, ReadsBlocksWrittenByTheFrameworkHelper)
     EXPECT_EQ (texts (p)[0], "3.00 sec");
     EXPECT_EQ (p.getNetworkSettings().mix, 0.75f);
     // A parameter is stored again as the float it was applied as.
-    EXPECT_EQ (savedText (p),
-               R"(<properties T60Low="0.300000012" Mix="0.75" Comment="two&#10;lines" T60High="0" Transition="0" Diffusion="0"/>)");
+    EXPECT_EQ (
+        savedText (p),
+        R"(<properties T60Low="0.300000012" Mix="0.75" Comment="two&#10;lines" T60High="0" Transition="0" Diffusion="0"/>)");
 }
 
 TEST (SavedSettings, ExtremeValuesFromABlockKeepTheNetworkFinite)
@@ -303,7 +308,10 @@ TEST (SavedSettings, ExtremeValuesFromABlockKeepTheNetworkFinite)
 namespace
 {
 // Automation's value for block k, below 0.5 and exact in a float; restores use 0.5 and above.
-float automationValue (long k) { return static_cast<float> (k + 1) / 1048576.0f; }
+float automationValue (long k)
+{
+    return static_cast<float> (k + 1) / 1048576.0f;
+}
 
 // Whether five saved values are a state that some order of the calls gives, when automation
 // sets all five in order each block and every restore gives all five one value: the sets made
@@ -382,12 +390,14 @@ TEST (SavedSettings, SavesWhileRestoresRaceAutomationAreNeverTorn)
         const auto tree = tarnwell::readSavedSettings (saved.data(), static_cast<int> (saved.size()));
         std::array<float, 5> values {};
         for (int i = 0; i < 5; ++i)
-            values[static_cast<size_t> (i)] = static_cast<float> (tarnwell::parameters::numberFrom (tree.getProperty (tarnwell::parameters::propertyId (i))));
+            values[static_cast<size_t> (i)] = static_cast<float> (
+                tarnwell::parameters::numberFrom (tree.getProperty (tarnwell::parameters::propertyId (i))));
         ++saves;
         if (! isAStateSomeOrderGives (values))
         {
             ++torn;
-            ADD_FAILURE() << "torn: " << values[0] << " " << values[1] << " " << values[2] << " " << values[3] << " " << values[4];
+            ADD_FAILURE() << "torn: " << values[0] << " " << values[1] << " " << values[2] << " " << values[3] << " "
+                          << values[4];
         }
     }
     audio.join();

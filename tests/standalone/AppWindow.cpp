@@ -12,57 +12,59 @@ namespace tarnwell::test
 {
 namespace
 {
-    constexpr int editorHeight = 200;
-    constexpr int windowFrame = 1; // JUCE's own window border, without a window manager
+constexpr int editorHeight = 200;
+constexpr int windowFrame = 1; // JUCE's own window border, without a window manager
 
-    bool belongsTo (Display* display, Window candidate, pid_t pid)
+bool belongsTo (Display* display, Window candidate, pid_t pid)
+{
+    const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", True);
+    if (pidAtom == None)
+        return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    bool matches = false;
+    if (XGetWindowProperty (display, candidate, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                            &data)
+            == Success
+        && data != nullptr)
     {
-        const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", True);
-        if (pidAtom == None)
-            return false;
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, remaining = 0;
-        unsigned char* data = nullptr;
-        bool matches = false;
-        if (XGetWindowProperty (display, candidate, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                                &remaining, &data) == Success && data != nullptr)
-        {
-            matches = count == 1 && format == 32 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid);
-            XFree (data);
-        }
-        return matches;
+        matches =
+            count == 1 && format == 32 && *reinterpret_cast<unsigned long*> (data) == static_cast<unsigned long> (pid);
+        XFree (data);
     }
+    return matches;
+}
 
-    // Other programs' windows come and go between a listing and a look at them: an error
-    // about one of those is no reason to end the test (Xlib's default handler exits).
-    int ignoreError (Display*, XErrorEvent*)
-    {
+// Other programs' windows come and go between a listing and a look at them: an error
+// about one of those is no reason to end the test (Xlib's default handler exits).
+int ignoreError (Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+Window viewableWindowOf (Display* display, pid_t pid)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &count) == 0)
         return 0;
-    }
-
-    Window viewableWindowOf (Display* display, pid_t pid)
+    for (unsigned int i = 0; i < count && found == 0; ++i)
     {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        Window found = 0;
-        if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &count) == 0)
-            return 0;
-        for (unsigned int i = 0; i < count && found == 0; ++i)
-        {
-            XWindowAttributes attributes {};
-            if (XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable
-                && attributes.height > editorHeight && belongsTo (display, children[i], pid))
-                found = children[i];
-        }
-        if (children != nullptr)
-            XFree (children);
-        return found;
+        XWindowAttributes attributes {};
+        if (XGetWindowAttributes (display, children[i], &attributes) != 0 && attributes.map_state == IsViewable
+            && attributes.height > editorHeight && belongsTo (display, children[i], pid))
+            found = children[i];
     }
+    if (children != nullptr)
+        XFree (children);
+    return found;
+}
 } // namespace
 
-AppWindow::AppWindow (pid_t pid, std::chrono::milliseconds timeout)
-    : display (XOpenDisplay (nullptr))
+AppWindow::AppWindow (pid_t pid, std::chrono::milliseconds timeout) : display (XOpenDisplay (nullptr))
 {
     XSetErrorHandler (ignoreError);
     int event = 0, error = 0, major = 0, minor = 0;
@@ -132,8 +134,9 @@ std::vector<unsigned long> AppWindow::pixels (int editorX, int editorY, int widt
     int x = 0, y = 0;
     editorOrigin (x, y);
     std::vector<unsigned long> result;
-    if (auto* image = XGetImage (display, DefaultRootWindow (display), x + editorX, y + editorY,
-                                 static_cast<unsigned int> (width), static_cast<unsigned int> (height), AllPlanes, ZPixmap))
+    if (auto* image =
+            XGetImage (display, DefaultRootWindow (display), x + editorX, y + editorY,
+                       static_cast<unsigned int> (width), static_cast<unsigned int> (height), AllPlanes, ZPixmap))
     {
         for (int row = 0; row < height; ++row)
             for (int column = 0; column < width; ++column)

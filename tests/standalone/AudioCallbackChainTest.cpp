@@ -111,7 +111,7 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
     for (const auto& c : { Case { 2, 2, 512 }, Case { 1, 2, 64 }, Case { 0, 2, 256 } })
     {
         const auto what = std::to_string (c.ins) + " in " + std::to_string (c.outs) + " out, blocks of "
-                          + std::to_string (c.blockSize);
+            + std::to_string (c.blockSize);
         juce::StandalonePluginHolder holder (nullptr, false);
         holder.getMuteInputValue() = false;
         auto& devices = holder.deviceManager;
@@ -148,19 +148,18 @@ TEST (StandaloneAudioCallback, TakesOnlyTheProcessorsLockFromTheFirstBlockOn)
         auto& parameters = holder.processor->getParameters();
 
         BlockCounts tally;
-        std::thread audio ([&]
-                           {
-                               for (int block = 0; block < numBlocks; ++block)
-                               {
-                                   tarnwell::test::startCounting();
-                                   for (int i = 0; i < parameters.size(); ++i)
-                                       parameters.getUnchecked (i)->setValue (std::fmod (0.07f * static_cast<float> (block + i), 1.0f));
-                                   callback->audioDeviceIOCallbackWithContext (inPointers.data(), c.ins, outPointers.data(),
-                                                                               c.outs, c.blockSize, {});
-                                   auto counts = tarnwell::test::stopCounting();
-                                   tally.add (counts);
-                               }
-                           });
+        std::thread audio ([&] {
+            for (int block = 0; block < numBlocks; ++block)
+            {
+                tarnwell::test::startCounting();
+                for (int i = 0; i < parameters.size(); ++i)
+                    parameters.getUnchecked (i)->setValue (std::fmod (0.07f * static_cast<float> (block + i), 1.0f));
+                callback->audioDeviceIOCallbackWithContext (inPointers.data(), c.ins, outPointers.data(), c.outs,
+                                                            c.blockSize, {});
+                auto counts = tarnwell::test::stopCounting();
+                tally.add (counts);
+            }
+        });
         audio.join();
 
         for (const auto& ch : outs)

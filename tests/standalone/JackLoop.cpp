@@ -22,8 +22,10 @@ JackLoop::JackLoop (const std::string& serverName, std::chrono::milliseconds tim
     const char* names[2][2] = { { "burst_L", "burst_R" }, { "record_L", "record_R" } };
     for (int channel = 0; channel < 2; ++channel)
     {
-        burstPorts[channel] = jack_port_register (client, names[0][channel], JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-        recordPorts[channel] = jack_port_register (client, names[1][channel], JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+        burstPorts[channel] =
+            jack_port_register (client, names[0][channel], JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        recordPorts[channel] =
+            jack_port_register (client, names[1][channel], JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     }
     jack_set_process_callback (client, process, this);
     jack_activate (client);

@@ -29,7 +29,7 @@ public:
     {
         std::vector<float> left, right;
         size_t burstStart = 0, burstEnd = 0; // frames, as played
-        size_t period = 0;                   // frames per JACK cycle
+        size_t period = 0; // frames per JACK cycle
     };
 
     // Connects to `target`'s in_L/in_R and out_L/out_R, plays `burstSeconds` of noise after a

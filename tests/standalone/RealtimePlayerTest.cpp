@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-using tarnwell::standalone::RealtimePlayer;
 using tarnwell::TarnwellAudioProcessor;
+using tarnwell::standalone::RealtimePlayer;
 using tarnwell::test::BlockCounts;
 
 namespace
@@ -48,12 +48,14 @@ float inputSample (int channel, int block, int sample)
 
 TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatTheProcessorGives)
 {
-    const Case cases[] = { { 2, 2, 2, 2, 256, 256 }, { 1, 2, 1, 2, 32, 32 }, { 0, 2, 2, 2, 512, 512 },
+    const Case cases[] = { { 2, 2, 2, 2, 256, 256 },
+                           { 1, 2, 1, 2, 32, 32 },
+                           { 0, 2, 2, 2, 512, 512 },
                            { 1, 1, 1, 1, 64, 200 } };
     for (const auto& c : cases)
     {
         const auto what = std::to_string (c.deviceIns) + " in " + std::to_string (c.deviceOuts) + " out, blocks of "
-                          + std::to_string (c.callbackSize) + " prepared for " + std::to_string (c.preparedBlockSize);
+            + std::to_string (c.callbackSize) + " prepared for " + std::to_string (c.preparedBlockSize);
         TarnwellAudioProcessor played, reference;
         RealtimePlayer player;
         player.prepare (sampleRate, c.preparedBlockSize, c.deviceIns, c.deviceOuts);
@@ -75,25 +77,24 @@ TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatThePr
 
         BlockCounts tally;
         std::vector<std::vector<float>> played0;
-        std::thread audio ([&]
-                           {
-                               for (int block = 0; block < numBlocks; ++block)
-                               {
-                                   for (size_t ch = 0; ch < ins.size(); ++ch)
-                                       for (size_t s = 0; s < n; ++s)
-                                           ins[ch][s] = inputSample (static_cast<int> (ch), block, static_cast<int> (s));
+        std::thread audio ([&] {
+            for (int block = 0; block < numBlocks; ++block)
+            {
+                for (size_t ch = 0; ch < ins.size(); ++ch)
+                    for (size_t s = 0; s < n; ++s)
+                        ins[ch][s] = inputSample (static_cast<int> (ch), block, static_cast<int> (s));
 
-                                   tarnwell::test::startCounting();
-                                   changeEveryParameter (played, block);
-                                   player.audioDeviceIOCallbackWithContext (inPointers.data(), c.deviceIns, outPointers.data(),
-                                                                            c.deviceOuts, c.callbackSize, {});
-                                   auto counts = tarnwell::test::stopCounting();
+                tarnwell::test::startCounting();
+                changeEveryParameter (played, block);
+                player.audioDeviceIOCallbackWithContext (inPointers.data(), c.deviceIns, outPointers.data(),
+                                                         c.deviceOuts, c.callbackSize, {});
+                auto counts = tarnwell::test::stopCounting();
 
-                                   tally.add (counts);
-                                   if (block == numBlocks - 1)
-                                       played0 = outs;
-                               }
-                           });
+                tally.add (counts);
+                if (block == numBlocks - 1)
+                    played0 = outs;
+            }
+        });
         audio.join();
 
         // The reference: the same input and changes, straight through processBlock in pieces of
@@ -106,7 +107,9 @@ TEST (StandalonePlayer, AudioCallbackTakesOnlyTheProcessorsLockAndPlaysWhatThePr
             changeEveryParameter (reference, block);
             for (int ch = 0; ch < width; ++ch)
                 for (int s = 0; s < c.callbackSize; ++s)
-                    buffer.setSample (ch, s, ch < c.processorIns && c.deviceIns > 0 ? inputSample (ch % c.deviceIns, block, s) : 0.0f);
+                    buffer.setSample (ch, s,
+                                      ch < c.processorIns && c.deviceIns > 0 ? inputSample (ch % c.deviceIns, block, s)
+                                                                             : 0.0f);
             for (int offset = 0; offset < c.callbackSize; offset += c.preparedBlockSize)
             {
                 juce::AudioBuffer<float> piece (buffer.getArrayOfWritePointers(), width, offset,
@@ -149,17 +152,16 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
     std::atomic<bool> stop { false };
     BlockCounts tally;
     std::atomic<long> blocks { 0 };
-    std::thread audio ([&]
-                       {
-                           while (! stop.load())
-                           {
-                               tarnwell::test::startCounting();
-                               player.audioDeviceIOCallbackWithContext (ins, 2, outs, 2, 128, {});
-                               auto counts = tarnwell::test::stopCounting();
-                               tally.add (counts);
-                               ++blocks;
-                           }
-                       });
+    std::thread audio ([&] {
+        while (! stop.load())
+        {
+            tarnwell::test::startCounting();
+            player.audioDeviceIOCallbackWithContext (ins, 2, outs, 2, 128, {});
+            auto counts = tarnwell::test::stopCounting();
+            tally.add (counts);
+            ++blocks;
+        }
+    });
     // Enough restarts that many blocks overlap them, however the threads are scheduled.
     while (blocks.load() == 0)
         std::this_thread::yield();
@@ -182,7 +184,8 @@ TEST (StandalonePlayer, DeviceRestartsWhilePlayingNeverStallTheAudioThread)
         ASSERT_TRUE (std::isfinite (s));
     if (tarnwell::test::audioThreadCountingWorks())
     {
-        EXPECT_TRUE (tally.besidesTheLock.isZero()) << blocks.load() << " blocks, besides the processor's lock: " << tally.besidesTheLock;
+        EXPECT_TRUE (tally.besidesTheLock.isZero())
+            << blocks.load() << " blocks, besides the processor's lock: " << tally.besidesTheLock;
     }
 }
 

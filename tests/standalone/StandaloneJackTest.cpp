@@ -99,11 +99,12 @@ protected:
         serverLog = juce::File::createTempFile ("jackd.log");
         // Synchronous mode and a long client timeout, so a loaded machine slows the graph
         // down rather than dropping a client's cycle; no real-time scheduling needed.
-        server = std::make_unique<ChildProcess> (
-            std::vector<std::string> { "/usr/bin/jackd", "--no-realtime", "--sync", "--timeout", "10000",
-                                       "--name", jackServerName(),
-                                       "-d", "dummy", "--rate", "48000", "--period", "1024" },
-            std::vector<std::string> { "JACK_NO_AUDIO_RESERVATION=1" }, serverLog.getFullPathName().toStdString());
+        server = std::make_unique<ChildProcess> (std::vector<std::string> { "/usr/bin/jackd", "--no-realtime", "--sync",
+                                                                            "--timeout", "10000", "--name",
+                                                                            jackServerName(), "-d", "dummy", "--rate",
+                                                                            "48000", "--period", "1024" },
+                                                 std::vector<std::string> { "JACK_NO_AUDIO_RESERVATION=1" },
+                                                 serverLog.getFullPathName().toStdString());
         loop = std::make_unique<JackLoop> (jackServerName(), startTimeout);
     }
 
@@ -122,15 +123,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE (loop != nullptr && loop->isOpen()) << "jackd did not start:\n" << server->log();
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("tarnwell_standalone", "");
+        folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                     .getNonexistentChildFile ("tarnwell_standalone", "");
         ASSERT_TRUE (folder.createDirectory());
         settingsFile = folder.getChildFile ("config").getChildFile ("Tarnwell.settings");
     }
 
-    void TearDown() override
-    {
-        folder.deleteRecursively();
-    }
+    void TearDown() override { folder.deleteRecursively(); }
 
     // What a user has before the test changes anything: the input unmuted, the plug-in at
     // `t60Low`, the window at `position` (away from other tests' windows on the shared
@@ -168,7 +167,8 @@ protected:
         auto app = std::make_unique<ChildProcess> (
             std::vector<std::string> { TARNWELL_STANDALONE_PATH },
             std::vector<std::string> { "HOME=" + home.getFullPathName().toStdString(),
-                                       "XDG_CONFIG_HOME=" + settingsFile.getParentDirectory().getFullPathName().toStdString(),
+                                       "XDG_CONFIG_HOME="
+                                           + settingsFile.getParentDirectory().getFullPathName().toStdString(),
                                        "JACK_DEFAULT_SERVER=" + jackServerName() },
             folder.getChildFile ("app" + std::to_string (++starts) + ".log").getFullPathName().toStdString());
 
@@ -217,7 +217,8 @@ protected:
     {
         const auto status = app.waitForExit (quitTimeout);
         ASSERT_TRUE (status.has_value()) << "the app did not quit:\n" << app.log();
-        EXPECT_TRUE (WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << "exit status " << *status << "\n" << app.log();
+        EXPECT_TRUE (WIFEXITED (*status) && WEXITSTATUS (*status) == 0) << "exit status " << *status << "\n"
+                                                                        << app.log();
     }
 
     static inline std::unique_ptr<ChildProcess> server;
@@ -253,7 +254,9 @@ TEST_F (StandaloneJack, SigtermKeepsASettingChangedInTheWindow)
 
     // Wait until the editor is painted and still, then click low on the T60Low slider and
     // wait until its readout shows a new value.
-    auto readout = [&] { return window.pixels (t60LowReadoutX, t60LowReadoutY, t60LowReadoutWidth, t60LowReadoutHeight); };
+    auto readout = [&] {
+        return window.pixels (t60LowReadoutX, t60LowReadoutY, t60LowReadoutWidth, t60LowReadoutHeight);
+    };
     auto before = readout();
     for (auto deadline = std::chrono::steady_clock::now() + startTimeout; std::chrono::steady_clock::now() < deadline;)
     {
@@ -337,19 +340,23 @@ TEST_F (StandaloneJack, PresetsMenuRestoresThePresetChosen)
 TEST (StandaloneWithoutDisplay, SaysItNeedsOneAndExitsWithStatus1)
 {
     int unused = 99;
-    while (juce::File ("/tmp/.X11-unix/X" + juce::String (unused)).exists() || juce::File ("/tmp/.X" + juce::String (unused) + "-lock").exists())
+    while (juce::File ("/tmp/.X11-unix/X" + juce::String (unused)).exists()
+           || juce::File ("/tmp/.X" + juce::String (unused) + "-lock").exists())
         ++unused;
     const auto log = juce::File::createTempFile (".log");
     const std::string app = TARNWELL_STANDALONE_PATH;
-    for (const auto& [arguments, display] : { std::pair { std::vector<std::string> { "env", "-u", "DISPLAY", app }, std::string ("DISPLAY=:0") },
-                                              std::pair { std::vector<std::string> { app }, std::string ("DISPLAY=") },
-                                              std::pair { std::vector<std::string> { app }, "DISPLAY=:" + std::to_string (unused) } })
+    for (const auto& [arguments, display] :
+         { std::pair { std::vector<std::string> { "env", "-u", "DISPLAY", app }, std::string ("DISPLAY=:0") },
+           std::pair { std::vector<std::string> { app }, std::string ("DISPLAY=") },
+           std::pair { std::vector<std::string> { app }, "DISPLAY=:" + std::to_string (unused) } })
     {
         SCOPED_TRACE (display + " " + arguments[0]);
-        ChildProcess run (arguments, { display, "HOME=" + log.getParentDirectory().getFullPathName().toStdString() }, log.getFullPathName().toStdString());
+        ChildProcess run (arguments, { display, "HOME=" + log.getParentDirectory().getFullPathName().toStdString() },
+                          log.getFullPathName().toStdString());
         const auto status = run.waitForExit (startTimeout);
         ASSERT_TRUE (status.has_value()) << run.log();
-        EXPECT_TRUE (WIFEXITED (*status) && WEXITSTATUS (*status) == 1) << "exit status " << *status << "\n" << run.log();
+        EXPECT_TRUE (WIFEXITED (*status) && WEXITSTATUS (*status) == 1) << "exit status " << *status << "\n"
+                                                                        << run.log();
         const auto printed = run.log();
         EXPECT_EQ (std::count (printed.begin(), printed.end(), '\n'), 1) << printed;
         EXPECT_NE (printed.find ("Tarnwell needs a graphical display"), std::string::npos) << printed;

@@ -17,10 +17,10 @@ namespace tarnwell::test
 {
 struct AudioThreadCounts
 {
-    long allocations = 0;   // malloc, calloc, realloc and the aligned forms (operator new too)
-    long frees = 0;         // free of a non-null pointer (operator delete too)
-    long mutexLocks = 0;    // every pthread mutex lock, trylock or timedlock
-    long mutexWaits = 0;    // of those, the ones that found the mutex held
+    long allocations = 0; // malloc, calloc, realloc and the aligned forms (operator new too)
+    long frees = 0; // free of a non-null pointer (operator delete too)
+    long mutexLocks = 0; // every pthread mutex lock, trylock or timedlock
+    long mutexWaits = 0; // of those, the ones that found the mutex held
     int distinctMutexes = 0; // how many different mutexes were locked (up to 16 are told apart)
 
     bool isZero() const noexcept { return allocations == 0 && frees == 0 && mutexLocks == 0 && mutexWaits == 0; }

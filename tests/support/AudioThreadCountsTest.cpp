@@ -33,12 +33,11 @@ TEST (AudioThreadCounts, SeeAllocationsLocksAndWaitsOnTheCountingThreadOnly)
     // and locks are not counted here.
     std::mutex mutex;
     std::atomic<bool> held { false };
-    std::thread holder ([&]
-                        {
-                            const std::lock_guard lock (mutex);
-                            held = true;
-                            std::this_thread::sleep_for (std::chrono::milliseconds (50));
-                        });
+    std::thread holder ([&] {
+        const std::lock_guard lock (mutex);
+        held = true;
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+    });
     while (! held)
         std::this_thread::yield();
 

@@ -15,8 +15,7 @@ extern char** environ;
 
 namespace tarnwell::test
 {
-ChildProcess::ChildProcess (const std::vector<std::string>& arguments,
-                            const std::vector<std::string>& extraEnvironment,
+ChildProcess::ChildProcess (const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
                             const std::string& logFileToUse)
     : logFile (logFileToUse)
 {

@@ -15,8 +15,7 @@ namespace tarnwell::test
 class ChildProcess
 {
 public:
-    ChildProcess (const std::vector<std::string>& arguments,
-                  const std::vector<std::string>& extraEnvironment,
+    ChildProcess (const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment,
                   const std::string& logFile);
     ~ChildProcess(); // SIGKILL if still running: nothing outlives the test
 

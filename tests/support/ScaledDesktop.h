@@ -31,9 +31,10 @@ public:
         if (pipe (ready) != 0)
             return;
         // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
-        server = std::make_unique<ChildProcess> (
-            std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
-            std::vector<std::string> {}, files + "xvfb.log");
+        server = std::make_unique<ChildProcess> (std::vector<std::string> { "Xvfb", "-displayfd",
+                                                                            std::to_string (ready[1]), "-screen", "0",
+                                                                            "1280x1024x24", "-nolisten", "tcp" },
+                                                 std::vector<std::string> {}, files + "xvfb.log");
         close (ready[1]);
         const auto number = readLine (ready[0]);
         close (ready[0]);
@@ -41,7 +42,8 @@ public:
             return;
         name = ":" + number;
 
-        running = startSettingsDaemon ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI " + std::to_string (96 * 1024 * scale) + "\n");
+        running = startSettingsDaemon ("Gdk/WindowScalingFactor " + std::to_string (scale) + "\nXft/DPI "
+                                       + std::to_string (96 * 1024 * scale) + "\n");
     }
 
     ~ScaledDesktop()
@@ -99,8 +101,9 @@ public:
     bool startSettingsDaemon (const std::string& settings)
     {
         announce (settings);
-        daemon = std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
-                                                 std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
+        daemon =
+            std::make_unique<ChildProcess> (std::vector<std::string> { "xsettingsd", "-c", files + "xsettings" },
+                                            std::vector<std::string> { "DISPLAY=" + name }, files + "xsettingsd.log");
         return daemon->started() && settingsAnnounced();
     }
 

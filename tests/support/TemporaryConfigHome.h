@@ -47,7 +47,10 @@ public:
     TemporaryConfigHome& operator= (const TemporaryConfigHome&) = delete;
 
     // Where the editor keeps its size under this folder; empty on Windows.
-    std::filesystem::path editorSettings() const { return folder.empty() ? folder : folder / "Tarnwell" / "editor.settings"; }
+    std::filesystem::path editorSettings() const
+    {
+        return folder.empty() ? folder : folder / "Tarnwell" / "editor.settings";
+    }
 
     // Takes away the size a test left, so the next one opens editors at 100 %.
     void forgetEditorSize() const

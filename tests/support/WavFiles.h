@@ -32,7 +32,8 @@ inline Channels readAll (juce::AudioFormatReader* reader)
 {
     if (reader == nullptr)
         return {};
-    juce::AudioBuffer<float> buffer (static_cast<int> (reader->numChannels), static_cast<int> (reader->lengthInSamples));
+    juce::AudioBuffer<float> buffer (static_cast<int> (reader->numChannels),
+                                     static_cast<int> (reader->lengthInSamples));
     reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
     Channels out;
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
@@ -44,7 +45,8 @@ inline Channels readAll (juce::AudioFormatReader* reader)
 inline Channels readWav (const juce::File& file)
 {
     juce::WavAudioFormat wav;
-    const std::unique_ptr<juce::AudioFormatReader> reader (wav.createReaderFor (file.createInputStream().release(), true));
+    const std::unique_ptr<juce::AudioFormatReader> reader (
+        wav.createReaderFor (file.createInputStream().release(), true));
     return readAll (reader.get());
 }
 } // namespace tarnwell::testreference

@@ -41,9 +41,9 @@ public:
 
         // Atoms a running window manager would have made, which JUCE looks up without
         // creating them; bare Xvfb has none.
-        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
-                                  "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
-                                  "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
+        for (const char* atom : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING",
+                                  "WM_CHANGE_STATE", "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE",
+                                  "_NET_WM_STATE_HIDDEN", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE_FULLSCREEN" })
             XInternAtom (display, atom, False);
         XSync (display, False);
         XSetErrorHandler (&countError);
@@ -60,9 +60,12 @@ public:
         if (pipe (ready) != 0)
             return false;
         // Xvfb picks a free display and writes its number to the pipe once it accepts clients.
-        server = std::make_unique<ChildProcess> (
-            std::vector<std::string> { "Xvfb", "-displayfd", std::to_string (ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
-            std::vector<std::string> {}, ::testing::TempDir() + "tarnwell-bare-xvfb-" + std::to_string (getpid()) + ".log");
+        server = std::make_unique<ChildProcess> (std::vector<std::string> { "Xvfb", "-displayfd",
+                                                                            std::to_string (ready[1]), "-screen", "0",
+                                                                            "1280x1024x24", "-nolisten", "tcp" },
+                                                 std::vector<std::string> {},
+                                                 ::testing::TempDir() + "tarnwell-bare-xvfb-"
+                                                     + std::to_string (getpid()) + ".log");
         ::close (ready[1]);
         std::string number;
         char c = 0;

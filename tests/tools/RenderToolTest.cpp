@@ -55,13 +55,15 @@ struct Run
 Run runCommand (const juce::String& command)
 {
     const juce::TemporaryFile out (".txt"), err (".txt");
-    const int status = std::system ((command + " > '" + out.getFile().getFullPathName() + "' 2> '"
-                                     + err.getFile().getFullPathName() + "'").toRawUTF8());
+    const int status = std::system (
+        (command + " > '" + out.getFile().getFullPathName() + "' 2> '" + err.getFile().getFullPathName() + "'")
+            .toRawUTF8());
     return { WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status), out.getFile().loadFileAsString(),
              err.getFile().loadFileAsString() };
 }
 
-Run runTool (const juce::String& arguments, const juce::String& plugin = TARNWELL_VST2_PATH, const juce::String& prefix = {})
+Run runTool (const juce::String& arguments, const juce::String& plugin = TARNWELL_VST2_PATH,
+             const juce::String& prefix = {})
 {
     return runCommand (prefix + "'" + TARNWELL_RENDER_PATH + "' " + arguments + " --plugin '" + plugin + "'");
 }
@@ -81,14 +83,16 @@ Channels readAudio (const juce::File& file)
 // A folder of its own for each test, so that anything left behind shows.
 struct Folder
 {
-    juce::File dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("render-tool-test", "");
+    juce::File dir =
+        juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("render-tool-test", "");
     Folder() { dir.createDirectory(); }
     ~Folder() { dir.deleteRecursively(); }
 
     juce::StringArray names() const
     {
         juce::StringArray result;
-        for (const auto& f : dir.findChildFiles (juce::File::findFilesAndDirectories, false, "*", juce::File::FollowSymlinks::no))
+        for (const auto& f :
+             dir.findChildFiles (juce::File::findFilesAndDirectories, false, "*", juce::File::FollowSymlinks::no))
             result.add (f.getFileName());
         result.sort (false);
         return result;
@@ -104,9 +108,9 @@ TEST (RenderTool, OutputIsThePluginsOwn)
     auto input = noise (2, 48000, 7);
     ASSERT_TRUE (writeWav (in, input, rate));
 
-    const juce::String command = juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName()
-                                 + "' '" + out.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
-                                 + "' --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25 > /dev/null";
+    const juce::String command = juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName() + "' '"
+        + out.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
+        + "' --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25 > /dev/null";
     ASSERT_EQ (std::system (command.toRawUTF8()), 0);
 
     // The tool appends a quarter second of silence for the tail.
@@ -118,17 +122,25 @@ TEST (RenderTool, OutputIsThePluginsOwn)
 
     // Tarnwell's own parameters in their units, each end of a range among them.
     const auto units = folder.dir.getChildFile ("units.wav");
-    ASSERT_EQ (std::system ((juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName() + "' '"
-                             + units.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
-                             + "' --set Mix=100% --set Diffusion=0% --set T60Low=0s --set t60high=2sec --set Transition=1.2kHz"
-                               " --tail 0.25 > /dev/null").toRawUTF8()), 0);
+    ASSERT_EQ (std::system (
+                   (juce::String ("'") + TARNWELL_RENDER_PATH + "' render '" + in.getFullPathName() + "' '"
+                    + units.getFullPathName() + "' --plugin '" + TARNWELL_VST2_PATH
+                    + "' --set Mix=100% --set Diffusion=0% --set T60Low=0s --set t60high=2sec --set Transition=1.2kHz"
+                      " --tail 0.25 > /dev/null")
+                       .toRawUTF8()),
+               0);
     const auto transition = static_cast<float> (std::log (1200.0 / 50.0) / std::log (320.0));
-    expectNear (readWav (units), reference ({ { 3, 1.0f }, { 4, 0.0f }, { 0, 0.0f }, { 1, 0.2f }, { 2, transition } }, input, 512, rate));
+    expectNear (readWav (units),
+                reference ({ { 3, 1.0f }, { 4, 0.0f }, { 0, 0.0f }, { 1, 0.2f }, { 2, transition } }, input, 512,
+                           rate));
 
     // Through Tarnwell.clap, the same output: its values are Tarnwell's own, as in every format.
     const auto clap = folder.dir.getChildFile ("clap.wav");
-    ASSERT_EQ (runTool ("render " + quoted (in) + " " + quoted (clap) + " --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25",
-                        TARNWELL_CLAP_PATH).status, 0);
+    ASSERT_EQ (runTool ("render " + quoted (in) + " " + quoted (clap)
+                            + " --set Mix=0.4 --set diffusion=0.9 --set T60High=0.2 --tail 0.25",
+                        TARNWELL_CLAP_PATH)
+                   .status,
+               0);
     expectNear (readWav (clap), expected);
 }
 
@@ -151,7 +163,8 @@ TEST (RenderTool, RefusesWhatItCannotDo)
     ASSERT_TRUE (writeWav (quad, noise (4, 1000, 10), 44100.0));
 
     // A folder in the output's place, one in its picture's, and one the tool may not write in.
-    const auto folderOut = folder.dir.getChildFile ("folder.wav"), pictureFolder = folder.dir.getChildFile ("pic.decay.png");
+    const auto folderOut = folder.dir.getChildFile ("folder.wav"),
+               pictureFolder = folder.dir.getChildFile ("pic.decay.png");
     const auto readOnly = folder.dir.getChildFile ("read-only");
     ASSERT_TRUE (folderOut.createDirectory() && pictureFolder.createDirectory() && readOnly.createDirectory());
     ASSERT_TRUE (readOnly.setReadOnly (true));
@@ -171,11 +184,15 @@ TEST (RenderTool, RefusesWhatItCannotDo)
         int status;
         juce::String prefix = {};
     } cases[] = {
-        { "render " + quoted (folder.dir.getChildFile ("missing.wav")) + " " + quoted (out), "missing.wav: no such file", 1 },
+        { "render " + quoted (folder.dir.getChildFile ("missing.wav")) + " " + quoted (out),
+          "missing.wav: no such file", 1 },
         { "render " + quoted (text) + " " + quoted (out), "notes.wav: not an audio file this tool reads (WAV", 1 },
-        { "render " + quoted (truncated) + " " + quoted (out), "cut.wav: the file is cut short: its header promises 6.00 s", 1 },
-        { "render " + quoted (quad) + " " + quoted (out), "quad.wav has 4 channels; the plug-in takes 2: mix it down", 1 },
-        { render + "--set Bogus=0.3", "unknown parameter \"Bogus\" (valid names: T60Low, T60High, Transition, Mix, Diffusion)", 2 },
+        { "render " + quoted (truncated) + " " + quoted (out),
+          "cut.wav: the file is cut short: its header promises 6.00 s", 1 },
+        { "render " + quoted (quad) + " " + quoted (out), "quad.wav has 4 channels; the plug-in takes 2: mix it down",
+          1 },
+        { render + "--set Bogus=0.3",
+          "unknown parameter \"Bogus\" (valid names: T60Low, T60High, Transition, Mix, Diffusion)", 2 },
         { render + "--set Mix=loud", "Mix=loud: the value is not a number", 2 },
         { render + "--set Mix=7", "Mix=7: the value lies outside 0 to 1", 2 },
         { render + "--set T60Low=-0.1", "T60Low=-0.1: the value lies outside 0 to 1", 2 },
@@ -185,21 +202,26 @@ TEST (RenderTool, RefusesWhatItCannotDo)
         { render + "--set Transition=10.01kHz", "Transition=10.01kHz: the value lies outside 50 to 10000 Hz", 2 },
         { render + "--set Transition=49.9Hz", "Transition=49.9Hz: the value lies outside 50 to 10000 Hz", 2 },
         { render + "--set Mix=100.1%", "Mix=100.1%: the value lies outside 0 to 100 %", 2 },
-        { render + "--set Mix=35Hz", "Mix=35Hz: the value is not a number (values are normalised, 0 to 1, or 0 to 100 % with the unit)", 2 },
-        { render + "--set Mix=35", "Mix=35: the value lies outside 0 to 1 (a number alone is normalised; with its unit, 0 to 100 %)", 2 },
+        { render + "--set Mix=35Hz",
+          "Mix=35Hz: the value is not a number (values are normalised, 0 to 1, or 0 to 100 % with the unit)", 2 },
+        { render + "--set Mix=35",
+          "Mix=35: the value lies outside 0 to 1 (a number alone is normalised; with its unit, 0 to 100 %)", 2 },
         { render + "--bogus", "unknown option --bogus (see tarnwell-render --help)", 2 },
         { "render " + quoted (in), "render wants IN.wav and OUT.wav; 1 given", 2 },
         { "mix " + quoted (in), "unknown command \"mix\"", 2 },
         { "render " + quoted (in) + " " + quoted (alias), "alias.wav: it is the input file", 1 },
         { "render " + quoted (in) + " " + quoted (folderOut), "folder.wav: it is a folder", 1 },
-        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("pic.wav")), "pic.decay.png: it is a folder", 1 },
-        { "render " + quoted (in) + " " + quoted (readOnly.getChildFile ("out.wav")), "read-only/out.wav: permission denied", 1, asNobody },
+        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("pic.wav")), "pic.decay.png: it is a folder",
+          1 },
+        { "render " + quoted (in) + " " + quoted (readOnly.getChildFile ("out.wav")),
+          "read-only/out.wav: permission denied", 1, asNobody },
         { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("no/such/folder/out.wav")),
           "the folder " + folder.dir.getChildFile ("no/such/folder").getFullPathName() + " does not exist", 1 },
         { "ir " + quoted (out) + " --set Bogus=1", "unknown parameter \"Bogus\"", 2 },
         { "ir " + quoted (out) + " --seconds 0", "--seconds 0: wants seconds, more than 0", 2 },
         { "--bogus " + render, "unknown option --bogus", 2 },
-        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("out.mp3")), "out.mp3: the name should end in .wav, .aiff or .flac", 1 },
+        { "render " + quoted (in) + " " + quoted (folder.dir.getChildFile ("out.mp3")),
+          "out.mp3: the name should end in .wav, .aiff or .flac", 1 },
         { "ir " + quoted (folder.dir.getChildFile ("gone/ir.wav")), "does not exist", 1 },
     };
     for (const auto& c : cases)
@@ -216,8 +238,10 @@ TEST (RenderTool, RefusesWhatItCannotDo)
     readOnly.setReadOnly (false);
 
     // The plug-in itself: missing, or a file that is no plug-in.
-    for (const auto& [plugin, message] : { std::pair { juce::String ("/nonexistent/Tarnwell.so"), juce::String ("no plug-in at /nonexistent/Tarnwell.so") },
-                                           std::pair { text.getFullPathName(), "cannot load a plug-in from " + text.getFullPathName() } })
+    for (const auto& [plugin, message] :
+         { std::pair { juce::String ("/nonexistent/Tarnwell.so"),
+                       juce::String ("no plug-in at /nonexistent/Tarnwell.so") },
+           std::pair { text.getFullPathName(), "cannot load a plug-in from " + text.getFullPathName() } })
     {
         const auto run = runTool (render + "--set Mix=1", plugin);
         EXPECT_EQ (run.status, 1);
@@ -261,22 +285,26 @@ TEST (RenderTool, ReadsAndWritesTheCommonAudioFormats)
     const auto expected = readWav (reference);
     ASSERT_EQ (expected.size(), 2u);
 
-    for (const auto* encoding : { "u8.wav -b 8 -e unsigned-integer", "s16.wav -b 16 -e signed-integer", "s24.wav -b 24 -e signed-integer",
-                                  "s32.wav -b 32 -e signed-integer", "f64.wav -b 64 -e floating-point", "s16.aiff -b 16",
-                                  "s24.aiff -b 24", "s16.aifc -b 16", "s16.flac -b 16", "s24.flac -b 24" })
+    for (const auto* encoding :
+         { "u8.wav -b 8 -e unsigned-integer", "s16.wav -b 16 -e signed-integer", "s24.wav -b 24 -e signed-integer",
+           "s32.wav -b 32 -e signed-integer", "f64.wav -b 64 -e floating-point", "s16.aiff -b 16", "s24.aiff -b 24",
+           "s16.aifc -b 16", "s16.flac -b 16", "s24.flac -b 24" })
     {
         const auto name = juce::String (encoding).upToFirstOccurrenceOf (" ", false, false);
         const auto in = folder.dir.getChildFile (name), out = folder.dir.getChildFile ("out-" + name + ".wav");
-        const auto made = runCommand ("sox -D " + quoted (source) + juce::String (encoding).fromFirstOccurrenceOf (" ", true, false) + " " + quoted (in));
+        const auto made =
+            runCommand ("sox -D " + quoted (source) + juce::String (encoding).fromFirstOccurrenceOf (" ", true, false)
+                        + " " + quoted (in));
         ASSERT_EQ (made.status, 0) << made.err;
         const auto run = runTool ("render " + quoted (in) + " " + quoted (out) + settings);
         ASSERT_EQ (run.status, 0) << name << "\n" << run.err;
         EXPECT_TRUE (readWav (out) == expected) << name;
     }
 
-    for (const auto& [extension, fileSays, soxSays] : { std::tuple { "wav", "WAVE audio", "32-bit Floating Point PCM" },
-                                                        { "aiff", "AIFF audio", "24-bit Signed Integer PCM" },
-                                                        { "flac", "FLAC audio bitstream data, 24 bit, stereo, 48 kHz", "24-bit FLAC" } })
+    for (const auto& [extension, fileSays, soxSays] :
+         { std::tuple { "wav", "WAVE audio", "32-bit Floating Point PCM" },
+           { "aiff", "AIFF audio", "24-bit Signed Integer PCM" },
+           { "flac", "FLAC audio bitstream data, 24 bit, stereo, 48 kHz", "24-bit FLAC" } })
     {
         const auto out = folder.dir.getChildFile (juce::String ("out.") + extension);
         ASSERT_EQ (runTool ("render " + quoted (source) + " " + quoted (out) + settings).status, 0) << extension;
@@ -290,7 +318,8 @@ TEST (RenderTool, ReadsAndWritesTheCommonAudioFormats)
         ASSERT_EQ (written[0].size(), expected[0].size()) << extension;
         for (size_t ch = 0; ch < 2; ++ch)
             for (size_t n = 0; n < written[ch].size(); ++n)
-                ASSERT_NEAR (written[ch][n], expected[ch][n], 1.0 / (1 << 23) + 1e-9) << extension << " " << ch << " " << n;
+                ASSERT_NEAR (written[ch][n], expected[ch][n], 1.0 / (1 << 23) + 1e-9)
+                    << extension << " " << ch << " " << n;
     }
 }
 
@@ -314,8 +343,9 @@ TEST (RenderTool, FindsTarnwellWhereverItWasInstalled)
     {
         const auto none = runCommand (command);
         EXPECT_EQ (none.status, 1);
-        for (const auto* looked : { "/.vst/Tarnwell.so", "/.vst3/Tarnwell.vst3", "/.lv2/Tarnwell.lv2", "/.clap/Tarnwell.clap", "/usr/lib/lv2/Tarnwell.lv2",
-                                    "/usr/local/lib/vst/Tarnwell.so", "--plugin PATH" })
+        for (const auto* looked :
+             { "/.vst/Tarnwell.so", "/.vst3/Tarnwell.vst3", "/.lv2/Tarnwell.lv2", "/.clap/Tarnwell.clap",
+               "/usr/lib/lv2/Tarnwell.lv2", "/usr/local/lib/vst/Tarnwell.so", "--plugin PATH" })
             EXPECT_TRUE (none.err.contains (looked)) << none.err;
         EXPECT_EQ (none.err.trimEnd().indexOfChar ('\n'), -1) << none.err;
     }
@@ -346,8 +376,10 @@ TEST (RenderTool, DemoRendersWithItsOwnSettings)
 // An option means the same before the command as after it.
 TEST (RenderTool, OptionsStandBeforeOrAfterTheCommand)
 {
-    const char* before[] = { "tarnwell-render", "--preset", "Church", "--verbose", "--set", "Mix=0.5", "--rate", "44100", "ir", "x.wav" };
-    const char* after[] = { "tarnwell-render", "ir", "--preset", "Church", "x.wav", "--verbose", "--set", "Mix=0.5", "--rate", "44100" };
+    const char* before[] = { "tarnwell-render", "--preset", "Church", "--verbose", "--set",
+                             "Mix=0.5",         "--rate",   "44100",  "ir",        "x.wav" };
+    const char* after[] = { "tarnwell-render", "ir",    "--preset", "Church", "x.wav",
+                            "--verbose",       "--set", "Mix=0.5",  "--rate", "44100" };
     const auto first = render::parseCommandLine (10, before), second = render::parseCommandLine (10, after);
     ASSERT_EQ (first.request, render::CommandLine::Request::run) << first.error;
     ASSERT_EQ (second.request, render::CommandLine::Request::run) << second.error;
@@ -366,7 +398,8 @@ TEST (RenderTool, AnswersHelpAndVersionLikeOtherTools)
     {
         const auto run = runCommand (juce::String ("'") + TARNWELL_RENDER_PATH + "' " + arguments);
         EXPECT_EQ (run.status, 0) << arguments;
-        EXPECT_TRUE (run.out.startsWith ("usage: tarnwell-render render") && run.out.contains ("Exit status: 0 done; 1 a failure"))
+        EXPECT_TRUE (run.out.startsWith ("usage: tarnwell-render render")
+                     && run.out.contains ("Exit status: 0 done; 1 a failure"))
             << run.out;
         EXPECT_TRUE (run.err.isEmpty());
     }
@@ -446,7 +479,8 @@ TEST (RenderTool, AFailedWriteLeavesNoHiddenFile)
 
     // Room for a short impulse response (9 KiB), not for its picture.
     const auto ir = folder.dir.getChildFile ("ir.wav");
-    const auto picture = runTool ("ir " + quoted (ir) + " --rate 8000 --seconds 0.25", TARNWELL_VST2_PATH, "ulimit -f 40; trap '' XFSZ; ");
+    const auto picture = runTool ("ir " + quoted (ir) + " --rate 8000 --seconds 0.25", TARNWELL_VST2_PATH,
+                                  "ulimit -f 40; trap '' XFSZ; ");
     EXPECT_NE (picture.status, 0) << picture.err;
     EXPECT_TRUE (picture.err.contains ("ir.decay.png")) << picture.err;
     EXPECT_FALSE (ir.withFileExtension ("decay.png").exists());
@@ -487,14 +521,16 @@ TEST (RenderTool, DecayPictureShowsTheMeasuredAndTheSetDecay)
     const auto irFile = folder.dir.getChildFile ("ir.wav");
     const double rate = 48000.0;
     const analysis::DecaySettings settings { 2.0, 1.0, 50.0 * std::pow (320.0, double (transitionAt (500.0))), rate };
-    const auto run = runTool ("ir " + quoted (irFile) + " --rate 48000 --set T60Low=0.2 --set T60High=0.1 --set Diffusion=0.7"
-                              + " --set Transition=" + juce::String (transitionAt (500.0), 7));
+    const auto run =
+        runTool ("ir " + quoted (irFile) + " --rate 48000 --set T60Low=0.2 --set T60High=0.1 --set Diffusion=0.7"
+                 + " --set Transition=" + juce::String (transitionAt (500.0), 7));
     ASSERT_EQ (run.status, 0) << run.err;
 
     const auto table = decayTable (run.out);
     ASSERT_EQ (table.size(), 7u) << run.out;
     // The shelf's squared gain crosses over at twice the transition, so 1 and 2 kHz lie in it.
-    for (const auto& [band, expected] : { std::pair { "125 Hz", 2.0 }, { "250 Hz", 2.0 }, { "4 kHz", 1.0 }, { "8 kHz", 1.0 } })
+    for (const auto& [band, expected] :
+         { std::pair { "125 Hz", 2.0 }, { "250 Hz", 2.0 }, { "4 kHz", 1.0 }, { "8 kHz", 1.0 } })
     {
         const auto [measured, set] = table.at (band);
         EXPECT_NEAR (set, expected, 0.05 * expected) << band;
@@ -510,8 +546,9 @@ TEST (RenderTool, DecayPictureShowsTheMeasuredAndTheSetDecay)
     ASSERT_EQ (response.size(), 2u);
     render::DecayReport report;
     for (const double centre : analysis::octaveBandCentres (rate))
-        report.bands.push_back ({ analysis::measureBandDecay ({ response[0].data(), response[1].data() }, response[0].size(), rate, centre),
-                                  analysis::designedT60 (settings, centre) });
+        report.bands.push_back (
+            { analysis::measureBandDecay ({ response[0].data(), response[1].data() }, response[0].size(), rate, centre),
+              analysis::designedT60 (settings, centre) });
     const render::DecayPicture picture (report);
 
     const auto bandPixelNear = [&image] (juce::Point<float> p, juce::Colour colour) {
@@ -520,7 +557,8 @@ TEST (RenderTool, DecayPictureShowsTheMeasuredAndTheSetDecay)
             {
                 const auto pixel = image.getPixelAt (juce::roundToInt (p.x) + dx, juce::roundToInt (p.y) + dy);
                 if (std::abs (pixel.getRed() - colour.getRed()) + std::abs (pixel.getGreen() - colour.getGreen())
-                        + std::abs (pixel.getBlue() - colour.getBlue()) < 60)
+                        + std::abs (pixel.getBlue() - colour.getBlue())
+                    < 60)
                     return true;
             }
         return false;
@@ -530,10 +568,13 @@ TEST (RenderTool, DecayPictureShowsTheMeasuredAndTheSetDecay)
         const auto& decay = report.bands[band].measured;
         for (const double t : { 0.25, 0.6, 0.9 })
         {
-            const auto level = static_cast<double> (decay.curveDb.at (static_cast<size_t> (std::lround (t / decay.curveInterval))));
+            const auto level =
+                static_cast<double> (decay.curveDb.at (static_cast<size_t> (std::lround (t / decay.curveInterval))));
             const auto colour = render::DecayPicture::bandColour (band);
-            EXPECT_TRUE (bandPixelNear (picture.pointFor (band, t, level), colour)) << decay.centre << " Hz at " << t << " s";
-            EXPECT_FALSE (bandPixelNear (picture.pointFor (band, t, level - 10), colour)) << decay.centre << " Hz at " << t << " s";
+            EXPECT_TRUE (bandPixelNear (picture.pointFor (band, t, level), colour))
+                << decay.centre << " Hz at " << t << " s";
+            EXPECT_FALSE (bandPixelNear (picture.pointFor (band, t, level - 10), colour))
+                << decay.centre << " Hz at " << t << " s";
         }
     }
 }
@@ -551,8 +592,8 @@ TEST (RenderTool, ImpulseResponseIsTheRenderOfAUnitImpulse)
     const auto irFile = folder.dir.getChildFile ("ir.wav");
     for (const auto& [mixArgument, mix] : { std::pair { " --set Mix=0.8", 0.8f }, { "", 1.0f } })
     {
-        const auto run = runTool ("ir " + quoted (irFile) + " --rate 44100 --seconds 0.5 --set T60High=0.2 --set diffusion=0.9"
-                                  + mixArgument);
+        const auto run = runTool ("ir " + quoted (irFile)
+                                  + " --rate 44100 --seconds 0.5 --set T60High=0.2 --set diffusion=0.9" + mixArgument);
         ASSERT_EQ (run.status, 0) << run.err;
         expectNear (readWav (irFile), reference ({ { 1, 0.2f }, { 4, 0.9f }, { 3, mix } }, impulse, 512, rate));
     }
@@ -597,7 +638,10 @@ TEST (RenderTool, EachPresetsFxpGivesTheValuesAndOutputOfPreset)
         EXPECT_EQ (line.options.settings.back(), std::make_pair (juce::String ("mix"), 1.0f));
 
         juce::MemoryBlock fxp;
-        ASSERT_TRUE (juce::File (TARNWELL_PRESET_FOLDER).getChildFile ("fxp").getChildFile (juce::String (preset.name) + ".fxp").loadFileAsData (fxp));
+        ASSERT_TRUE (juce::File (TARNWELL_PRESET_FOLDER)
+                         .getChildFile ("fxp")
+                         .getChildFile (juce::String (preset.name) + ".fxp")
+                         .loadFileAsData (fxp));
         ASSERT_GT (fxp.getSize(), 60u);
         tarnwell::testhost::Plugin plugin { library };
         ASSERT_NE (plugin.effect, nullptr);
@@ -655,7 +699,9 @@ TEST (RenderTool, RendersThroughPeerLv2Bundles)
         const auto run = runTool ("render " + quoted (in) + " " + quoted (out) + " --tail 0.5", bundle);
         ASSERT_EQ (run.status, 0) << bundle << "\n" << run.err;
         for (const auto* noise : { "lilv", "warning", "error", "LV2" })
-            EXPECT_FALSE (run.err.containsIgnoreCase (noise) || run.out.containsIgnoreCase (noise)) << bundle << "\n" << run.err << run.out;
+            EXPECT_FALSE (run.err.containsIgnoreCase (noise) || run.out.containsIgnoreCase (noise))
+                << bundle << "\n"
+                << run.err << run.out;
 
         const auto wet = readWav (out);
         ASSERT_EQ (wet.size(), 2u) << bundle;

@@ -25,7 +25,10 @@ namespace
 std::string pluginPath;
 Reference linux;
 
-std::vector<std::uint8_t> bytes (const std::vector<char>& block) { return { block.begin(), block.end() }; }
+std::vector<std::uint8_t> bytes (const std::vector<char>& block)
+{
+    return { block.begin(), block.end() };
+}
 
 // One scenario of the reference run, its settings restored from the block the VST 2.4 build
 // saved after setting them: the outputs, channel after channel.
@@ -45,8 +48,9 @@ std::vector<float> run (const Library& library, const Scenario& s, const std::ve
 
     auto audio = input (s);
     for (int start = 0; start < s.frames; start += s.hostBlock)
-        clap.process (audio, static_cast<std::uint32_t> (start), static_cast<std::uint32_t> (std::min (s.hostBlock, s.frames - start)),
-                      nullptr, static_cast<std::uint32_t> (s.inputs), s.inPlace);
+        clap.process (audio, static_cast<std::uint32_t> (start),
+                      static_cast<std::uint32_t> (std::min (s.hostBlock, s.frames - start)), nullptr,
+                      static_cast<std::uint32_t> (s.inputs), s.inPlace);
     std::vector<float> result;
     for (const auto& channel : audio)
         result.insert (result.end(), channel.begin(), channel.end());

@@ -25,8 +25,8 @@ struct Scenario
 {
     int inputs, outputs;
     float sampleRate;
-    int blockSize;     // what the host announces
-    int hostBlock;     // what it then sends per processReplacing call
+    int blockSize; // what the host announces
+    int hostBlock; // what it then sends per processReplacing call
     bool inPlace;
     int frames;
     std::vector<Setting> settings;
@@ -59,7 +59,8 @@ inline std::vector<std::vector<float>> input (const Scenario& s)
     return channels;
 }
 
-inline VstIntPtr dispatch (AEffect* e, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
+inline VstIntPtr dispatch (AEffect* e, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                           float opt = 0.0f)
 {
     return e->dispatcher (e, opcode, index, value, ptr, opt);
 }
@@ -87,7 +88,8 @@ inline std::vector<float> run (AEffect* e, const Scenario& s)
     dispatch (e, effMainsChanged, 0, 1);
 
     auto in = input (s);
-    std::vector<std::vector<float>> out (static_cast<size_t> (s.outputs), std::vector<float> (static_cast<size_t> (s.frames), 0.0f));
+    std::vector<std::vector<float>> out (static_cast<size_t> (s.outputs),
+                                         std::vector<float> (static_cast<size_t> (s.frames), 0.0f));
     for (int start = 0; start < s.frames; start += s.hostBlock)
     {
         float* ins[2] {};
@@ -137,7 +139,10 @@ inline std::vector<char> chunk (AEffect* e)
 
 // The runs whose outputs are compared: each scenario, then the first one again on an instance
 // that restored the first run's chunk instead of being set (a restore sets all five values).
-inline size_t runCount() { return scenarios().size() + 1; }
+inline size_t runCount()
+{
+    return scenarios().size() + 1;
+}
 
 // The reference file: blocks of 32-bit little-endian size plus bytes, in this order: the new
 // instance's chunk, the chunk after the first scenario's settings, each run's output, then the
@@ -170,7 +175,7 @@ inline bool write (const char* path, const Reference& r)
     if (f == nullptr)
         return false;
     bool ok = writeBlock (f, r.newChunk.data(), static_cast<std::uint32_t> (r.newChunk.size()))
-              && writeBlock (f, r.configuredChunk.data(), static_cast<std::uint32_t> (r.configuredChunk.size()));
+        && writeBlock (f, r.configuredChunk.data(), static_cast<std::uint32_t> (r.configuredChunk.size()));
     for (const auto& o : r.outputs)
         ok = ok && writeBlock (f, o.data(), static_cast<std::uint32_t> (o.size() * sizeof (float)));
     for (const auto& c : r.scenarioChunks)

@@ -102,7 +102,8 @@ template <typename Interface>
 Interface* query (FUnknown* object, const TUID iid)
 {
     void* result = nullptr;
-    return object != nullptr && object->queryInterface (iid, &result) == kResultOk ? static_cast<Interface*> (result) : nullptr;
+    return object != nullptr && object->queryInterface (iid, &result) == kResultOk ? static_cast<Interface*> (result)
+                                                                                   : nullptr;
 }
 
 std::string ascii (const Vst::String128 text)
@@ -128,14 +129,18 @@ struct Instance
     Instance()
     {
         void* object = nullptr;
-        if (factory->createInstance (reinterpret_cast<const char*> (componentId), reinterpret_cast<const char*> (Vst::IComponent_iid), &object) != kResultOk)
+        if (factory->createInstance (reinterpret_cast<const char*> (componentId),
+                                     reinterpret_cast<const char*> (Vst::IComponent_iid), &object)
+            != kResultOk)
             return;
         component = static_cast<Vst::IComponent*> (object);
         component->initialize (nullptr);
 
         TUID controllerId {};
         if (component->getControllerClassId (controllerId) != kResultOk
-            || factory->createInstance (reinterpret_cast<const char*> (controllerId), reinterpret_cast<const char*> (Vst::IEditController_iid), &object) != kResultOk)
+            || factory->createInstance (reinterpret_cast<const char*> (controllerId),
+                                        reinterpret_cast<const char*> (Vst::IEditController_iid), &object)
+                != kResultOk)
             return;
         controller = static_cast<Vst::IEditController*> (object);
         controller->initialize (nullptr);
@@ -171,7 +176,10 @@ struct Instance
         }
     }
 
-    bool valid() const { return component != nullptr && controller != nullptr && componentPoint != nullptr && controllerPoint != nullptr; }
+    bool valid() const
+    {
+        return component != nullptr && controller != nullptr && componentPoint != nullptr && controllerPoint != nullptr;
+    }
 
     // Restores a state as hosts do: the component reads it, then the controller is told (JUCE's
     // controller takes the values from the shared processor and answers "not implemented").
@@ -273,7 +281,8 @@ void expectTheFirstScenariosValues (Instance& plugin)
     for (const auto& setting : first.settings)
         values[setting.index] = setting.value;
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (parameterNames[i]))), values[i])
+        EXPECT_EQ (static_cast<float> (plugin.controller->getParamNormalized (plugin.idOf (parameterNames[i]))),
+                   values[i])
             << parameterNames[i];
 }
 
@@ -358,11 +367,18 @@ int main (int argc, char** argv)
 
     HMODULE module = LoadLibraryA (argv[1]);
     using InitDll = bool (*)();
-    using GetFactory = IPluginFactory* (PLUGIN_API*) ();
-    auto initDll = module != nullptr ? reinterpret_cast<InitDll> (reinterpret_cast<void*> (GetProcAddress (module, "InitDll"))) : nullptr;
-    auto exitDll = module != nullptr ? reinterpret_cast<InitDll> (reinterpret_cast<void*> (GetProcAddress (module, "ExitDll"))) : nullptr;
-    auto getFactory = module != nullptr ? reinterpret_cast<GetFactory> (reinterpret_cast<void*> (GetProcAddress (module, "GetPluginFactory"))) : nullptr;
-    if (initDll == nullptr || exitDll == nullptr || getFactory == nullptr || ! initDll() || (factory = getFactory()) == nullptr)
+    using GetFactory = IPluginFactory*(PLUGIN_API*)();
+    auto initDll = module != nullptr
+        ? reinterpret_cast<InitDll> (reinterpret_cast<void*> (GetProcAddress (module, "InitDll")))
+        : nullptr;
+    auto exitDll = module != nullptr
+        ? reinterpret_cast<InitDll> (reinterpret_cast<void*> (GetProcAddress (module, "ExitDll")))
+        : nullptr;
+    auto getFactory = module != nullptr
+        ? reinterpret_cast<GetFactory> (reinterpret_cast<void*> (GetProcAddress (module, "GetPluginFactory")))
+        : nullptr;
+    if (initDll == nullptr || exitDll == nullptr || getFactory == nullptr || ! initDll()
+        || (factory = getFactory()) == nullptr)
     {
         std::fprintf (stderr, "cannot load %s (error %lu)\n", argv[1], GetLastError());
         return 1;

@@ -29,7 +29,7 @@ VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
     return opcode == audioMasterVersion ? versionAnswer : 0;
 }
 
-using Entry = AEffect* (*) (audioMasterCallback);
+using Entry = AEffect* (*)(audioMasterCallback);
 HMODULE library = nullptr;
 Entry entry = nullptr;
 Reference linux;
@@ -42,7 +42,10 @@ AEffect* open()
     return e;
 }
 
-void close (AEffect* e) { dispatch (e, effClose); }
+void close (AEffect* e)
+{
+    dispatch (e, effClose);
+}
 
 // An opened instance, closed however the test ends.
 struct Close
@@ -218,7 +221,9 @@ TEST (Vst2Dll, EditorAtTheHostsScale)
     Instance e (open());
     ASSERT_NE (e, nullptr);
 
-    EXPECT_EQ (dispatch (e.get(), effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue, nullptr, 2.0f), 1);
+    EXPECT_EQ (dispatch (e.get(), effVendorSpecific, tarnwell::vst::scaleMessageIndex, tarnwell::vst::scaleMessageValue,
+                         nullptr, 2.0f),
+               1);
     ERect* rect = nullptr;
     ASSERT_EQ (dispatch (e.get(), effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE (rect, nullptr);
@@ -245,7 +250,9 @@ int main (int argc, char** argv)
     }
 
     library = LoadLibraryA (argv[1]);
-    entry = library != nullptr ? reinterpret_cast<Entry> (reinterpret_cast<void*> (GetProcAddress (library, "VSTPluginMain"))) : nullptr;
+    entry = library != nullptr
+        ? reinterpret_cast<Entry> (reinterpret_cast<void*> (GetProcAddress (library, "VSTPluginMain")))
+        : nullptr;
     if (entry == nullptr)
     {
         std::fprintf (stderr, "cannot load %s (error %lu)\n", argv[1], GetLastError());

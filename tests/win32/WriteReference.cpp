@@ -26,7 +26,7 @@ int main (int argc, char** argv)
     }
 
     void* library = dlopen (TARNWELL_VST2_PATH, RTLD_NOW | RTLD_LOCAL);
-    using Entry = AEffect* (*) (audioMasterCallback);
+    using Entry = AEffect* (*)(audioMasterCallback);
     auto entry = library != nullptr ? reinterpret_cast<Entry> (dlsym (library, "VSTPluginMain")) : nullptr;
     if (entry == nullptr)
     {

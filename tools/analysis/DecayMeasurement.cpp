@@ -9,37 +9,40 @@ namespace tarnwell::analysis
 {
 namespace
 {
-    constexpr double fitTop = -5.0, fitBottom = -25.0; // dB
-    constexpr double curveFloor = -200.0;              // dB, for the silence after the last sample
+constexpr double fitTop = -5.0, fitBottom = -25.0; // dB
+constexpr double curveFloor = -200.0; // dB, for the silence after the last sample
 
-    double levelDb (double remaining, double total)
+double levelDb (double remaining, double total)
+{
+    return std::max (curveFloor, 10 * std::log10 (remaining / total + 1e-300));
+}
+
+// Least-squares line through the curve between fitTop and fitBottom.
+double fitT60 (const std::vector<double>& remaining, double sampleRate)
+{
+    double sumT = 0, sumL = 0, sumTT = 0, sumTL = 0;
+    long count = 0;
+    for (std::size_t n = 0; n + 1 < remaining.size(); ++n)
     {
-        return std::max (curveFloor, 10 * std::log10 (remaining / total + 1e-300));
+        const double level = levelDb (remaining[n], remaining[0]);
+        if (level > fitTop)
+            continue;
+        if (level < fitBottom)
+            break;
+        const double t = double (n) / sampleRate;
+        sumT += t;
+        sumL += level;
+        sumTT += t * t;
+        sumTL += t * level;
+        ++count;
     }
+    if (count < 16)
+        return 0;
 
-    // Least-squares line through the curve between fitTop and fitBottom.
-    double fitT60 (const std::vector<double>& remaining, double sampleRate)
-    {
-        double sumT = 0, sumL = 0, sumTT = 0, sumTL = 0;
-        long count = 0;
-        for (std::size_t n = 0; n + 1 < remaining.size(); ++n)
-        {
-            const double level = levelDb (remaining[n], remaining[0]);
-            if (level > fitTop)
-                continue;
-            if (level < fitBottom)
-                break;
-            const double t = double (n) / sampleRate;
-            sumT += t; sumL += level; sumTT += t * t; sumTL += t * level;
-            ++count;
-        }
-        if (count < 16)
-            return 0;
-
-        const auto k = static_cast<double> (count);
-        const double slope = (k * sumTL - sumT * sumL) / (k * sumTT - sumT * sumT);
-        return slope < 0 ? -60.0 / slope : 0.0;
-    }
+    const auto k = static_cast<double> (count);
+    const double slope = (k * sumTL - sumT * sumL) / (k * sumTT - sumT * sumT);
+    return slope < 0 ? -60.0 / slope : 0.0;
+}
 } // namespace
 
 BandDecay measureBandDecay (const std::vector<const float*>& channels, std::size_t length, double sampleRate,

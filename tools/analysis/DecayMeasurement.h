@@ -8,10 +8,10 @@ namespace tarnwell::analysis
 // How an impulse response decays in one octave band.
 struct BandDecay
 {
-    double centre = 0;           // hertz
-    double t60 = 0;              // seconds; 0 when the band holds too little energy or decay to fit
-    double curveInterval = 0;    // seconds between the points of `curveDb`
-    std::vector<float> curveDb;  // the energy decay curve, 0 dB at the start, every curveInterval
+    double centre = 0; // hertz
+    double t60 = 0; // seconds; 0 when the band holds too little energy or decay to fit
+    double curveInterval = 0; // seconds between the points of `curveDb`
+    std::vector<float> curveDb; // the energy decay curve, 0 dB at the start, every curveInterval
 };
 
 // Schroeder backward integration of the band's energy, summed over the channels (so that

@@ -7,7 +7,7 @@ struct DecaySettings
 {
     double t60Low = 0, t60High = 0; // seconds
     double transitionFrequency = 0; // hertz
-    double sampleRate = 0;          // hertz
+    double sampleRate = 0; // hertz
 };
 
 // The decay time that the plug-in's own two-band design gives at `frequency`: the loss, in

@@ -6,33 +6,33 @@ namespace tarnwell::analysis
 {
 namespace
 {
-    constexpr double pi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
-    // One second-order section, transposed direct form II.
-    struct Biquad
+// One second-order section, transposed direct form II.
+struct Biquad
+{
+    double b0, b1, b2, a1, a2;
+    double s1 = 0, s2 = 0;
+
+    double process (double x) noexcept
     {
-        double b0, b1, b2, a1, a2;
-        double s1 = 0, s2 = 0;
-
-        double process (double x) noexcept
-        {
-            const double y = b0 * x + s1;
-            s1 = b1 * x - a1 * y + s2;
-            s2 = b2 * x - a2 * y;
-            return y;
-        }
-    };
-
-    Biquad section (bool highPass, double frequency, double q, double sampleRate)
-    {
-        const double w0 = 2 * pi * frequency / sampleRate;
-        const double alpha = std::sin (w0) / (2 * q);
-        const double cosw = std::cos (w0);
-        const double a0 = 1 + alpha;
-        const double b1 = highPass ? -(1 + cosw) : 1 - cosw;
-        const double b0 = (highPass ? 1 + cosw : 1 - cosw) / 2;
-        return { b0 / a0, b1 / a0, b0 / a0, -2 * cosw / a0, (1 - alpha) / a0 };
+        const double y = b0 * x + s1;
+        s1 = b1 * x - a1 * y + s2;
+        s2 = b2 * x - a2 * y;
+        return y;
     }
+};
+
+Biquad section (bool highPass, double frequency, double q, double sampleRate)
+{
+    const double w0 = 2 * pi * frequency / sampleRate;
+    const double alpha = std::sin (w0) / (2 * q);
+    const double cosw = std::cos (w0);
+    const double a0 = 1 + alpha;
+    const double b1 = highPass ? -(1 + cosw) : 1 - cosw;
+    const double b0 = (highPass ? 1 + cosw : 1 - cosw) / 2;
+    return { b0 / a0, b1 / a0, b0 / a0, -2 * cosw / a0, (1 - alpha) / a0 };
+}
 } // namespace
 
 std::vector<double> octaveBandCentres (double sampleRate)

@@ -77,7 +77,8 @@ void drawPanel (juce::Graphics& g)
     g.drawRoundedRectangle (panel.reduced (0.5f).withTrimmedBottom (1.0f), corner, 1.0f);
     g.setColour (juce::Colours::black.withAlpha (0.30f));
     g.drawRoundedRectangle (panel.reduced (0.5f).withTrimmedTop (1.0f), corner, 1.0f);
-    g.setGradientFill (juce::ColourGradient::vertical (panelTop, 1.5f, panelBottom, static_cast<float> (height) - 1.5f));
+    g.setGradientFill (
+        juce::ColourGradient::vertical (panelTop, 1.5f, panelBottom, static_cast<float> (height) - 1.5f));
     g.fillRoundedRectangle (panel.reduced (1.5f), corner - 1.5f);
 }
 
@@ -113,11 +114,13 @@ void drawFrame (juce::Graphics& g)
 // A shallow well around a knob of 35 x 35 at (x, y).
 void drawKnobWell (juce::Graphics& g, int x, int y)
 {
-    const auto centre = juce::Rectangle<float> (static_cast<float> (x), static_cast<float> (y), 35.0f, 35.0f).getCentre();
+    const auto centre =
+        juce::Rectangle<float> (static_cast<float> (x), static_cast<float> (y), 35.0f, 35.0f).getCentre();
     const auto well = juce::Rectangle<float> (38.0f, 38.0f).withCentre (centre);
 
     g.setGradientFill (juce::ColourGradient (juce::Colours::black.withAlpha (0.32f), centre.x, well.getY(),
-                                             juce::Colours::white.withAlpha (0.22f), centre.x, well.getBottom(), false));
+                                             juce::Colours::white.withAlpha (0.22f), centre.x, well.getBottom(),
+                                             false));
     g.fillEllipse (well);
     g.setColour (panelAt (centre.y).darker (0.12f));
     g.fillEllipse (well.reduced (1.5f));
@@ -141,8 +144,8 @@ void drawGroove (juce::Graphics& g, float x1, float y1, float x2, float y2)
     g.setColour (juce::Colours::black.withAlpha (0.25f));
     g.drawLine (x1, y1, x2, y2, 1.0f);
     g.setColour (juce::Colours::white.withAlpha (0.16f));
-    g.drawLine (x1 + (y1 == y2 ? 0.0f : 1.0f), y1 + (y1 == y2 ? 1.0f : 0.0f),
-                x2 + (y1 == y2 ? 0.0f : 1.0f), y2 + (y1 == y2 ? 1.0f : 0.0f), 1.0f);
+    g.drawLine (x1 + (y1 == y2 ? 0.0f : 1.0f), y1 + (y1 == y2 ? 1.0f : 0.0f), x2 + (y1 == y2 ? 0.0f : 1.0f),
+                y2 + (y1 == y2 ? 1.0f : 0.0f), 1.0f);
 }
 } // namespace
 
@@ -187,8 +190,8 @@ int main (int argc, char** argv)
 
         // The maker's wordmark at the top left, the effect's name at the top right.
         const juce::Font mark (bold);
-        engrave (g, mark.withHeight (18.0f), tarnwell::product::vendor, 0.02f, { 14.0f, 9.0f, 80.0f, 17.0f }, engraving, 0.30f,
-                 juce::RectanglePlacement::xLeft | juce::RectanglePlacement::yTop);
+        engrave (g, mark.withHeight (18.0f), tarnwell::product::vendor, 0.02f, { 14.0f, 9.0f, 80.0f, 17.0f }, engraving,
+                 0.30f, juce::RectanglePlacement::xLeft | juce::RectanglePlacement::yTop);
         engrave (g, mark.withHeight (20.0f), tarnwell::product::name, 0.04f, { 339.0f, 8.0f, 100.0f, 18.0f },
                  juce::Colour (0xff3a2f33), 0.30f, juce::RectanglePlacement::xRight | juce::RectanglePlacement::yTop);
     }

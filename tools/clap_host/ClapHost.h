@@ -16,9 +16,9 @@
 #include <vector>
 
 #ifdef _WIN32
- #include <windows.h>
+#include <windows.h>
 #else
- #include <dlfcn.h>
+#include <dlfcn.h>
 #endif
 
 namespace tarnwell::clapHost
@@ -34,7 +34,8 @@ public:
 #ifdef _WIN32
         handle = LoadLibraryA (path.c_str());
         if (handle != nullptr)
-            entry = reinterpret_cast<const clap::PluginEntry*> (GetProcAddress (static_cast<HMODULE> (handle), "clap_entry"));
+            entry = reinterpret_cast<const clap::PluginEntry*> (
+                GetProcAddress (static_cast<HMODULE> (handle), "clap_entry"));
 #else
         handle = dlopen (path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle != nullptr)
@@ -60,7 +61,10 @@ public:
     Library (const Library&) = delete;
     Library& operator= (const Library&) = delete;
 
-    bool isLoaded() const { return initialised && factory != nullptr; }
+    bool isLoaded() const
+    {
+        return initialised && factory != nullptr;
+    }
 
     const clap::PluginEntry* entry = nullptr;
     const clap::PluginFactory* factory = nullptr;
@@ -104,7 +108,9 @@ struct HostRecord
             const auto found = registered.find (fd);
             return found != registered.end() && (found->second = flags) != 0;
         };
-        fdSupport.unregisterFd = [] (const clap::Host* h, int fd) { return static_cast<HostRecord*> (h->hostData)->fds.erase (fd) == 1; };
+        fdSupport.unregisterFd = [] (const clap::Host* h, int fd) {
+            return static_cast<HostRecord*> (h->hostData)->fds.erase (fd) == 1;
+        };
         timerSupport.registerTimer = [] (const clap::Host* h, std::uint32_t period, clap::Id* id) {
             auto& self = *static_cast<HostRecord*> (h->hostData);
             if (id == nullptr)
@@ -113,7 +119,9 @@ struct HostRecord
             self.timers.emplace (*id, period);
             return true;
         };
-        timerSupport.unregisterTimer = [] (const clap::Host* h, clap::Id id) { return static_cast<HostRecord*> (h->hostData)->timers.erase (id) == 1; };
+        timerSupport.unregisterTimer = [] (const clap::Host* h, clap::Id id) {
+            return static_cast<HostRecord*> (h->hostData)->timers.erase (id) == 1;
+        };
     }
 
     clap::Host host {};
@@ -122,7 +130,7 @@ struct HostRecord
     bool offerFds = false, offerTimers = false;
     clap::HostPosixFdSupport fdSupport {};
     clap::HostTimerSupport timerSupport {};
-    std::map<int, std::uint32_t> fds;         // registered: descriptor and flags
+    std::map<int, std::uint32_t> fds; // registered: descriptor and flags
     std::map<clap::Id, std::uint32_t> timers; // registered: id and period in milliseconds
     clap::Id nextTimer = 7;
 };
@@ -187,7 +195,8 @@ struct ReceivedEvents
                 self.received.push_back ({ h->type, e.paramId, e.value });
             }
             else if (h->type == clap::eventParamGestureBegin || h->type == clap::eventParamGestureEnd)
-                self.received.push_back ({ h->type, reinterpret_cast<const clap::ParamGestureEvent&> (*h).paramId, 0.0 });
+                self.received.push_back (
+                    { h->type, reinterpret_cast<const clap::ParamGestureEvent&> (*h).paramId, 0.0 });
             return true;
         };
     }
@@ -332,12 +341,15 @@ inline std::vector<std::uint8_t> Instance::save (std::uint64_t chunk) const
         std::vector<std::uint8_t> bytes;
         std::uint64_t chunk;
     } sink { {}, chunk };
-    clap::OutputStream stream { &sink, [] (const clap::OutputStream* s, const void* data, std::uint64_t size) -> std::int64_t {
-        const auto n = std::min<std::uint64_t> (size, static_cast<Sink*> (s->context)->chunk);
-        auto& bytes = static_cast<Sink*> (s->context)->bytes;
-        bytes.insert (bytes.end(), static_cast<const std::uint8_t*> (data), static_cast<const std::uint8_t*> (data) + n);
-        return static_cast<std::int64_t> (n);
-    } };
+    clap::OutputStream stream { &sink,
+                                [] (const clap::OutputStream* s, const void* data, std::uint64_t size) -> std::int64_t {
+                                    const auto n =
+                                        std::min<std::uint64_t> (size, static_cast<Sink*> (s->context)->chunk);
+                                    auto& bytes = static_cast<Sink*> (s->context)->bytes;
+                                    bytes.insert (bytes.end(), static_cast<const std::uint8_t*> (data),
+                                                  static_cast<const std::uint8_t*> (data) + n);
+                                    return static_cast<std::int64_t> (n);
+                                } };
     if (! state->save (plugin, &stream))
         return {};
     return sink.bytes;
@@ -351,14 +363,16 @@ inline bool Instance::load (const std::vector<std::uint8_t>& bytes, std::uint64_
         std::uint64_t chunk;
         size_t at = 0;
     } source { bytes, chunk };
-    clap::InputStream stream { &source, [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
-        auto& src = *static_cast<Source*> (s->context);
-        const auto n = static_cast<size_t> (std::min<std::uint64_t> ({ size, src.chunk, std::uint64_t { src.bytes.size() - src.at } }));
-        if (n > 0) // an empty block has no data() to copy from
-            std::memcpy (data, src.bytes.data() + src.at, n);
-        src.at += n;
-        return static_cast<std::int64_t> (n);
-    } };
+    clap::InputStream stream { &source,
+                               [] (const clap::InputStream* s, void* data, std::uint64_t size) -> std::int64_t {
+                                   auto& src = *static_cast<Source*> (s->context);
+                                   const auto n = static_cast<size_t> (std::min<std::uint64_t> (
+                                       { size, src.chunk, std::uint64_t { src.bytes.size() - src.at } }));
+                                   if (n > 0) // an empty block has no data() to copy from
+                                       std::memcpy (data, src.bytes.data() + src.at, n);
+                                   src.at += n;
+                                   return static_cast<std::int64_t> (n);
+                               } };
     return state->load (plugin, &stream);
 }
 } // namespace tarnwell::clapHost

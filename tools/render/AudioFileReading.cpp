@@ -4,15 +4,15 @@ namespace tarnwell::render
 {
 namespace
 {
-    // The smallest header of each uncompressed format that holds nothing but its samples.
-    juce::int64 smallestHeader (const juce::String& formatName)
-    {
-        if (formatName.startsWith ("WAV"))
-            return 44;
-        if (formatName.startsWith ("AIFF"))
-            return 54;
-        return -1; // compressed: the length in bytes says nothing
-    }
+// The smallest header of each uncompressed format that holds nothing but its samples.
+juce::int64 smallestHeader (const juce::String& formatName)
+{
+    if (formatName.startsWith ("WAV"))
+        return 44;
+    if (formatName.startsWith ("AIFF"))
+        return 54;
+    return -1; // compressed: the length in bytes says nothing
+}
 } // namespace
 
 void registerReadableFormats (juce::AudioFormatManager& formats)
@@ -55,9 +55,10 @@ std::unique_ptr<juce::AudioFormatReader> openAudioFile (const juce::File& file, 
     if (header > 0 && bytesPerFrame > 0 && reader->lengthInSamples > (file.getSize() - header) / bytesPerFrame)
     {
         const auto held = juce::jmax (juce::int64 (0), (file.getSize() - header) / bytesPerFrame);
-        return fail (juce::String::formatted ("the file is cut short: its header promises %.2f s, it holds at most %.2f s",
-                                              double (reader->lengthInSamples) / reader->sampleRate,
-                                              double (held) / reader->sampleRate));
+        return fail (
+            juce::String::formatted ("the file is cut short: its header promises %.2f s, it holds at most %.2f s",
+                                     double (reader->lengthInSamples) / reader->sampleRate,
+                                     double (held) / reader->sampleRate));
     }
     return reader;
 }

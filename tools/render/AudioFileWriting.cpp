@@ -4,51 +4,51 @@ namespace tarnwell::render
 {
 namespace
 {
-    constexpr int framesPerStep = 1 << 16; // between progress reports
+constexpr int framesPerStep = 1 << 16; // between progress reports
 
-    struct OutputFormat
-    {
-        std::unique_ptr<juce::AudioFormat> format;
-        int bitsPerSample = 0;
-    };
+struct OutputFormat
+{
+    std::unique_ptr<juce::AudioFormat> format;
+    int bitsPerSample = 0;
+};
 
-    // WAV keeps the plug-in's floats; AIFF (which JUCE writes as integers only) and FLAC
-    // keep 24 bits, more than any converter resolves.
-    OutputFormat formatFor (const juce::File& target)
-    {
-        if (target.hasFileExtension ("wav"))
-            return { std::make_unique<juce::WavAudioFormat>(), 32 };
-        if (target.hasFileExtension ("aiff;aif"))
-            return { std::make_unique<juce::AiffAudioFormat>(), 24 };
+// WAV keeps the plug-in's floats; AIFF (which JUCE writes as integers only) and FLAC
+// keep 24 bits, more than any converter resolves.
+OutputFormat formatFor (const juce::File& target)
+{
+    if (target.hasFileExtension ("wav"))
+        return { std::make_unique<juce::WavAudioFormat>(), 32 };
+    if (target.hasFileExtension ("aiff;aif"))
+        return { std::make_unique<juce::AiffAudioFormat>(), 24 };
 #if JUCE_USE_FLAC
-        if (target.hasFileExtension ("flac"))
-            return { std::make_unique<juce::FlacAudioFormat>(), 24 };
+    if (target.hasFileExtension ("flac"))
+        return { std::make_unique<juce::FlacAudioFormat>(), 24 };
 #endif
-        return {};
-    }
+    return {};
+}
 
-    // Forwards to a stream the writer does not own.
-    class Forwarding final : public juce::OutputStream
-    {
-    public:
-        explicit Forwarding (juce::OutputStream& destination) : to (destination) {}
-        void flush() override { to.flush(); }
-        bool setPosition (juce::int64 position) override { return to.setPosition (position); }
-        juce::int64 getPosition() override { return to.getPosition(); }
-        bool write (const void* data, size_t bytes) override { return to.write (data, bytes); }
+// Forwards to a stream the writer does not own.
+class Forwarding final : public juce::OutputStream
+{
+public:
+    explicit Forwarding (juce::OutputStream& destination) : to (destination) {}
+    void flush() override { to.flush(); }
+    bool setPosition (juce::int64 position) override { return to.setPosition (position); }
+    juce::int64 getPosition() override { return to.getPosition(); }
+    bool write (const void* data, size_t bytes) override { return to.write (data, bytes); }
 
-    private:
-        juce::OutputStream& to;
-    };
+private:
+    juce::OutputStream& to;
+};
 
-    juce::AudioChannelSet layoutOf (int numChannels)
-    {
-        // A named layout makes JUCE write WAV's extensible header, which carries the float
-        // subformat in full (the plain 16-byte one makes readers warn).
-        return numChannels == 1 ? juce::AudioChannelSet::mono()
-             : numChannels == 2 ? juce::AudioChannelSet::stereo()
-                                : juce::AudioChannelSet::discreteChannels (numChannels);
-    }
+juce::AudioChannelSet layoutOf (int numChannels)
+{
+    // A named layout makes JUCE write WAV's extensible header, which carries the float
+    // subformat in full (the plain 16-byte one makes readers warn).
+    return numChannels == 1 ? juce::AudioChannelSet::mono()
+        : numChannels == 2  ? juce::AudioChannelSet::stereo()
+                            : juce::AudioChannelSet::discreteChannels (numChannels);
+}
 } // namespace
 
 juce::String whyNotAnAudioName (const juce::File& target)
@@ -61,7 +61,7 @@ juce::String whyNotAnAudioName (const juce::File& target)
     const char* names = ".wav or .aiff";
 #endif
     return "cannot write " + target.getFullPathName() + ": the name should end in " + names
-           + ", the format the tool writes";
+        + ", the format the tool writes";
 }
 
 AudioFileWriter::AudioFileWriter (const OutputFile& output, double sampleRate, int numChannels)
@@ -95,7 +95,8 @@ bool AudioFileWriter::finish()
     return ! failed;
 }
 
-bool writeAudioFile (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate, const ProgressCallback& progress)
+bool writeAudioFile (OutputFile& output, const juce::AudioBuffer<float>& audio, double sampleRate,
+                     const ProgressCallback& progress)
 {
     AudioFileWriter writer (output, sampleRate, audio.getNumChannels());
     for (int start = 0; start < audio.getNumSamples(); start += framesPerStep)

@@ -6,11 +6,12 @@ namespace tarnwell::render
 {
 namespace
 {
-    // "PATH#ID": the file and the plug-in's CLAP id.
-    std::pair<juce::String, juce::String> fileAndId (const juce::PluginDescription& d)
-    {
-        return { d.fileOrIdentifier.upToLastOccurrenceOf ("#", false, false), d.fileOrIdentifier.fromLastOccurrenceOf ("#", false, false) };
-    }
+// "PATH#ID": the file and the plug-in's CLAP id.
+std::pair<juce::String, juce::String> fileAndId (const juce::PluginDescription& d)
+{
+    return { d.fileOrIdentifier.upToLastOccurrenceOf ("#", false, false),
+             d.fileOrIdentifier.fromLastOccurrenceOf ("#", false, false) };
+}
 } // namespace
 
 void ClapFormat::findAllTypesForFile (juce::OwnedArray<juce::PluginDescription>& found, const juce::String& path)
@@ -18,7 +19,10 @@ void ClapFormat::findAllTypesForFile (juce::OwnedArray<juce::PluginDescription>&
     describeClapPlugins (path, found);
 }
 
-bool ClapFormat::doesPluginStillExist (const juce::PluginDescription& d) { return juce::File (fileAndId (d).first).existsAsFile(); }
+bool ClapFormat::doesPluginStillExist (const juce::PluginDescription& d)
+{
+    return juce::File (fileAndId (d).first).existsAsFile();
+}
 
 void ClapFormat::createPluginInstance (const juce::PluginDescription& d, double, int, PluginCreationCallback callback)
 {

@@ -19,7 +19,10 @@ class ClapFormat final : public juce::AudioPluginFormat
 public:
     juce::String getName() const override { return "CLAP"; }
     void findAllTypesForFile (juce::OwnedArray<juce::PluginDescription>&, const juce::String& path) override;
-    bool fileMightContainThisPluginType (const juce::String& path) override { return path.endsWithIgnoreCase (".clap"); }
+    bool fileMightContainThisPluginType (const juce::String& path) override
+    {
+        return path.endsWithIgnoreCase (".clap");
+    }
     juce::String getNameOfPluginFromIdentifier (const juce::String& id) override { return id; }
     bool pluginNeedsRescanning (const juce::PluginDescription&) override { return false; }
     bool doesPluginStillExist (const juce::PluginDescription&) override;

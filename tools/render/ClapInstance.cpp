@@ -6,7 +6,7 @@ namespace tarnwell::render
 {
 namespace
 {
-    constexpr const char* tarnwellId = "audio.quennet.tarnwell";
+constexpr const char* tarnwellId = "audio.quennet.tarnwell";
 }
 
 // One CLAP parameter: its value kept here in the plug-in's unit, a change marked for the next
@@ -17,10 +17,10 @@ public:
     Parameter (const clapHost::Instance& owner, const clap::ParamInfo& info, bool tarnwell)
         : clap (owner), id (info.id), name (juce::String::fromUTF8 (info.name)), minimum (info.minValue),
           maximum (info.maxValue), defaultValue (info.defaultValue),
-          tarnwellIndex (tarnwell && parameters::isValid (static_cast<int> (info.id)) ? static_cast<int> (info.id) : -1),
+          tarnwellIndex (tarnwell && parameters::isValid (static_cast<int> (info.id)) ? static_cast<int> (info.id)
+                                                                                      : -1),
           plain (clap.value (info.id))
-    {
-    }
+    {}
 
     float getValue() const override { return toNormalised (plain.load()); }
     void setValue (float v) override
@@ -78,8 +78,8 @@ private:
     std::atomic<bool> changed { false };
 };
 
-std::unique_ptr<ClapInstance> ClapInstance::create (std::shared_ptr<clapHost::Library> library, const juce::String& pluginId,
-                                                    juce::String& error)
+std::unique_ptr<ClapInstance> ClapInstance::create (std::shared_ptr<clapHost::Library> library,
+                                                    const juce::String& pluginId, juce::String& error)
 {
     auto instance = std::make_unique<clapHost::Instance> (*library, pluginId.toRawUTF8());
     if (instance->plugin == nullptr)
@@ -106,7 +106,10 @@ ClapInstance::ClapInstance (std::shared_ptr<clapHost::Library> lib, std::unique_
     }
 }
 
-ClapInstance::~ClapInstance() { stop(); }
+ClapInstance::~ClapInstance()
+{
+    stop();
+}
 
 void ClapInstance::fillInPluginDescription (juce::PluginDescription& d) const
 {
@@ -119,7 +122,10 @@ void ClapInstance::fillInPluginDescription (juce::PluginDescription& d) const
     d.uniqueId = d.deprecatedUid = juce::String (desc.id).hashCode();
 }
 
-const juce::String ClapInstance::getName() const { return juce::String::fromUTF8 (clap->plugin->desc->name); }
+const juce::String ClapInstance::getName() const
+{
+    return juce::String::fromUTF8 (clap->plugin->desc->name);
+}
 
 void ClapInstance::stop()
 {
@@ -138,7 +144,10 @@ void ClapInstance::prepareToPlay (double sampleRate, int maximumBlockSize)
     clap->start (sampleRate, static_cast<std::uint32_t> (maximumBlockSize));
 }
 
-void ClapInstance::releaseResources() { stop(); }
+void ClapInstance::releaseResources()
+{
+    stop();
+}
 
 void ClapInstance::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {

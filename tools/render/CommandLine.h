@@ -14,9 +14,9 @@ constexpr const char* toolName = "tarnwell-render";
 // Exit statuses, as --help documents them.
 namespace exitStatus
 {
-    constexpr int done = 0;
-    constexpr int failure = 1; // an input that can't be read, an output that can't be written, a plug-in that won't load
-    constexpr int usage = 2;   // the command line asks for something that does not exist or is out of range
+constexpr int done = 0;
+constexpr int failure = 1; // an input that can't be read, an output that can't be written, a plug-in that won't load
+constexpr int usage = 2; // the command line asks for something that does not exist or is out of range
 } // namespace exitStatus
 
 struct Options
@@ -27,7 +27,7 @@ struct Options
     juce::File plugin;
     bool pluginSearched = false; // no --plugin: the tool looked for Tarnwell
     std::optional<double> tailSeconds; // the silence after the input, if given
-    std::optional<double> seconds;     // the impulse response's length, if given
+    std::optional<double> seconds; // the impulse response's length, if given
     double sampleRate = 48000.0;
     bool verbose = false;
 };

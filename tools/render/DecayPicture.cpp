@@ -8,41 +8,43 @@ namespace tarnwell::render
 {
 namespace
 {
-    constexpr float margin = 28.0f;
-    constexpr float gridTop = 104.0f, gridLeft = margin + 24.0f;
-    constexpr int columns = 4;
-    constexpr float columnGap = 22.0f, rowGap = 20.0f;
-    constexpr float panelTitleHeight = 26.0f, levelLabelWidth = 30.0f, timeLabelHeight = 36.0f;
-    constexpr double fitTop = -5.0, fitBottom = -25.0, levelStep = 10.0;
+constexpr float margin = 28.0f;
+constexpr float gridTop = 104.0f, gridLeft = margin + 24.0f;
+constexpr int columns = 4;
+constexpr float columnGap = 22.0f, rowGap = 20.0f;
+constexpr float panelTitleHeight = 26.0f, levelLabelWidth = 30.0f, timeLabelHeight = 36.0f;
+constexpr double fitTop = -5.0, fitBottom = -25.0, levelStep = 10.0;
 
-    const juce::Colour ink (0xFF1F2430), secondaryInk (0xFF5F6673), tickInk (0xFF7A818C);
-    const juce::Colour gridColour (0xFFE4E7EC), targetLevelColour (0xFFB4BAC4), frameColour (0xFFAEB4BE);
-    const juce::Colour fitRangeColour (0xFFF1F3F7), setLineColour (0xFF2B2F36);
+const juce::Colour ink (0xFF1F2430), secondaryInk (0xFF5F6673), tickInk (0xFF7A818C);
+const juce::Colour gridColour (0xFFE4E7EC), targetLevelColour (0xFFB4BAC4), frameColour (0xFFAEB4BE);
+const juce::Colour fitRangeColour (0xFFF1F3F7), setLineColour (0xFF2B2F36);
 
-    // From low to high, warm to cool, each dark enough for a thin line on white.
-    const juce::uint32 bandColours[] = { 0xFF7A1F5C, 0xFFB3325A, 0xFFD9572B, 0xFFB98300,
-                                         0xFF4E9A3A, 0xFF1F7FA8, 0xFF3F4FA0 };
+// From low to high, warm to cool, each dark enough for a thin line on white.
+const juce::uint32 bandColours[] = {
+    0xFF7A1F5C, 0xFFB3325A, 0xFFD9572B, 0xFFB98300, 0xFF4E9A3A, 0xFF1F7FA8, 0xFF3F4FA0
+};
 
-    // A step of 1, 2, 2.5 or 5 times a power of ten that divides `span` into at most five parts.
-    double niceStep (double span)
-    {
-        const double power = std::pow (10.0, std::floor (std::log10 (span / 5)));
-        for (const double m : { 1.0, 2.0, 2.5, 5.0, 10.0 })
-            if (span / (m * power) <= 5.0 + 1e-9)
-                return m * power;
-        return 10 * power;
-    }
+// A step of 1, 2, 2.5 or 5 times a power of ten that divides `span` into at most five parts.
+double niceStep (double span)
+{
+    const double power = std::pow (10.0, std::floor (std::log10 (span / 5)));
+    for (const double m : { 1.0, 2.0, 2.5, 5.0, 10.0 })
+        if (span / (m * power) <= 5.0 + 1e-9)
+            return m * power;
+    return 10 * power;
+}
 
-    juce::String secondsText (double t)
-    {
-        return std::isfinite (t) ? juce::String (t, 2) + " s" : juce::String ("-");
-    }
+juce::String secondsText (double t)
+{
+    return std::isfinite (t) ? juce::String (t, 2) + " s" : juce::String ("-");
+}
 } // namespace
 
 DecayPicture::DecayPicture (const DecayReport& r)
     : report (r),
-      typeface (juce::Typeface::createSystemTypefaceFor (TarnwellFonts::GilliusADFRegular_otf,
-                                                          static_cast<size_t> (TarnwellFonts::GilliusADFRegular_otfSize)))
+      typeface (
+          juce::Typeface::createSystemTypefaceFor (TarnwellFonts::GilliusADFRegular_otf,
+                                                   static_cast<size_t> (TarnwellFonts::GilliusADFRegular_otfSize)))
 {
     // The same time axis in every panel, long enough for the slowest decay, set or measured.
     double longest = 0;
@@ -72,7 +74,8 @@ juce::Rectangle<float> DecayPicture::cell (size_t index) const
     const float cellWidth = (width - margin - gridLeft - (columns - 1) * columnGap) / columns;
     const float cellHeight = (height - margin - gridTop - rowGap) / 2;
     const auto column = static_cast<float> (index % columns), row = static_cast<float> (index / columns);
-    return { gridLeft + column * (cellWidth + columnGap), gridTop + row * (cellHeight + rowGap), cellWidth, cellHeight };
+    return { gridLeft + column * (cellWidth + columnGap), gridTop + row * (cellHeight + rowGap), cellWidth,
+             cellHeight };
 }
 
 juce::Rectangle<float> DecayPicture::plotArea (size_t index) const
@@ -103,7 +106,8 @@ void DecayPicture::drawPanel (juce::Graphics& g, size_t index) const
     g.setColour (secondaryInk);
     g.setFont (font (13.0f));
     g.drawText ("measured " + (band.measured.t60 > 0 ? secondsText (band.measured.t60) : juce::String ("-"))
-                    + (band.setT60 ? juce::String::fromUTF8 ("  \u00b7  set ") + secondsText (*band.setT60) : juce::String()),
+                    + (band.setT60 ? juce::String::fromUTF8 ("  \u00b7  set ") + secondsText (*band.setT60)
+                                   : juce::String()),
                 titleRow, juce::Justification::bottomRight);
 
     drawAxes (g, index);
@@ -119,8 +123,8 @@ void DecayPicture::drawAxes (juce::Graphics& g, size_t index) const
 
     // The range the T60 is fitted over, then the grid.
     g.setColour (fitRangeColour);
-    g.fillRect (juce::Rectangle<float>::leftTopRightBottom (area.getX(), pointFor (index, 0, fitTop).y,
-                                                            area.getRight(), pointFor (index, 0, fitBottom).y));
+    g.fillRect (juce::Rectangle<float>::leftTopRightBottom (area.getX(), pointFor (index, 0, fitTop).y, area.getRight(),
+                                                            pointFor (index, 0, fitBottom).y));
     g.setFont (font (12.5f));
     for (double level = 0; level >= lowestLevel - 1e-9; level -= levelStep)
     {
@@ -144,9 +148,10 @@ void DecayPicture::drawAxes (juce::Graphics& g, size_t index) const
         }
         g.setColour (tickInk);
         const auto text = timeStep < 0.1 ? juce::String (t, 2)
-                        : timeStep < 1   ? juce::String (t, 1)
+            : timeStep < 1               ? juce::String (t, 1)
                                          : juce::String (juce::roundToInt (t));
-        g.drawText (text, juce::Rectangle<float> (x - 20, area.getBottom() + 6, 40, 16), juce::Justification::centredTop);
+        g.drawText (text, juce::Rectangle<float> (x - 20, area.getBottom() + 6, 40, 16),
+                    juce::Justification::centredTop);
     }
     if (index + columns >= report.bands.size()) // nothing below it
     {
@@ -218,7 +223,8 @@ void DecayPicture::drawTableAndLegend (juce::Graphics& g, juce::Rectangle<float>
     const float columnsX[] = { 0.0f, 0.36f, 0.64f, 1.0f }; // band | measured | set
     const auto columnOf = [&] (juce::Rectangle<float> row, int c) {
         return juce::Rectangle<float>::leftTopRightBottom (row.getX() + columnsX[c] * row.getWidth(), row.getY(),
-                                                           row.getX() + columnsX[c + 1] * row.getWidth() - 6, row.getBottom());
+                                                           row.getX() + columnsX[c + 1] * row.getWidth() - 6,
+                                                           row.getBottom());
     };
 
     auto header = area.removeFromTop (rowHeight);
@@ -238,7 +244,8 @@ void DecayPicture::drawTableAndLegend (juce::Graphics& g, juce::Rectangle<float>
         g.setColour (bandColour (i));
         g.fillRect (juce::Rectangle<float> (row.getX(), row.getCentreY() - 1.1f, 14, 2.2f));
         g.setColour (ink);
-        g.drawText (bandName (band.measured.centre), columnOf (row, 0).withTrimmedLeft (22), juce::Justification::centredLeft);
+        g.drawText (bandName (band.measured.centre), columnOf (row, 0).withTrimmedLeft (22),
+                    juce::Justification::centredLeft);
         g.drawText (band.measured.t60 > 0 ? secondsText (band.measured.t60) : juce::String ("-"), columnOf (row, 1),
                     juce::Justification::centredRight);
         g.drawText (band.setT60 ? secondsText (*band.setT60) : juce::String ("-"), columnOf (row, 2),
@@ -287,8 +294,8 @@ juce::Image DecayPicture::draw() const
                 juce::Rectangle<float> (margin, 18, width - 2 * margin, 34), juce::Justification::bottomLeft);
     g.setColour (secondaryInk);
     g.setFont (font (16.0f));
-    g.drawText (report.settings + (report.settings.isEmpty() ? juce::String() : juce::String::fromUTF8 ("  \u00b7  ")) + "wet impulse response at "
-                    + juce::String (juce::roundToInt (report.sampleRate)) + " Hz",
+    g.drawText (report.settings + (report.settings.isEmpty() ? juce::String() : juce::String::fromUTF8 ("  \u00b7  "))
+                    + "wet impulse response at " + juce::String (juce::roundToInt (report.sampleRate)) + " Hz",
                 juce::Rectangle<float> (margin, 56, width - 2 * margin, 22), juce::Justification::centredLeft);
 
     for (size_t i = 0; i < report.bands.size(); ++i)
@@ -299,10 +306,12 @@ juce::Image DecayPicture::draw() const
     {
         const auto area = plotArea (i);
         juce::Graphics::ScopedSaveState turned (g);
-        g.addTransform (juce::AffineTransform::rotation (-juce::MathConstants<float>::halfPi, margin, area.getCentreY()));
+        g.addTransform (
+            juce::AffineTransform::rotation (-juce::MathConstants<float>::halfPi, margin, area.getCentreY()));
         g.setColour (secondaryInk);
         g.setFont (font (14.0f));
-        g.drawText ("Energy (dB)", juce::Rectangle<float> (margin - 80, area.getCentreY() - 4, 160, 18), juce::Justification::centred);
+        g.drawText ("Energy (dB)", juce::Rectangle<float> (margin - 80, area.getCentreY() - 4, 160, 18),
+                    juce::Justification::centred);
     }
 
     drawTableAndLegend (g, cell (report.bands.size()));

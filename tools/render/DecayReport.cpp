@@ -11,8 +11,7 @@ std::optional<analysis::DecaySettings> decaySettingsOf (PluginRenderer& renderer
 {
     // A text without its unit is a host's plain number (a normalised value, say), which is no
     // decay time: better no set decay, and a long enough response, than a wrong one.
-    const auto physical = [&renderer] (const char* name, const char* unit) -> std::optional<double>
-    {
+    const auto physical = [&renderer] (const char* name, const char* unit) -> std::optional<double> {
         const auto text = renderer.getParameterText (name).trim();
         if (! text.endsWith (unit) || ! text.containsAnyOf ("0123456789"))
             return std::nullopt;
@@ -30,7 +29,8 @@ double impulseResponseSeconds (const std::optional<analysis::DecaySettings>& set
 {
     if (! settings)
         return 12.0;
-    return juce::jlimit (1.0, 20.0, secondsToFall (juce::jmax (settings->t60Low, settings->t60High), tailDecibels) + 0.5);
+    return juce::jlimit (1.0, 20.0,
+                         secondsToFall (juce::jmax (settings->t60Low, settings->t60High), tailDecibels) + 0.5);
 }
 
 double defaultTailSeconds (const std::optional<analysis::DecaySettings>& settings, const DecayReport& measured)
@@ -45,7 +45,8 @@ double defaultTailSeconds (const std::optional<analysis::DecaySettings>& setting
     return slowest > 0 ? juce::jmin (60.0, slowest + 0.5) : 2.0;
 }
 
-DecayReport makeDecayReport (PluginRenderer& renderer, const juce::AudioBuffer<float>& impulseResponse, double sampleRate)
+DecayReport makeDecayReport (PluginRenderer& renderer, const juce::AudioBuffer<float>& impulseResponse,
+                             double sampleRate)
 {
     DecayReport report;
     report.plugInName = renderer.getInstance().getName();

@@ -10,57 +10,59 @@ namespace tarnwell::render
 {
 namespace
 {
-    // The format is told by the file name; LV2 plug-ins are found by URI inside their bundle.
-    std::unique_ptr<juce::AudioPluginFormat> findPlugins (const juce::File& path, juce::OwnedArray<juce::PluginDescription>& found)
+// The format is told by the file name; LV2 plug-ins are found by URI inside their bundle.
+std::unique_ptr<juce::AudioPluginFormat> findPlugins (const juce::File& path,
+                                                      juce::OwnedArray<juce::PluginDescription>& found)
+{
+    const auto name = path.getFullPathName().trimCharactersAtEnd ("/");
+    if (name.endsWithIgnoreCase (".vst3"))
     {
-        const auto name = path.getFullPathName().trimCharactersAtEnd ("/");
-        if (name.endsWithIgnoreCase (".vst3"))
-        {
-            auto vst3 = std::make_unique<juce::VST3PluginFormat>();
-            vst3->findAllTypesForFile (found, name);
-            return vst3;
-        }
-        if (name.endsWithIgnoreCase (".clap"))
-        {
-            auto clap = std::make_unique<ClapFormat>();
-            clap->findAllTypesForFile (found, name);
-            return clap;
-        }
-        if (name.endsWithIgnoreCase (".lv2"))
-        {
-            // Loading the bundle's parent folder puts the bundle into JUCE's world, wherever
-            // it lies (the folders hosts search are in it already, and loading one twice makes
-            // lilv warn); the bundle itself says which plug-ins are its own. Of several, the
-            // one named like the bundle, else the first.
-            auto lv2 = std::make_unique<juce::LV2PluginFormat>();
-            const auto bundle = juce::File (name);
-            if (! lv2->getDefaultLocationsToSearch().isFileInPath (bundle, false))
-                lv2->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false, false);
-            juce::OwnedArray<juce::PluginDescription> candidates;
-            for (const auto& uri : pluginUrisInBundle (bundle))
-                lv2->findAllTypesForFile (candidates, uri);
-            auto* chosen = candidates.getFirst();
-            for (auto* candidate : candidates)
-                if (candidate->name == bundle.getFileNameWithoutExtension())
-                    chosen = candidate;
-            if (chosen != nullptr)
-                found.add (new juce::PluginDescription (*chosen));
-            return lv2;
-        }
-        auto vst = std::make_unique<juce::VSTPluginFormat>();
-        vst->findAllTypesForFile (found, name);
-        return vst;
+        auto vst3 = std::make_unique<juce::VST3PluginFormat>();
+        vst3->findAllTypesForFile (found, name);
+        return vst3;
     }
+    if (name.endsWithIgnoreCase (".clap"))
+    {
+        auto clap = std::make_unique<ClapFormat>();
+        clap->findAllTypesForFile (found, name);
+        return clap;
+    }
+    if (name.endsWithIgnoreCase (".lv2"))
+    {
+        // Loading the bundle's parent folder puts the bundle into JUCE's world, wherever
+        // it lies (the folders hosts search are in it already, and loading one twice makes
+        // lilv warn); the bundle itself says which plug-ins are its own. Of several, the
+        // one named like the bundle, else the first.
+        auto lv2 = std::make_unique<juce::LV2PluginFormat>();
+        const auto bundle = juce::File (name);
+        if (! lv2->getDefaultLocationsToSearch().isFileInPath (bundle, false))
+            lv2->searchPathsForPlugins (juce::FileSearchPath (bundle.getParentDirectory().getFullPathName()), false,
+                                        false);
+        juce::OwnedArray<juce::PluginDescription> candidates;
+        for (const auto& uri : pluginUrisInBundle (bundle))
+            lv2->findAllTypesForFile (candidates, uri);
+        auto* chosen = candidates.getFirst();
+        for (auto* candidate : candidates)
+            if (candidate->name == bundle.getFileNameWithoutExtension())
+                chosen = candidate;
+        if (chosen != nullptr)
+            found.add (new juce::PluginDescription (*chosen));
+        return lv2;
+    }
+    auto vst = std::make_unique<juce::VSTPluginFormat>();
+    vst->findAllTypesForFile (found, name);
+    return vst;
+}
 
-    // JUCE's VST 2 hosting drops a value equal to the one the plug-in reports; but a new
-    // Tarnwell.so instance runs on other values than the three decay settings it reports until
-    // each is set. Every value asked for is delivered.
-    void deliver (juce::AudioProcessorParameter& parameter, float value)
-    {
-        if (parameter.getValue() == value)
-            parameter.setValue (value == 0.0f ? 1.0f : 0.0f);
-        parameter.setValue (value);
-    }
+// JUCE's VST 2 hosting drops a value equal to the one the plug-in reports; but a new
+// Tarnwell.so instance runs on other values than the three decay settings it reports until
+// each is set. Every value asked for is delivered.
+void deliver (juce::AudioProcessorParameter& parameter, float value)
+{
+    if (parameter.getValue() == value)
+        parameter.setValue (value == 0.0f ? 1.0f : 0.0f);
+    parameter.setValue (value);
+}
 } // namespace
 
 PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRate (rate)
@@ -81,7 +83,8 @@ PluginRenderer::PluginRenderer (const juce::File& path, double rate) : sampleRat
     description = *found.getFirst();
     instance = format->createInstanceFromDescription (description, sampleRate, blockSize, error);
     if (instance == nullptr)
-        error = "cannot start the plug-in in " + path.getFullPathName() + (error.isEmpty() ? juce::String() : ": " + error);
+        error =
+            "cannot start the plug-in in " + path.getFullPathName() + (error.isEmpty() ? juce::String() : ": " + error);
 }
 
 void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
@@ -96,7 +99,8 @@ void PluginRenderer::prepare (juce::AudioPluginInstance& plugin)
             deliver (*p, value);
 }
 
-juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginInstance& plugin, const juce::String& name)
+juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginInstance& plugin,
+                                                              const juce::String& name)
 {
     for (auto* p : plugin.getParameters())
         if (p->getName (1024).equalsIgnoreCase (name))
@@ -107,7 +111,8 @@ juce::AudioProcessorParameter* PluginRenderer::findParameter (juce::AudioPluginI
 // Tarnwell's parameter of that name when the plug-in is Tarnwell's LV2 bundle, else -1.
 int PluginRenderer::tarnwellLv2Parameter (const juce::String& name) const
 {
-    if (description.pluginFormatName == juce::LV2PluginFormat::getFormatName() && description.fileOrIdentifier == lv2::pluginUri)
+    if (description.pluginFormatName == juce::LV2PluginFormat::getFormatName()
+        && description.fileOrIdentifier == lv2::pluginUri)
         for (int i = 0; i < parameters::count; ++i)
             if (parameters::name (i).equalsIgnoreCase (name))
                 return i;
@@ -154,7 +159,8 @@ juce::String PluginRenderer::getParameterText (const juce::String& name)
     if (const int i = tarnwellLv2Parameter (name); i >= 0)
     {
         const auto& d = parameters::describe (i);
-        const double port = d.displayMinimum + static_cast<double> (p->getValue()) * (d.displayMaximum - d.displayMinimum);
+        const double port =
+            d.displayMinimum + static_cast<double> (p->getValue()) * (d.displayMaximum - d.displayMinimum);
         return parameters::text (i, parameters::engineValue (i, lv2::normalisedOfPort (i, static_cast<float> (port))));
     }
 
@@ -180,7 +186,8 @@ bool PluginRenderer::render (int sourceChannels, juce::int64 sourceFrames, juce:
         block.setSize (block.getNumChannels(), frames, false, false, true);
         block.clear();
 
-        const int fromInput = static_cast<int> (juce::jlimit (juce::int64 (0), juce::int64 (frames), sourceFrames - start));
+        const int fromInput =
+            static_cast<int> (juce::jlimit (juce::int64 (0), juce::int64 (frames), sourceFrames - start));
         if (fromInput > 0 && sourceChannels > 0)
         {
             ok = source (fromSource, fromInput);
@@ -204,26 +211,29 @@ bool PluginRenderer::render (int sourceChannels, juce::int64 sourceFrames, juce:
 juce::AudioBuffer<float> PluginRenderer::render (const juce::AudioBuffer<float>& input, int tailFrames,
                                                  const std::function<void (double)>& progress)
 {
-    juce::AudioBuffer<float> output (instance->getTotalNumOutputChannels(), input.getNumSamples() + juce::jmax (0, tailFrames));
+    juce::AudioBuffer<float> output (instance->getTotalNumOutputChannels(),
+                                     input.getNumSamples() + juce::jmax (0, tailFrames));
     int read = 0, written = 0;
-    render (input.getNumChannels(), input.getNumSamples(), tailFrames,
-            [&] (juce::AudioBuffer<float>& block, int frames) {
-                for (int ch = 0; ch < input.getNumChannels(); ++ch)
-                    block.copyFrom (ch, 0, input, ch, read, frames);
-                read += frames;
-                return true;
-            },
-            [&] (const juce::AudioBuffer<float>& block, int frames) {
-                for (int ch = 0; ch < output.getNumChannels(); ++ch)
-                    output.copyFrom (ch, written, block, ch, 0, frames);
-                written += frames;
-                return true;
-            },
-            progress);
+    render (
+        input.getNumChannels(), input.getNumSamples(), tailFrames,
+        [&] (juce::AudioBuffer<float>& block, int frames) {
+            for (int ch = 0; ch < input.getNumChannels(); ++ch)
+                block.copyFrom (ch, 0, input, ch, read, frames);
+            read += frames;
+            return true;
+        },
+        [&] (const juce::AudioBuffer<float>& block, int frames) {
+            for (int ch = 0; ch < output.getNumChannels(); ++ch)
+                output.copyFrom (ch, written, block, ch, 0, frames);
+            written += frames;
+            return true;
+        },
+        progress);
     return output;
 }
 
-juce::AudioBuffer<float> PluginRenderer::measureImpulseResponse (int numFrames, const std::function<void (double)>& progress)
+juce::AudioBuffer<float> PluginRenderer::measureImpulseResponse (int numFrames,
+                                                                 const std::function<void (double)>& progress)
 {
     // A second instance, so the first one's reverberation does not ring into the measurement.
     juce::String ignored;

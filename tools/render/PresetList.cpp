@@ -17,7 +17,8 @@ juce::String presetList()
         const auto& preset = *factoryPresets::at (i);
         rows[0].add (preset.name);
         for (int p = 0; p < parameters::count; ++p)
-            rows[p + 1].add (parameters::text (p, parameters::engineValue (p, preset.normalised[static_cast<size_t> (p)])));
+            rows[p + 1].add (
+                parameters::text (p, parameters::engineValue (p, preset.normalised[static_cast<size_t> (p)])));
         rows[parameters::count + 1].add (preset.summary);
     }
 
@@ -30,7 +31,8 @@ juce::String presetList()
             int width = 0;
             for (const auto& cell : column)
                 width = juce::jmax (width, cell.length());
-            text += (&column == &rows[0] ? "" : "  ") + column[line].paddedRight (' ', &column == &rows[parameters::count + 1] ? 0 : width);
+            text += (&column == &rows[0] ? "" : "  ")
+                + column[line].paddedRight (' ', &column == &rows[parameters::count + 1] ? 0 : width);
         }
         result += text.trimEnd() + "\n";
     }

@@ -7,16 +7,14 @@ namespace tarnwell::render
 {
 namespace
 {
-    constexpr double showAfterMs = 500.0, showWhenLongerThanMs = 2000.0;
-    constexpr int barWidth = 40;
+constexpr double showAfterMs = 500.0, showWhenLongerThanMs = 2000.0;
+constexpr int barWidth = 40;
 } // namespace
 
 Progress::Progress (juce::String name)
-    : label (std::move (name)),
-      startMs (juce::Time::getMillisecondCounterHiRes()),
+    : label (std::move (name)), startMs (juce::Time::getMillisecondCounterHiRes()),
       terminal (isatty (fileno (stderr)) != 0)
-{
-}
+{}
 
 Progress::~Progress()
 {
@@ -47,7 +45,8 @@ void Progress::show (int percent)
     if (terminal)
     {
         const int filled = percent * barWidth / 100;
-        std::fprintf (stderr, "\r%s [%s%s] %3d%%", label.toRawUTF8(), juce::String::repeatedString ("#", filled).toRawUTF8(),
+        std::fprintf (stderr, "\r%s [%s%s] %3d%%", label.toRawUTF8(),
+                      juce::String::repeatedString ("#", filled).toRawUTF8(),
                       juce::String::repeatedString (" ", barWidth - filled).toRawUTF8(), percent);
     }
     else

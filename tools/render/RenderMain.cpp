@@ -91,7 +91,8 @@ std::unique_ptr<PluginRenderer> loadPlugin (const Options& options, double sampl
     {
         if (! renderer->setParameter (name, value))
         {
-            error = "unknown parameter \"" + name + "\" (valid names: " + renderer->getParameterNames().joinIntoString (", ") + ")";
+            error = "unknown parameter \"" + name
+                + "\" (valid names: " + renderer->getParameterNames().joinIntoString (", ") + ")";
             status = exitStatus::usage;
             return nullptr;
         }
@@ -133,7 +134,8 @@ bool reportDecay (const DecayReport& report, OutputFile& picture)
     std::printf ("%s", decayTable (report).toRawUTF8());
     if (! writeDecayPicture (picture, report))
     {
-        fail (picture.getError().isNotEmpty() ? picture.getError() : "cannot write " + picture.getTarget().getFullPathName());
+        fail (picture.getError().isNotEmpty() ? picture.getError()
+                                              : "cannot write " + picture.getTarget().getFullPathName());
         return false;
     }
     std::printf ("Decay picture: %s\n", picture.getTarget().getFullPathName().toRawUTF8());
@@ -167,7 +169,8 @@ int render (const Options& options)
                      + juce::String (renderer->getNumInputs()) + ": mix it down to stereo first");
 
     const auto report = measureDecay (*renderer, options, sampleRate);
-    const auto tailSeconds = options.tailSeconds.value_or (defaultTailSeconds (decaySettingsOf (*renderer, sampleRate), report));
+    const auto tailSeconds =
+        options.tailSeconds.value_or (defaultTailSeconds (decaySettingsOf (*renderer, sampleRate), report));
     if (options.verbose)
         std::printf ("Tail: %.2f s%s\n", tailSeconds,
                      options.tailSeconds ? " (as given)" : " (the slowest band's decay to -60 dB, and half a second)");
@@ -194,7 +197,8 @@ int render (const Options& options)
     if (readFailed)
         return fail ("cannot read " + inFile.getFullPathName() + ": the file is damaged");
     if (! writer.finish() || ! outputs[0]->commit())
-        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError() : "cannot write " + outFile.getFullPathName());
+        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError()
+                                                         : "cannot write " + outFile.getFullPathName());
     std::printf ("Wrote %s (%d channels, %.2f s)\n", outFile.getFullPathName().toRawUTF8(), renderer->getNumOutputs(),
                  double (reader->lengthInSamples + tailFrames) / sampleRate);
 
@@ -234,11 +238,13 @@ int impulseResponse (const Options& options)
 
     const auto response = renderQuietly (*renderer, options, "Rendering", impulse, 0);
     if (! writeAudio (*outputs[0], response, sampleRate))
-        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError() : "cannot write " + outFile.getFullPathName());
+        return fail (outputs[0]->getError().isNotEmpty() ? outputs[0]->getError()
+                                                         : "cannot write " + outFile.getFullPathName());
     std::printf ("Wrote %s (%d channels, %.2f s at %.0f Hz)\n", outFile.getFullPathName().toRawUTF8(),
                  response.getNumChannels(), response.getNumSamples() / sampleRate, sampleRate);
 
-    const auto report = wet ? makeDecayReport (*renderer, response, sampleRate) : measureDecay (*renderer, options, sampleRate);
+    const auto report =
+        wet ? makeDecayReport (*renderer, response, sampleRate) : measureDecay (*renderer, options, sampleRate);
     return reportDecay (report, *outputs[1]) ? exitStatus::done : exitStatus::failure;
 }
 
@@ -261,7 +267,8 @@ int demo (const Options& options)
     int status = exitStatus::failure;
     auto withDemoSettings = options;
     withDemoSettings.settings = demoSettings();
-    withDemoSettings.settings.insert (withDemoSettings.settings.end(), options.settings.begin(), options.settings.end());
+    withDemoSettings.settings.insert (withDemoSettings.settings.end(), options.settings.begin(),
+                                      options.settings.end());
     auto renderer = loadPlugin (withDemoSettings, sampleRate, error, status);
     if (renderer == nullptr && status == exitStatus::usage) // a parameter it lacks: not Tarnwell
         renderer = loadPlugin (options, sampleRate, error, status);
@@ -274,7 +281,8 @@ int demo (const Options& options)
         return fail ("cannot write into " + dir.getFullPathName());
     std::printf ("Dry: %s\nWet: %s\n", dryFile.getFullPathName().toRawUTF8(), wetFile.getFullPathName().toRawUTF8());
 
-    return reportDecay (measureDecay (*renderer, options, sampleRate), *outputs[2]) ? exitStatus::done : exitStatus::failure;
+    return reportDecay (measureDecay (*renderer, options, sampleRate), *outputs[2]) ? exitStatus::done
+                                                                                    : exitStatus::failure;
 }
 } // namespace
 
@@ -309,7 +317,7 @@ int main (int argc, char** argv)
         juce::Logger::setCurrentLogger (&dropping);
 
     const int status = options.command == "render" ? render (options)
-                     : options.command == "ir"     ? impulseResponse (options)
+        : options.command == "ir"                  ? impulseResponse (options)
                                                    : demo (options);
     juce::Logger::setCurrentLogger (nullptr);
     return status;

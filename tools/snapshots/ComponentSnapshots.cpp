@@ -168,7 +168,7 @@ int main (int argc, char* argv[])
     {
         values = { 0.0f, 0.25f, 0.5f, 0.75f, 1.0f };
         graphs = { { 0.8f, 0.2f, 0.5f }, { 0.25f, 0.35f, 0.8f }, { 0.5f, 0.5f, 0.5f },
-                   { 0.6f, 0.3f, 0.0f }, { 0.6f, 0.3f, 1.0f }, { 0.0f, 0.0f, 0.5f } };
+                   { 0.6f, 0.3f, 0.0f }, { 0.6f, 0.3f, 1.0f },   { 0.0f, 0.0f, 0.5f } };
     }
 
     juce::ScopedJuceInitialiser_GUI juce;
