@@ -17,13 +17,13 @@ namespace tarnwell
 // design, the saved settings, and processing of whatever channel pointers a host hands over.
 // The formats only translate their host's calls into these.
 //
-// Threads, as each method of the views below says: [audio-thread] is the one thread that processes; [main-thread]
-// calls are serialised among themselves but may overlap processing; [thread-safe] calls come
-// from any thread, the audio thread included; the adapters add [message-thread], JUCE's thread
-// where the editor lives (host/editor_hosting/MessageThread.h). Nothing here allocates, locks
-// or waits on the audio thread: values live in lock-free atomics, and processing designs the
-// network itself, at the start of a block whose values or rate differ from those it last
-// designed for.
+// Threads, as each method of the views below says: [audio-thread] is the one thread that
+// processes; [main-thread] calls are serialised among themselves but may overlap processing;
+// [thread-safe] calls come from any thread, the audio thread included; the adapters add
+// [message-thread], JUCE's thread where the editor lives (host/editor_hosting/MessageThread.h).
+// Nothing here allocates, locks or waits on the audio thread: values live in lock-free atomics,
+// and processing designs the network itself, at the start of a block whose values or rate
+// differ from those it last designed for.
 class InstanceCore
 {
 public:

@@ -2,8 +2,8 @@
 
 namespace tarnwell
 {
-VstParameterModel::VstParameterModel (InstanceCore::Controls instance, audioMasterCallback hostCallback, AEffect* e)
-    : controls (instance), host (hostCallback), effect (e)
+VstParameterModel::VstParameterModel (InstanceCore::Controls coreControls, audioMasterCallback hostCallback, AEffect* e)
+    : controls (coreControls), host (hostCallback), effect (e)
 {}
 
 float VstParameterModel::value (int index) const
