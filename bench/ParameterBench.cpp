@@ -16,7 +16,7 @@ void setParameter (benchmark::State& state)
     int index = 0;
     for (auto _ : state)
     {
-        processor->core().setParameter (index, value);
+        processor->controls().setParameter (index, value);
         index = index == 4 ? 0 : index + 1;
         value = value >= 1.0f ? 0.0f : value + 0.001f;
     }
@@ -39,7 +39,7 @@ void block (benchmark::State& state, bool changeParameters)
         if (changeParameters)
         {
             for (int i = 0; i < 5; ++i)
-                processor->core().setParameter (i, value);
+                processor->controls().setParameter (i, value);
             value = value >= 0.9f ? 0.1f : value + 0.001f;
         }
         processor->processBlock (buffer, midi);

@@ -6,7 +6,7 @@ namespace tarnwell
 {
 // The five parameters as the editor sees them, whichever way it is hosted: the JUCE processor's
 // parameter objects, the VST 2.4 glue, or an LV2 UI speaking the port protocol. Indices are
-// 0..4; the editor calls everything on the message thread.
+// 0..4. [message-thread] Every call, as the editor makes it.
 class ParameterModel
 {
 public:

@@ -17,13 +17,13 @@ namespace tarnwell
 // design, the saved settings, and processing of whatever channel pointers a host hands over.
 // The formats only translate their host's calls into these.
 //
-// Threads, as each method says: [audio-thread] is the one thread that processes; [main-thread]
-// calls are serialised among themselves but may overlap processing; [thread-safe] calls come
-// from any thread, the audio thread included; the adapters add [message-thread], JUCE's thread
-// where the editor lives (host/editor_hosting/MessageThread.h). Nothing here allocates, locks
-// or waits on the audio thread: values live in lock-free atomics, and processing designs the
-// network itself, at the start of a block whose values or rate differ from those it last
-// designed for.
+// Threads, as each method of the views below says: [audio-thread] is the one thread that
+// processes; [main-thread] calls are serialised among themselves but may overlap processing;
+// [thread-safe] calls come from any thread, the audio thread included; the adapters add
+// [message-thread], JUCE's thread where the editor lives (host/editor_hosting/MessageThread.h).
+// Nothing here allocates, locks or waits on the audio thread: values live in lock-free atomics,
+// and processing designs the network itself, at the start of a block whose values or rate
+// differ from those it last designed for.
 class InstanceCore
 {
 public:
@@ -31,47 +31,34 @@ public:
     // processor has, or a narrower one named in the environment as TARNWELL_KERNEL.
     InstanceCore();
 
-    // [thread-safe] By index 0..4; any other index is ignored (and reads as 0).
-    void setParameter (int index, float normalised) noexcept;
-    float parameter (int index) const noexcept;
-
-    // [main-thread] (any thread but the audio thread: it makes a string) "3.50 sec" and the
-    // like; empty for an invalid index.
-    juce::String parameterText (int index) const;
-
-    // [main-thread] The text a value would show: the current value's is parameterText, whose
-    // engine value may differ from a new instance's stored one.
-    juce::String textFor (int index, float normalised) const;
-
-    // [thread-safe] How long a host should keep processing after the input stops: the time, in
-    // seconds, the slowest band takes to fall 90 dB.
-    double tailSeconds() const noexcept;
-
-    // [thread-safe] The rate the next block is designed for; anything but a finite positive
-    // rate is ignored. The tail carries over.
-    void prepare (double sampleRate) noexcept;
-
-    // [thread-safe] The rate blocks are designed for: the last prepared, 44100 before any.
-    double sampleRateNow() const noexcept { return sampleRate.load(); }
-
-    // [main-thread] The settings block hosts store, and its restore: false (and nothing
-    // changed) for a block that holds no settings.
-    void save (juce::MemoryBlock& destData);
-    bool restore (const void* data, int sizeInBytes);
-
-    // [thread-safe] The settings the network runs on from the next block.
-    NetworkSettings networkSettings() const;
-
-    // [audio-thread] One host block: numIn inputs (1 or 2) into numOut outputs (1 or 2), each
-    // pointer to `frames` samples. Outputs may be their own inputs, other channels' inputs or
-    // apart from them; one input into two outputs plays it into a silent right input. Extra
-    // channels are ignored; null pointers or a count of 0 leave everything as it is.
-    void process (const float* const* in, int numIn, float* const* out, int numOut, int frames) noexcept;
+    // The core is reached through one view per role, so each part of an adapter holds only what
+    // its thread may call: the code that processes an Audio, parameter calls and models
+    // Controls, state and lifecycle code a Session. A view is a reference to its core, as cheap
+    // to pass as a pointer; it must not outlive the core.
+    class Audio;
+    class Controls;
+    class Session;
+    Audio audio() noexcept;
+    Controls controls() noexcept;
+    Session session() noexcept;
 
     // Blocks reach the network in pieces of at most this many frames.
     static constexpr int maxPiece = 4096;
 
 private:
+    // What the views offer, each documented in its view.
+    void setParameter (int index, float normalised) noexcept;
+    float parameter (int index) const noexcept;
+    juce::String parameterText (int index) const;
+    juce::String textFor (int index, float normalised) const;
+    double tailSeconds() const noexcept;
+    void prepare (double sampleRate) noexcept;
+    double sampleRateNow() const noexcept { return sampleRate.load(); }
+    void save (juce::MemoryBlock& destData);
+    bool restore (const void* data, int sizeInBytes);
+    NetworkSettings networkSettings() const;
+    void process (const float* const* in, int numIn, float* const* out, int numOut, int frames) noexcept;
+
     void designForCurrentValues() noexcept;
     void processPiece (const float* inL, const float* inR, float* outL, float* outR, int frames) noexcept;
 
@@ -91,4 +78,91 @@ private:
     ReverbNetwork network;
     std::array<std::array<float, maxPiece>, 2> inputCopy {};
 };
+
+// The audio thread's view: processing, and the parameter changes a host hands over with its
+// blocks (LV2's control ports, CLAP's events, those JUCE's VST3 wrapper delivers in process).
+class InstanceCore::Audio
+{
+public:
+    // [audio-thread] One host block: numIn inputs (1 or 2) into numOut outputs (1 or 2), each
+    // pointer to `frames` samples. Outputs may be their own inputs, other channels' inputs or
+    // apart from them; one input into two outputs plays it into a silent right input. Extra
+    // channels are ignored; null pointers or a count of 0 leave everything as it is.
+    void process (const float* const* in, int numIn, float* const* out, int numOut, int frames) const noexcept
+    {
+        core.process (in, numIn, out, numOut, frames);
+    }
+
+    // [thread-safe] As Controls::setParameter.
+    void setParameter (int index, float normalised) const noexcept { core.setParameter (index, normalised); }
+
+private:
+    friend class InstanceCore;
+    explicit Audio (InstanceCore& c) noexcept : core (c) {}
+    InstanceCore& core;
+};
+
+// The parameters as hosts and editors set, read and show them.
+class InstanceCore::Controls
+{
+public:
+    // [thread-safe] By index 0..4; any other index is ignored (and reads as 0).
+    void setParameter (int index, float normalised) const noexcept { core.setParameter (index, normalised); }
+    float parameter (int index) const noexcept { return core.parameter (index); }
+
+    // [main-thread] (any thread but the audio thread: it makes a string) "3.50 sec" and the
+    // like; empty for an invalid index.
+    juce::String parameterText (int index) const { return core.parameterText (index); }
+
+    // [main-thread] The text a value would show: the current value's is parameterText, whose
+    // engine value may differ from a new instance's stored one.
+    juce::String textFor (int index, float normalised) const { return core.textFor (index, normalised); }
+
+private:
+    friend class InstanceCore;
+    explicit Controls (InstanceCore& c) noexcept : core (c) {}
+    InstanceCore& core;
+};
+
+// The instance's life in a host: its rate, its tail, and the settings block hosts store.
+class InstanceCore::Session
+{
+public:
+    // [thread-safe] The rate the next block is designed for; anything but a finite positive
+    // rate is ignored. The tail carries over.
+    void prepare (double sampleRate) const noexcept { core.prepare (sampleRate); }
+
+    // [thread-safe] The rate blocks are designed for: the last prepared, 44100 before any.
+    double sampleRateNow() const noexcept { return core.sampleRateNow(); }
+
+    // [thread-safe] How long a host should keep processing after the input stops: the time, in
+    // seconds, the slowest band takes to fall 90 dB.
+    double tailSeconds() const noexcept { return core.tailSeconds(); }
+
+    // [main-thread] The settings block hosts store, and its restore: false (and nothing
+    // changed) for a block that holds no settings.
+    void save (juce::MemoryBlock& destData) const { core.save (destData); }
+    bool restore (const void* data, int sizeInBytes) const { return core.restore (data, sizeInBytes); }
+
+    // [thread-safe] The settings the network runs on from the next block.
+    NetworkSettings networkSettings() const { return core.networkSettings(); }
+
+private:
+    friend class InstanceCore;
+    explicit Session (InstanceCore& c) noexcept : core (c) {}
+    InstanceCore& core;
+};
+
+inline InstanceCore::Audio InstanceCore::audio() noexcept
+{
+    return Audio (*this);
+}
+inline InstanceCore::Controls InstanceCore::controls() noexcept
+{
+    return Controls (*this);
+}
+inline InstanceCore::Session InstanceCore::session() noexcept
+{
+    return Session (*this);
+}
 } // namespace tarnwell

@@ -1,24 +1,23 @@
 #include "processor/ProcessorParameter.h"
 
-#include "processor/InstanceCore.h"
 #include "processor/ParameterTable.h"
 
 namespace tarnwell
 {
-ProcessorParameter::ProcessorParameter (InstanceCore& owner, int indexInCore)
+ProcessorParameter::ProcessorParameter (InstanceCore::Controls owner, int indexInCore)
     : AudioProcessorParameterWithID (juce::ParameterID { parameters::name (indexInCore), 1 },
                                      parameters::name (indexInCore)),
-      core (owner), index (indexInCore)
+      controls (owner), index (indexInCore)
 {}
 
 float ProcessorParameter::getValue() const
 {
-    return core.parameter (index);
+    return controls.parameter (index);
 }
 
 void ProcessorParameter::setValue (float newValue)
 {
-    core.setParameter (index, newValue);
+    controls.setParameter (index, newValue);
 }
 
 float ProcessorParameter::getDefaultValue() const
@@ -38,7 +37,7 @@ juce::String ProcessorParameter::getLabel() const
 
 juce::String ProcessorParameter::getText (float value, int maximumStringLength) const
 {
-    return core.textFor (index, value).substring (0, maximumStringLength);
+    return controls.textFor (index, value).substring (0, maximumStringLength);
 }
 
 float ProcessorParameter::getValueForText (const juce::String& text) const

@@ -14,7 +14,7 @@ TarnwellAudioProcessor::TarnwellAudioProcessor()
                           .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
     for (int i = 0; i < params::count; ++i)
-        addParameter (new ProcessorParameter (instance, i));
+        addParameter (new ProcessorParameter (instance.controls(), i));
 }
 
 TarnwellAudioProcessor::~TarnwellAudioProcessor() = default;
@@ -26,7 +26,7 @@ const juce::String TarnwellAudioProcessor::getName() const
 
 void TarnwellAudioProcessor::prepareToPlay (double newSampleRate, int)
 {
-    instance.prepare (newSampleRate);
+    session.prepare (newSampleRate);
 }
 
 void TarnwellAudioProcessor::releaseResources()
@@ -39,8 +39,8 @@ void TarnwellAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     // In place: the buffer's first channels hold the inputs and receive the outputs.
     const int channels = buffer.getNumChannels();
     auto* const* audio = buffer.getArrayOfWritePointers();
-    instance.process (audio, juce::jmin (getTotalNumInputChannels(), channels), audio,
-                      juce::jmin (getTotalNumOutputChannels(), channels), buffer.getNumSamples());
+    instance.audio().process (audio, juce::jmin (getTotalNumInputChannels(), channels), audio,
+                              juce::jmin (getTotalNumOutputChannels(), channels), buffer.getNumSamples());
 }
 
 bool TarnwellAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -79,7 +79,7 @@ bool TarnwellAudioProcessor::producesMidi() const
 // Hosts that ask (VST3, LV2) keep processing this long after the input stops: the longest decay.
 double TarnwellAudioProcessor::getTailLengthSeconds() const
 {
-    return instance.tailSeconds();
+    return session.tailSeconds();
 }
 
 juce::AudioProcessorEditor* TarnwellAudioProcessor::createEditor()
@@ -109,16 +109,16 @@ void TarnwellAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void TarnwellAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    instance.save (destData);
+    session.save (destData);
 }
 
 void TarnwellAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    instance.restore (data, sizeInBytes);
+    session.restore (data, sizeInBytes);
 }
 
 NetworkSettings TarnwellAudioProcessor::getNetworkSettings() const
 {
-    return instance.networkSettings();
+    return session.networkSettings();
 }
 } // namespace tarnwell

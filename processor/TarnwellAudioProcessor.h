@@ -8,8 +8,8 @@ namespace tarnwell
 {
 // The plug-in as JUCE's wrappers (the VST3 and the standalone app) see it: a
 // juce::AudioProcessor that translates into the instance core, which does the work. Its
-// parameter objects forward to the core, and its editor binds to them. Our own glue
-// (VST 2.4, LV2) reaches the core directly.
+// parameter objects forward to the core's controls, and its editor binds to them. Our own glue
+// (VST 2.4, LV2, CLAP) reaches the core directly.
 //
 // Threads, as InstanceCore marks them: processBlock is [audio-thread]; everything else is
 // [main-thread], the host's (or the standalone app's) control thread, as JUCE's wrappers call it,
@@ -20,8 +20,8 @@ public:
     TarnwellAudioProcessor();
     ~TarnwellAudioProcessor() override;
 
-    // [thread-safe] The core this processor translates into.
-    InstanceCore& core() noexcept { return instance; }
+    // [thread-safe] The parameters of the core this processor translates into.
+    InstanceCore::Controls controls() noexcept { return instance.controls(); }
 
     const juce::String getName() const override;
 
@@ -58,6 +58,7 @@ public:
 
 private:
     InstanceCore instance;
+    const InstanceCore::Session session = instance.session(); // held for JUCE's const queries
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TarnwellAudioProcessor)
 };

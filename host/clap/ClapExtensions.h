@@ -2,7 +2,8 @@
 
 #include "host/clap/ClapExtensionsAbi.h"
 
-// The extension records Tarnwell offers, one file each; ClapPlugin hands them out by id.
+// The extension records Tarnwell offers, one file each; ClapPlugin hands them out by id. Each
+// record's functions are marked with their CLAP thread where they are defined.
 namespace tarnwell::clapExtensions
 {
 extern const clap::PluginAudioPorts audioPorts;

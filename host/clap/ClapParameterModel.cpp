@@ -11,19 +11,19 @@ ClapParameterModel::ClapParameterModel (ClapPlugin& p) : plugin (p) {}
 
 float ClapParameterModel::value (int index) const
 {
-    return plugin.instance().parameter (index);
+    return plugin.controls().parameter (index);
 }
 
 juce::String ClapParameterModel::text (int index) const
 {
-    return plugin.instance().parameterText (index);
+    return plugin.controls().parameterText (index);
 }
 
 void ClapParameterModel::set (int index, float normalised)
 {
-    plugin.instance().setParameter (index, normalised);
-    plugin.editorEvents().push (
-        { Kind::value, index, clapParameters::valueOf (index, plugin.instance().parameter (index)) });
+    const auto controls = plugin.controls();
+    controls.setParameter (index, normalised);
+    plugin.editorEvents().push ({ Kind::value, index, clapParameters::valueOf (index, controls.parameter (index)) });
     plugin.requestFlush();
 }
 

@@ -1,6 +1,5 @@
 #include "host/clap/ClapParameters.h"
 
-#include "processor/InstanceCore.h"
 #include "processor/ParameterTable.h"
 
 #include <algorithm>
@@ -44,11 +43,11 @@ float normalisedOf (int index, double value) noexcept
     return params::normalisedFor (index, value);
 }
 
-bool toText (const InstanceCore& core, int index, double value, char* text, std::uint32_t capacity)
+bool toText (InstanceCore::Controls controls, int index, double value, char* text, std::uint32_t capacity)
 {
     if (text == nullptr || capacity == 0)
         return false;
-    const auto shown = core.textFor (index, normalisedOf (index, value)).toStdString();
+    const auto shown = controls.textFor (index, normalisedOf (index, value)).toStdString();
     const auto length = std::min<size_t> (shown.size(), capacity - 1);
     std::memcpy (text, shown.data(), length);
     text[length] = 0;
@@ -64,13 +63,13 @@ std::optional<double> fromText (int index, const char* text)
     return std::nullopt;
 }
 
-void apply (InstanceCore& core, const clap::EventHeader& header) noexcept
+void apply (InstanceCore::Audio processing, const clap::EventHeader& header) noexcept
 {
     if (header.spaceId != clap::coreEventSpace || header.type != clap::eventParamValue
         || header.size < sizeof (clap::ParamValueEvent))
         return;
     const auto& event = reinterpret_cast<const clap::ParamValueEvent&> (header);
     if (const auto index = indexOf (event.paramId))
-        core.setParameter (*index, normalisedOf (*index, event.value));
+        processing.setParameter (*index, normalisedOf (*index, event.value));
 }
 } // namespace tarnwell::clapParameters

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "host/clap/ClapExtensionsAbi.h"
+#include "processor/InstanceCore.h"
 
 #include <optional>
 
 namespace tarnwell
 {
-class InstanceCore;
-
 // The five parameters as a CLAP host sees them: ids 0..4 (the parameter indices, which never
 // change), values in the units of the LV2 ports (seconds, hertz, per cent), the stored defaults,
 // and the texts and typed values of the other formats.
@@ -24,12 +23,13 @@ double valueOf (int index, float normalised) noexcept;
 float normalisedOf (int index, double value) noexcept;
 
 // [main-thread] "3.50 sec": into `text` of `capacity` bytes, cut to fit.
-bool toText (const InstanceCore&, int index, double value, char* text, std::uint32_t capacity);
+bool toText (InstanceCore::Controls, int index, double value, char* text, std::uint32_t capacity);
 
 // [main-thread] A typed value ("2.5", "2.5 s", "1.2 kHz"), as a value in the unit.
 std::optional<double> fromText (int index, const char* text);
 
 // [audio-thread] Applies a parameter-value event; any other event is left alone. Sets only.
-void apply (InstanceCore&, const clap::EventHeader&) noexcept;
+// (A flush while the host is not processing takes the audio thread's part on the main thread.)
+void apply (InstanceCore::Audio, const clap::EventHeader&) noexcept;
 } // namespace clapParameters
 } // namespace tarnwell

@@ -28,7 +28,7 @@ bool TARNWELL_CLAP_CALL value (const clap::Plugin* p, clap::Id id, double* out)
     const auto index = clapParameters::indexOf (id);
     if (self == nullptr || ! index || out == nullptr)
         return false;
-    *out = clapParameters::valueOf (*index, self->instance().parameter (*index));
+    *out = clapParameters::valueOf (*index, self->controls().parameter (*index));
     return true;
 }
 
@@ -40,7 +40,7 @@ bool TARNWELL_CLAP_CALL valueToText (const clap::Plugin* p, clap::Id id, double 
     const auto index = clapParameters::indexOf (id);
     try
     {
-        return self != nullptr && index && clapParameters::toText (self->instance(), *index, value, text, capacity);
+        return self != nullptr && index && clapParameters::toText (self->controls(), *index, value, text, capacity);
     }
     catch (...)
     {

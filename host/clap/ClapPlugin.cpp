@@ -85,7 +85,7 @@ bool ClapPlugin::activate (double sampleRate) noexcept
     if (! (sampleRate > 0) || ! std::isfinite (sampleRate))
         return false;
     guarded (0, [&] {
-        core.prepare (sampleRate);
+        core.session().prepare (sampleRate);
         return 0;
     });
     active = true;
@@ -107,6 +107,7 @@ std::int32_t ClapPlugin::process (const clap::Process& p) noexcept
     }
 
     // Each parameter event takes effect at its frame: the audio before it plays the old values.
+    const auto audio = core.audio();
     std::uint32_t done = 0;
     const auto* events = p.inEvents;
     const auto count = events != nullptr && events->size != nullptr ? events->size (events) : 0u;
@@ -116,17 +117,18 @@ std::int32_t ClapPlugin::process (const clap::Process& p) noexcept
         if (header == nullptr)
             continue;
         const auto at = std::clamp (header->time, done, frames); // late ones act at once
-        processPart (p, done, at);
+        processPart (audio, p, done, at);
         done = at;
-        clapParameters::apply (core, *header);
+        clapParameters::apply (audio, *header);
     }
-    processPart (p, done, frames);
+    processPart (audio, p, done, frames);
 
     fromEditor.sendTo (p.outEvents);
     return clap::processContinue;
 }
 
-void ClapPlugin::processPart (const clap::Process& p, std::uint32_t start, std::uint32_t end) noexcept
+void ClapPlugin::processPart (InstanceCore::Audio audio, const clap::Process& p, std::uint32_t start,
+                              std::uint32_t end) noexcept
 {
     if (end <= start)
         return;
@@ -159,7 +161,7 @@ void ClapPlugin::processPart (const clap::Process& p, std::uint32_t start, std::
                 ins[ch] = outs[ch];
             }
     }
-    core.process (ins, numIn, outs, numOut, static_cast<int> (end - start));
+    audio.process (ins, numIn, outs, numOut, static_cast<int> (end - start));
 }
 
 void ClapPlugin::flush (const clap::InputEvents* in, const clap::OutputEvents* out) noexcept
@@ -167,7 +169,7 @@ void ClapPlugin::flush (const clap::InputEvents* in, const clap::OutputEvents* o
     const auto count = in != nullptr && in->size != nullptr ? in->size (in) : 0u;
     for (std::uint32_t i = 0; i < count; ++i)
         if (const auto* header = in->get (in, i))
-            clapParameters::apply (core, *header);
+            clapParameters::apply (core.audio(), *header);
     fromEditor.sendTo (out);
 }
 
@@ -181,7 +183,7 @@ void ClapPlugin::requestFlush() const noexcept
 
 bool ClapPlugin::restore (const juce::MemoryBlock& block)
 {
-    if (! core.restore (block.getData(), static_cast<int> (block.getSize())))
+    if (! core.session().restore (block.getData(), static_cast<int> (block.getSize())))
         return false;
     if (hostParams != nullptr && hostParams->rescan != nullptr)
         hostParams->rescan (hostRecord, rescanValuesFlag);

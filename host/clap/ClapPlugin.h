@@ -24,8 +24,10 @@ public:
     explicit ClapPlugin (const clap::Host*);
     ~ClapPlugin();
 
-    // [thread-safe] The core, the host's record and the editor's ring.
-    InstanceCore& instance() noexcept { return core; }
+    // [thread-safe] The core's parameters and session (its audio view is process's alone),
+    // the host's record and the editor's ring.
+    InstanceCore::Controls controls() noexcept { return core.controls(); }
+    InstanceCore::Session session() noexcept { return core.session(); }
     const clap::Host* host() const noexcept { return hostRecord; }
     ClapEditorEvents& editorEvents() noexcept { return fromEditor; }
 
@@ -57,7 +59,7 @@ private:
     bool activate (double sampleRate) noexcept;
     void deactivate() noexcept;
     std::int32_t process (const clap::Process&) noexcept;
-    void processPart (const clap::Process&, std::uint32_t start, std::uint32_t end) noexcept;
+    void processPart (InstanceCore::Audio, const clap::Process&, std::uint32_t start, std::uint32_t end) noexcept;
     const void* extension (const char* id) const noexcept;
 
     static bool TARNWELL_CLAP_CALL initCallback (const clap::Plugin*);

@@ -25,7 +25,7 @@ bool TARNWELL_CLAP_CALL save (const clap::Plugin* p, const clap::OutputStream* s
     try
     {
         juce::MemoryBlock block;
-        self->instance().save (block);
+        self->session().save (block);
         const auto* bytes = static_cast<const char*> (block.getData());
         std::uint64_t done = 0;
         while (done < block.getSize())

@@ -23,8 +23,8 @@ std::uint32_t TARNWELL_CLAP_CALL tailFrames (const clap::Plugin* p)
     auto* self = ClapPlugin::from (p);
     if (self == nullptr)
         return 0;
-    const auto& core = self->instance();
-    const double frames = std::round (core.tailSeconds() * core.sampleRateNow());
+    const auto session = self->session();
+    const double frames = std::round (session.tailSeconds() * session.sampleRateNow());
     return frames < static_cast<double> (std::numeric_limits<std::int32_t>::max())
         ? static_cast<std::uint32_t> (frames)
         : std::numeric_limits<std::int32_t>::max();

@@ -1,6 +1,7 @@
 // The plug-in's LV2 entry point, its descriptor: the DSP binary's only exported symbol. The UI
 // has a binary of its own (Lv2UiEntry.cpp), so a host that never shows it loads nothing that
-// draws. No exception crosses into the host.
+// draws. No exception crosses into the host. Each call's thread is that of the Lv2Plugin method
+// it forwards to.
 
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Plugin.h"

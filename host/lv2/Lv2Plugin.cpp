@@ -42,7 +42,7 @@ Lv2Plugin::Lv2Plugin (double rate, const LV2_URID_Map* map)
 {
     // Ready to run from the start: the sample rate is fixed for the instance's life, and some
     // hosts (JUCE's LV2 hosting among them) run instances they never activated.
-    core.prepare (sampleRate);
+    core.session().prepare (sampleRate);
 }
 
 void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
@@ -61,7 +61,7 @@ void Lv2Plugin::connect (std::uint32_t port, void* data) noexcept
 void Lv2Plugin::activate()
 {
     if (std::exchange (deactivated, false))
-        core.prepare (sampleRate);
+        core.session().prepare (sampleRate);
 }
 
 void Lv2Plugin::deactivate()
@@ -69,7 +69,7 @@ void Lv2Plugin::deactivate()
     deactivated = true;
 }
 
-void Lv2Plugin::applyControlPorts() noexcept
+void Lv2Plugin::applyControlPorts (InstanceCore::Audio processing) noexcept
 {
     for (size_t i = 0; i < parameters::count; ++i)
     {
@@ -82,7 +82,7 @@ void Lv2Plugin::applyControlPorts() noexcept
             continue;
 
         applied[i] = { value, true };
-        core.setParameter (static_cast<int> (i), normalisedOfPort (static_cast<int> (i), value));
+        processing.setParameter (static_cast<int> (i), normalisedOfPort (static_cast<int> (i), value));
     }
 }
 
@@ -97,24 +97,25 @@ void Lv2Plugin::run (std::uint32_t frameCount) noexcept
         if (buffer == nullptr)
             return;
 
-    applyControlPorts();
+    const auto processing = core.audio();
+    applyControlPorts (processing);
 
     // Off is 0 or below; a host without the port, or one holding NaN, leaves the plug-in on.
     const bool on = enabledIn == nullptr || ! (*enabledIn <= 0.0f);
     const int frames = static_cast<int> (std::min<std::uint32_t> (frameCount, 1u << 30));
     if (! bypass.playsNetworkAlone (on))
     {
-        runFading (frames, on);
+        runFading (processing, frames, on);
         return;
     }
 
     const float* inputs[channels] = { audio[inLeft], audio[inRight] };
     float* outputs[channels] = { audio[outLeft], audio[outRight] };
-    core.process (inputs, channels, outputs, channels, frames);
+    processing.process (inputs, channels, outputs, channels, frames);
 }
 
 // Outputs may be the inputs' own buffers: the dry input is kept aside, a piece at a time.
-void Lv2Plugin::runFading (int frames, bool on) noexcept
+void Lv2Plugin::runFading (InstanceCore::Audio processing, int frames, bool on) noexcept
 {
     for (int start = 0; start < frames; start += InstanceCore::maxPiece)
     {
@@ -124,7 +125,7 @@ void Lv2Plugin::runFading (int frames, bool on) noexcept
         for (size_t ch = 0; ch < channels; ++ch)
             std::copy_n (inputs[ch], piece, dry[ch].data());
 
-        core.process (inputs, channels, outputs, channels, piece);
+        processing.process (inputs, channels, outputs, channels, piece);
         const float* kept[channels] = { dry[0].data(), dry[1].data() };
         bypass.apply (kept, outputs, piece, on);
     }
@@ -139,7 +140,7 @@ LV2_State_Status Lv2Plugin::save (LV2_State_Store_Function store, LV2_State_Hand
         return LV2_STATE_ERR_NO_FEATURE;
 
     juce::MemoryBlock block;
-    core.save (block);
+    core.session().save (block);
     const auto text = block.toBase64Encoding();
     return store (handle, stateKey, text.toRawUTF8(), text.getNumBytesAsUTF8() + 1, stringType,
                   LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
@@ -162,14 +163,14 @@ LV2_State_Status Lv2Plugin::restore (LV2_State_Retrieve_Function retrieve, LV2_S
     juce::MemoryBlock block;
     if (! block.fromBase64Encoding (juce::String::fromUTF8 (data, length)))
         return LV2_STATE_ERR_UNKNOWN;
-    core.restore (block.getData(), static_cast<int> (block.getSize()));
+    core.session().restore (block.getData(), static_cast<int> (block.getSize()));
 
     // The restored values stand until a port changes. A host restoring a whole session sets
     // the ports to the values it saved with the block (and they then agree); a port the host
     // leaves as it was must not undo the restore on the next run. Restoring is never
     // concurrent with run, so reading the ports here is safe.
     for (size_t i = 0; i < parameters::count; ++i)
-        applied[i] = { controls[i] != nullptr ? *controls[i] : core.parameter (static_cast<int> (i)), true };
+        applied[i] = { controls[i] != nullptr ? *controls[i] : core.controls().parameter (static_cast<int> (i)), true };
     return LV2_STATE_SUCCESS;
 }
 } // namespace tarnwell::lv2

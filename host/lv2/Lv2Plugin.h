@@ -40,8 +40,9 @@ public:
     LV2_State_Status restore (LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
 private:
-    void applyControlPorts() noexcept;
-    void runFading (int frames, bool on) noexcept;
+    // [audio-thread] Parts of run.
+    void applyControlPorts (InstanceCore::Audio) noexcept;
+    void runFading (InstanceCore::Audio, int frames, bool on) noexcept;
 
     // A control value the core has been given, so unchanged ports cost nothing. Until the
     // first run nothing has been given: a new instance takes every port's value.

@@ -1,5 +1,5 @@
 // The UI's LV2 entry point, its descriptor: the UI binary's only exported symbol. No exception
-// crosses into the host.
+// crosses into the host. Every call is [main-thread], the host's UI thread, as Lv2Ui says.
 
 #include "host/lv2/Lv2Identity.h"
 #include "host/lv2/Lv2Ui.h"

@@ -1,18 +1,16 @@
 #include "host/vst2/ChunkStore.h"
 
-#include "processor/InstanceCore.h"
-
 #include <limits>
 
 namespace tarnwell
 {
-juce::int64 ChunkStore::get (InstanceCore& core, void** data)
+juce::int64 ChunkStore::get (InstanceCore::Session session, void** data)
 {
     if (data == nullptr)
         return 0;
 
     juce::MemoryBlock block;
-    core.save (block);
+    session.save (block);
 
     const std::lock_guard guard (lock);
     handedOut = std::move (block);
@@ -20,12 +18,12 @@ juce::int64 ChunkStore::get (InstanceCore& core, void** data)
     return static_cast<juce::int64> (handedOut.getSize());
 }
 
-juce::int64 ChunkStore::set (InstanceCore& core, const void* data, juce::int64 size)
+juce::int64 ChunkStore::set (InstanceCore::Session session, const void* data, juce::int64 size)
 {
     if (data == nullptr || size <= 0 || size > std::numeric_limits<int>::max())
         return 0;
 
-    core.restore (data, static_cast<int> (size));
+    session.restore (data, static_cast<int> (size));
     return 0;
 }
 } // namespace tarnwell

@@ -20,7 +20,7 @@ VstEffect* VstEffect::create (audioMasterCallback hostCallback)
 }
 
 VstEffect::VstEffect (audioMasterCallback hostCallback)
-    : host (hostCallback), model (core, hostCallback, &effect),
+    : host (hostCallback), model (core.controls(), hostCallback, &effect),
       editor ([this] { return std::make_unique<TarnwellEditor> (model); },
               // The user dragged the editor's corner: the host fits its window (effEditGetRect
               // answers the new size from now on). Hosts need not call effEditIdle, so the
@@ -117,9 +117,9 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
 
         // Blocks are far below 2 GiB, so the size fits a 32-bit host's VstIntPtr.
         case effGetChunk:
-            return static_cast<VstIntPtr> (chunks.get (core, static_cast<void**> (ptr)));
+            return static_cast<VstIntPtr> (chunks.get (core.session(), static_cast<void**> (ptr)));
         case effSetChunk:
-            return static_cast<VstIntPtr> (ChunkStore::set (core, ptr, value));
+            return static_cast<VstIntPtr> (ChunkStore::set (core.session(), ptr, value));
 
         case effEditOpen:
             return editor.open (ptr) ? 1 : 0;
@@ -198,7 +198,7 @@ VstIntPtr VstEffect::dispatchParameterRequest (int opcode, int index, void* ptr)
             copyToHost (ptr, valid ? parameters::name (index) : juce::String(), identity::maxParameterNameChars);
             return 0;
         case effGetParamDisplay:
-            copyToHost (ptr, core.parameterText (index), identity::maxParameterTextChars);
+            copyToHost (ptr, core.controls().parameterText (index), identity::maxParameterTextChars);
             return 0;
         case effGetParamLabel:
             copyToHost (ptr, {}, identity::maxParameterTextChars); // the unit is part of the display text
@@ -224,7 +224,7 @@ void VstEffect::resume()
 {
     const float rate = requestedSampleRate.load();
     const double sampleRate = rate > 0.0f && std::isfinite (rate) ? static_cast<double> (rate) : defaultSampleRate;
-    core.prepare (sampleRate);
+    core.session().prepare (sampleRate);
 
     std::printf ("%d input channels\n", layout.inputs());
     std::printf ("%d output channels\n", layout.outputs());
@@ -236,7 +236,7 @@ void VstEffect::resume()
 void VstEffect::processReplacingCallback (AEffect* e, float** inputs, float** outputs, int numFrames)
 {
     if (auto* self = from (e))
-        self->core.process (inputs, self->layout.inputs(), outputs, self->layout.outputs(), numFrames);
+        self->core.audio().process (inputs, self->layout.inputs(), outputs, self->layout.outputs(), numFrames);
 }
 
 // The accumulating call and double precision are not offered; outputs stay as they are.
@@ -246,12 +246,12 @@ void VstEffect::leaveDoubleOutputsCallback (AEffect*, double**, double**, int) {
 void VstEffect::setParameterCallback (AEffect* e, int index, float value)
 {
     if (auto* self = from (e))
-        self->core.setParameter (index, value);
+        self->core.controls().setParameter (index, value);
 }
 
 float VstEffect::getParameterCallback (AEffect* e, int index)
 {
     auto* self = from (e);
-    return self != nullptr ? self->core.parameter (index) : 0.0f;
+    return self != nullptr ? self->core.controls().parameter (index) : 0.0f;
 }
 } // namespace tarnwell

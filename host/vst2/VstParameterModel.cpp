@@ -1,26 +1,24 @@
 #include "host/vst2/VstParameterModel.h"
 
-#include "processor/InstanceCore.h"
-
 namespace tarnwell
 {
-VstParameterModel::VstParameterModel (InstanceCore& instance, audioMasterCallback hostCallback, AEffect* e)
-    : core (instance), host (hostCallback), effect (e)
+VstParameterModel::VstParameterModel (InstanceCore::Controls coreControls, audioMasterCallback hostCallback, AEffect* e)
+    : controls (coreControls), host (hostCallback), effect (e)
 {}
 
 float VstParameterModel::value (int index) const
 {
-    return core.parameter (index);
+    return controls.parameter (index);
 }
 
 juce::String VstParameterModel::text (int index) const
 {
-    return core.parameterText (index);
+    return controls.parameterText (index);
 }
 
 void VstParameterModel::set (int index, float normalised)
 {
-    core.setParameter (index, normalised);
+    controls.setParameter (index, normalised);
     host (effect, audioMasterAutomate, index, 0, nullptr, normalised);
 }
 

@@ -2,11 +2,10 @@
 
 #include "editor/ParameterModel.h"
 #include "host/VstAbi.h"
+#include "processor/InstanceCore.h"
 
 namespace tarnwell
 {
-class InstanceCore;
-
 // The editor's parameters in the VST 2.4 glue: the instance core's values and texts, with the
 // user's changes and gestures passed to the host as automation and edit brackets.
 // [message-thread] Every call, as the editor makes it: on Linux that is our own message thread,
@@ -15,7 +14,7 @@ class VstParameterModel final : public ParameterModel
 {
 public:
     // The core and the effect outlive the model.
-    VstParameterModel (InstanceCore&, audioMasterCallback host, AEffect* effect);
+    VstParameterModel (InstanceCore::Controls, audioMasterCallback host, AEffect* effect);
 
     float value (int index) const override;
     juce::String text (int index) const override;
@@ -24,7 +23,7 @@ public:
     void endGesture (int index) override;
 
 private:
-    InstanceCore& core;
+    const InstanceCore::Controls controls;
     const audioMasterCallback host;
     AEffect* const effect;
 };

@@ -75,7 +75,7 @@ using HostAutomation = EditorTest;
 
 TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
 {
-    processor.core().setParameter (2, 0.5f);
+    processor.controls().setParameter (2, 0.5f);
     ASSERT_TRUE (settle());
     EXPECT_EQ (slider (2).getValue(), 0.5);
     EXPECT_EQ (readout (2), "894.43 Hz");
@@ -88,14 +88,14 @@ TEST_F (HostAutomation, MovesOnlyTheControlOfThatIndex)
     EXPECT_FLOAT_EQ (graph().t60HighValue, 0.05f);
 
     // A value beyond the range is taken at its end, by the control and the readout alike.
-    processor.core().setParameter (0, 1.5f);
+    processor.controls().setParameter (0, 1.5f);
     ASSERT_TRUE (settle());
     EXPECT_EQ (slider (0).getValue(), 1.0);
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
     EXPECT_EQ (readout (0), "10.00 sec");
 
     // Mix and diffusion have no graph field.
-    processor.core().setParameter (3, 0.6f);
+    processor.controls().setParameter (3, 0.6f);
     ASSERT_TRUE (settle());
     EXPECT_EQ (readout (3), "60.00%");
     EXPECT_FLOAT_EQ (graph().t60LowValue, 1.0f);
@@ -107,8 +107,8 @@ TEST_F (HostAutomation, AnIndexOutsideTheFiveChangesNothing)
 {
     HostRecorder host;
     processor.addListener (&host);
-    processor.core().setParameter (7, 0.5f);
-    processor.core().setParameter (-1, 0.5f);
+    processor.controls().setParameter (7, 0.5f);
+    processor.controls().setParameter (-1, 0.5f);
     pumpMessages (60);
     processor.removeListener (&host);
 
@@ -127,9 +127,9 @@ TEST_F (HostAutomation, FromAnotherThreadShowsOnceTheMessageLoopRuns)
     HostRecorder host;
     processor.addListener (&host);
     onAnotherThread ([this] {
-        processor.core().setParameter (4, 0.1f);
-        processor.core().setParameter (4, 0.8f);
-        processor.core().setParameter (1, 0.2f);
+        processor.controls().setParameter (4, 0.1f);
+        processor.controls().setParameter (4, 0.8f);
+        processor.controls().setParameter (1, 0.2f);
     });
     ASSERT_TRUE (settle());
     processor.removeListener (&host);
@@ -145,17 +145,17 @@ TEST_F (HostAutomation, FromAnotherThreadShowsOnceTheMessageLoopRuns)
 TEST_F (HostAutomation, TheLastChangeFromAnyThreadIsWhatShows)
 {
     // Made on another thread, not yet shown; then a later change on the message thread.
-    onAnotherThread ([this] { processor.core().setParameter (2, 0.1f); });
-    processor.core().setParameter (2, 0.9f);
+    onAnotherThread ([this] { processor.controls().setParameter (2, 0.1f); });
+    processor.controls().setParameter (2, 0.9f);
 
     // Nothing older is left to overwrite it.
     ASSERT_TRUE (settle());
     pumpMessages (60);
     EXPECT_EQ (slider (2).getValue(), static_cast<double> (0.9f));
-    EXPECT_EQ (readout (2), processor.core().parameterText (2));
+    EXPECT_EQ (readout (2), processor.controls().parameterText (2));
 
     // A decay value shows in the readout too.
-    processor.core().setParameter (0, 0.25f);
+    processor.controls().setParameter (0, 0.25f);
     ASSERT_TRUE (settle());
     EXPECT_EQ (readout (0), "2.50 sec");
 }
@@ -163,9 +163,9 @@ TEST_F (HostAutomation, TheLastChangeFromAnyThreadIsWhatShows)
 TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
 {
     TarnwellAudioProcessor other;
-    other.core().setParameter (0, 0.5f);
-    other.core().setParameter (2, 0.8f);
-    other.core().setParameter (3, 1.0f);
+    other.controls().setParameter (0, 0.5f);
+    other.controls().setParameter (2, 0.8f);
+    other.controls().setParameter (3, 1.0f);
     juce::MemoryBlock saved;
     other.getStateInformation (saved);
 
@@ -181,8 +181,8 @@ TEST_F (HostAutomation, RestoredSettingsShowInTheOpenEditor)
 TEST_F (HostAutomation, ValueSetWhileClosedShowsInALaterEditor)
 {
     close();
-    processor.core().setParameter (3, 0.6f);
-    onAnotherThread ([this] { processor.core().setParameter (2, 0.5f); });
+    processor.controls().setParameter (3, 0.6f);
+    onAnotherThread ([this] { processor.controls().setParameter (2, 0.5f); });
     pumpMessages (30);
 
     open();
@@ -196,9 +196,9 @@ TEST_F (HostAutomation, ValueSetWhileClosedShowsInALaterEditor)
     for (int i = 0; i < 20; ++i)
     {
         close();
-        onAnotherThread ([this, i] { processor.core().setParameter (i % 5, 0.01f * static_cast<float> (i)); });
+        onAnotherThread ([this, i] { processor.controls().setParameter (i % 5, 0.01f * static_cast<float> (i)); });
         open();
-        processor.core().setParameter (4, 0.3f);
+        processor.controls().setParameter (4, 0.3f);
         pumpMessages (5);
     }
     ASSERT_TRUE (settle());
@@ -248,9 +248,9 @@ TEST_F (UserDrag, MixKnobSendsBeginAutomationAndEndInOrder)
 
     const float last = events[events.size() - 2].value;
     EXPECT_GT (last, 0.5f);
-    EXPECT_FLOAT_EQ (processor.core().parameter (3), last);
+    EXPECT_FLOAT_EQ (processor.controls().parameter (3), last);
     EXPECT_EQ (knob.getValue(), static_cast<double> (last)) << "the control holds the value the processor took";
-    EXPECT_EQ (readout (3), processor.core().parameterText (3));
+    EXPECT_EQ (readout (3), processor.controls().parameterText (3));
     EXPECT_FLOAT_EQ (graph().t60LowValue, 0.35f) << "the mix knob has no graph field";
 }
 
@@ -294,8 +294,8 @@ TEST_F (UserDrag, DoubleClickReturnsEachControlToItsDefaultInOneGesture)
             EXPECT_EQ (e.index, index);
         const float expected = tarnwell::expected::storedDefaults[index];
         EXPECT_FLOAT_EQ (last[1].value, expected);
-        EXPECT_FLOAT_EQ (processor.core().parameter (index), expected);
-        EXPECT_EQ (knob.getValue(), static_cast<double> (processor.core().parameter (index)));
+        EXPECT_FLOAT_EQ (processor.controls().parameter (index), expected);
+        EXPECT_EQ (knob.getValue(), static_cast<double> (processor.controls().parameter (index)));
         EXPECT_EQ (readout (index), tarnwell::expected::defaultTexts[index]);
     }
 }
@@ -336,17 +336,17 @@ TEST_F (UserTyping, AReadoutTakesATypedValueInOneGestureAndEscapeOrJunkKeepsTheV
         EXPECT_EQ (events[i].index, i < 3 ? 3 : 2) << i;
     }
     EXPECT_FLOAT_EQ (events[1].value, 0.35f);
-    EXPECT_FLOAT_EQ (processor.core().parameter (2), static_cast<float> (std::log (24.0) / std::log (320.0)));
+    EXPECT_FLOAT_EQ (processor.controls().parameter (2), static_cast<float> (std::log (24.0) / std::log (320.0)));
     EXPECT_EQ (readout (3), "35.00%");
     EXPECT_EQ (readout (2), "1200.00 Hz");
-    EXPECT_EQ (slider (3).getValue(), static_cast<double> (processor.core().parameter (3)));
+    EXPECT_EQ (slider (3).getValue(), static_cast<double> (processor.controls().parameter (3)));
 
     type (0, "9 s", juce::KeyPress::escapeKey);
     type (1, "2.5 Hz", juce::KeyPress::returnKey);
     EXPECT_EQ (host.events().size(), 6u);
     EXPECT_EQ (readout (0), "3.50 sec");
     EXPECT_EQ (readout (1), "0.50 sec");
-    EXPECT_EQ (processor.core().parameter (1), 0.05f);
+    EXPECT_EQ (processor.controls().parameter (1), 0.05f);
     processor.removeListener (&host);
 }
 
@@ -365,7 +365,7 @@ Clock::duration storm (TarnwellAudioProcessor& processor, int calls, float (&las
         const int index = i % 5;
         last[index] = value (random);
         const auto before = Clock::now();
-        processor.core().setParameter (index, last[index]);
+        processor.controls().setParameter (index, last[index]);
         longest = std::max (longest, Clock::now() - before);
     }
     return longest;
@@ -394,7 +394,7 @@ TEST_F (ParameterStorm, NeverWaitsForTheMessageThreadAndTheLastValuesShow)
     for (int i = 0; i < 5; ++i)
     {
         EXPECT_EQ (slider (i).getValue(), static_cast<double> (last[i])) << i;
-        EXPECT_EQ (readout (i), processor.core().parameterText (i)) << i;
+        EXPECT_EQ (readout (i), processor.controls().parameterText (i)) << i;
     }
 
     std::atomic<bool> done { false };
@@ -468,9 +468,9 @@ TEST_F (UserKeys, EachKeyMovesTheControlInOneGestureAndTheReadoutFollows)
             for (const auto& e : events)
                 EXPECT_EQ (e.index, index);
             EXPECT_NEAR (events[1].value, expected, 1.0e-6f);
-            EXPECT_NEAR (processor.core().parameter (index), expected, 1.0e-6f);
-            EXPECT_EQ (slider (index).getValue(), static_cast<double> (processor.core().parameter (index)));
-            EXPECT_EQ (readout (index), processor.core().parameterText (index));
+            EXPECT_NEAR (processor.controls().parameter (index), expected, 1.0e-6f);
+            EXPECT_EQ (slider (index).getValue(), static_cast<double> (processor.controls().parameter (index)));
+            EXPECT_EQ (readout (index), processor.controls().parameterText (index));
             ASSERT_TRUE (settle());
         }
 }
@@ -492,12 +492,12 @@ TEST_F (UserKeys, StepsStopAtTheRangeAndOtherKeysPassOn)
         EXPECT_TRUE (slider (0).keyPressed (Key (code)));
         processor.removeListener (&host);
         EXPECT_TRUE (host.events().empty());
-        EXPECT_EQ (processor.core().parameter (0), start);
+        EXPECT_EQ (processor.controls().parameter (0), start);
     }
     EXPECT_FALSE (slider (0).keyPressed (Key (Key::upKey, juce::ModifierKeys::shiftModifier, 0)));
     EXPECT_FALSE (slider (0).keyPressed (Key (Key::tabKey)));
     EXPECT_FALSE (slider (0).keyPressed (Key ('a')));
-    EXPECT_FLOAT_EQ (processor.core().parameter (0), 0.0f);
+    EXPECT_FLOAT_EQ (processor.controls().parameter (0), 0.0f);
 }
 
 // Tab goes round the five controls in reading order, Shift+Tab back; the view, or a readout being
@@ -569,8 +569,8 @@ TEST_F (UserKeys, EachControlTellsAccessibilityItsNameValueAndUnit)
         const auto events = host.events();
         ASSERT_EQ (events.size(), 3u);
         EXPECT_EQ (std::string ({ events[0].kind, events[1].kind, events[2].kind }), "bve");
-        EXPECT_FLOAT_EQ (processor.core().parameter (index), 0.3f);
-        EXPECT_EQ (readout (index), processor.core().parameterText (index));
+        EXPECT_FLOAT_EQ (processor.controls().parameter (index), 0.3f);
+        EXPECT_EQ (readout (index), processor.controls().parameterText (index));
         EXPECT_EQ (value->getCurrentValueAsString(), readout (index));
     }
     editor->removeFromDesktop();

@@ -90,8 +90,8 @@ protected:
     {
         return pumpUntil ([this] {
             for (int i = 0; i < 5; ++i)
-                if (slider (i).getValue() != static_cast<double> (processor.core().parameter (i))
-                    || readout (i) != processor.core().parameterText (i))
+                if (slider (i).getValue() != static_cast<double> (processor.controls().parameter (i))
+                    || readout (i) != processor.controls().parameterText (i))
                     return false;
             return true;
         });

@@ -154,11 +154,11 @@ TEST (TarnwellView, UndecodablePictureLeavesDarkGreyWithWorkingControls)
     EXPECT_TRUE (near (image, 440, 60, 0xff555555));
 
     child<juce::Slider> (view, "mixSlider")->setValue (0.75, juce::sendNotificationSync);
-    EXPECT_FLOAT_EQ (processor.core().parameter (3), 0.75f);
+    EXPECT_FLOAT_EQ (processor.controls().parameter (3), 0.75f);
     EXPECT_EQ (child<juce::Label> (view, "mixValueString")->getText(), "75.00%");
 
     child<juce::Slider> (view, "t60HighSlider")->setValue (0.6, juce::sendNotificationSync);
-    EXPECT_FLOAT_EQ (processor.core().parameter (1), 0.6f);
+    EXPECT_FLOAT_EQ (processor.controls().parameter (1), 0.6f);
     EXPECT_EQ (child<juce::Label> (view, "t60HighValueString")->getText(), "6.00 sec");
     EXPECT_FLOAT_EQ (graphOf (view)->t60HighValue, 0.6f);
 }

@@ -40,14 +40,14 @@ TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
             for (int i = 0; i < 5; ++i)
             {
                 instance.effect->setParameter (instance.effect, i, someValues[static_cast<size_t> (i)]);
-                core.setParameter (i, someValues[static_cast<size_t> (i)]);
+                core.controls().setParameter (i, someValues[static_cast<size_t> (i)]);
             }
             if (inPlace)
                 instance.dispatch (effSetBlockSize, 0, 64);
             else
             {
                 instance.resume (48000.0f, 512);
-                core.prepare (48000.0);
+                core.session().prepare (48000.0);
             }
 
             const auto run = [&] (const std::function<void (float**, float**)>& process) {
@@ -63,7 +63,8 @@ TEST_F (Processing, EachArrangementInPlaceOrApartPlaysWhatTheCorePlays)
             };
             const auto played = run (
                 [&] (float** i, float** o) { instance.effect->processReplacing (instance.effect, i, o, hostBlock); });
-            const auto expected = run ([&] (float** i, float** o) { core.process (i, c.ins, o, c.outs, hostBlock); });
+            const auto expected =
+                run ([&] (float** i, float** o) { core.audio().process (i, c.ins, o, c.outs, hostBlock); });
             ASSERT_GT (peak (expected.first) + peak (expected.second), 0.01f);
             EXPECT_EQ (played, expected);
             if (! inPlace)

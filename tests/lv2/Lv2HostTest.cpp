@@ -116,9 +116,9 @@ juce::MemoryBlock processorBlock (const Values& values)
 {
     tarnwell::InstanceCore core;
     for (int i = 0; i < params::count; ++i)
-        core.setParameter (i, values[static_cast<size_t> (i)]);
+        core.controls().setParameter (i, values[static_cast<size_t> (i)]);
     juce::MemoryBlock block;
-    core.save (block);
+    core.session().save (block);
     return block;
 }
 

@@ -420,7 +420,7 @@ TEST (Lv2UiModel, ShowsWhatTheInstanceReportsForAnyPortValue)
 {
     tarnwell::lv2::Lv2UiModel model;
     const auto instance = std::make_unique<tarnwell::InstanceCore>(); // large: its network's rings
-    auto& core = *instance;
+    const auto core = instance->controls();
     std::minstd_rand random (26);
     for (int index = 0; index < params::count; ++index)
     {

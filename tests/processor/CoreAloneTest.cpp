@@ -18,8 +18,8 @@ namespace
 TEST (CoreAlone, RendersSavesAndRestores)
 {
     tarnwell::InstanceCore core;
-    core.setParameter (0, 0.3f);
-    core.prepare (48000.0);
+    core.controls().setParameter (0, 0.3f);
+    core.session().prepare (48000.0);
 
     constexpr int frames = 512;
     std::array<std::vector<float>, 2> audio { std::vector<float> (frames), std::vector<float> (frames) };
@@ -30,7 +30,7 @@ TEST (CoreAlone, RendersSavesAndRestores)
         std::fill (audio[1].begin(), audio[1].end(), 0.0f);
         audio[0][0] = block == 0 ? 1.0f : 0.0f;
         float* channels[] { audio[0].data(), audio[1].data() };
-        core.process (channels, 2, channels, 2, frames);
+        core.audio().process (channels, 2, channels, 2, frames);
         for (float s : audio[1])
             rightEnergy += static_cast<double> (s) * static_cast<double> (s);
     }
@@ -38,13 +38,13 @@ TEST (CoreAlone, RendersSavesAndRestores)
     EXPECT_GT (rightEnergy, 1.0e-6);
 
     juce::MemoryBlock saved;
-    core.save (saved);
+    core.session().save (saved);
     tarnwell::InstanceCore restored;
-    ASSERT_TRUE (restored.restore (saved.getData(), static_cast<int> (saved.getSize())));
+    ASSERT_TRUE (restored.session().restore (saved.getData(), static_cast<int> (saved.getSize())));
     juce::MemoryBlock again;
-    restored.save (again);
+    restored.session().save (again);
     EXPECT_EQ (saved, again);
-    EXPECT_EQ (restored.parameterText (0), core.parameterText (0));
+    EXPECT_EQ (restored.controls().parameterText (0), core.controls().parameterText (0));
 }
 
 int collectName (dl_phdr_info* info, size_t, void* names)

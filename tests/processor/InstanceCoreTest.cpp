@@ -1,7 +1,7 @@
 // The instance core every format runs on, held to properties rather than examples: any split
 // of a signal into host blocks, any aliasing of host buffers, a rate or a value changed alone,
-// each limit of a value just inside and just outside, and any interleaving of calls on the
-// values from several threads.
+// each limit of a value just inside and just outside, what each role's view offers, and any
+// interleaving of calls on the values from several threads.
 
 #include "processor/InstanceCore.h"
 #include "tests/support/ReferenceSignals.h"
@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <type_traits>
+#include <utility>
 
 using tarnwell::InstanceCore;
 using namespace tarnwell::testreference;
@@ -30,7 +32,7 @@ std::unique_ptr<InstanceCore> coreWith (const std::array<float, 5>& values)
 {
     auto core = std::make_unique<InstanceCore>();
     for (int i = 0; i < params::count; ++i)
-        core->setParameter (i, values[static_cast<size_t> (i)]);
+        core->controls().setParameter (i, values[static_cast<size_t> (i)]);
     return core;
 }
 
@@ -48,7 +50,7 @@ Channels run (const Channels& input, int outs, const std::vector<int>& blocks,
         const int n = std::min (blocks[b % blocks.size()], frames - start);
         const float* in[2] = { input[0].data() + start, ins > 1 ? input[1].data() + start : nullptr };
         float* out[2] = { output[0].data() + start, outs > 1 ? output[1].data() + start : nullptr };
-        core->process (in, ins, out, outs, n);
+        core->audio().process (in, ins, out, outs, n);
         start += n;
     }
     return output;
@@ -101,7 +103,7 @@ TEST (InstanceCore, AnyAliasingOfHostBuffersGivesWhatSeparateBuffersGive)
                         const float* in[2] = { buffers[0].data() + start, buffers[1].data() + start };
                         float* out[2] = { buffers[static_cast<size_t> (left)].data() + start,
                                           buffers[static_cast<size_t> (right == 2 ? 3 : right)].data() + start };
-                        core->process (in, ins, out, outs, std::min (1000, frames - start));
+                        core->audio().process (in, ins, out, outs, std::min (1000, frames - start));
                     }
                     EXPECT_EQ (buffers[static_cast<size_t> (left)], expected[0]);
                     if (outs > 1)
@@ -123,19 +125,19 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
         const float* s[2] = { silence[0].data(), silence[1].data() };
         float scratch[2][512];
         float* sOut[2] = { scratch[0], scratch[1] };
-        core.process (s, 2, sOut, 2, 512); // designs for what was set before
+        core.audio().process (s, 2, sOut, 2, 512); // designs for what was set before
         change();
         const float* in[2] = { input[0].data(), input[1].data() };
         float* o[2] = { out[0].data(), out[1].data() };
-        core.process (in, 2, o, 2, frames);
+        core.audio().process (in, 2, o, 2, frames);
         return out;
     };
 
     // After silence the network holds nothing: from there a new rate plays as the engine
     // designed for it from the start.
     InstanceCore rateChanged;
-    const auto output = runAfter (rateChanged, [&] { rateChanged.prepare (96000.0); });
-    const auto settings = rateChanged.networkSettings();
+    const auto output = runAfter (rateChanged, [&] { rateChanged.session().prepare (96000.0); });
+    const auto settings = rateChanged.session().networkSettings();
     ASSERT_EQ (settings.sampleRate, 96000.0);
     Channels expected (2, std::vector<float> (frames));
     {
@@ -155,11 +157,12 @@ TEST (InstanceCore, ARateOrAValueChangedAloneTakesEffect)
         SCOPED_TRACE (params::name (i));
         const float other = params::storedDefault (i) > 0.5 ? 0.1f : 0.9f;
         InstanceCore core, changed, setFromStart;
-        core.setParameter (i, other);
-        setFromStart.setParameter (i, other);
-        EXPECT_EQ (runAfter (core, [&] { core.setParameter (i, static_cast<float> (params::storedDefault (i))); }),
+        core.controls().setParameter (i, other);
+        setFromStart.controls().setParameter (i, other);
+        EXPECT_EQ (runAfter (core,
+                             [&] { core.controls().setParameter (i, static_cast<float> (params::storedDefault (i))); }),
                    freshOutput);
-        const auto changedOutput = runAfter (changed, [&] { changed.setParameter (i, other); });
+        const auto changedOutput = runAfter (changed, [&] { changed.controls().setParameter (i, other); });
         EXPECT_EQ (changedOutput, runAfter (setFromStart, [] {}));
         EXPECT_NE (changedOutput, freshOutput);
     }
@@ -176,9 +179,9 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
                                            std::pair { std::nextafter (1.0f, 0.0f), std::nextafter (1.0f, 0.0f) },
                                            std::pair { std::nextafter (1.0f, 2.0f), 1.0f } })
         {
-            core.setParameter (i, value);
-            EXPECT_EQ (core.parameter (i), kept) << params::name (i) << " at " << value;
-            EXPECT_EQ (core.parameterText (i), params::text (i, params::engineValue (i, kept)));
+            core.controls().setParameter (i, value);
+            EXPECT_EQ (core.controls().parameter (i), kept) << params::name (i) << " at " << value;
+            EXPECT_EQ (core.controls().parameterText (i), params::text (i, params::engineValue (i, kept)));
         }
 
     // At the ends, the texts show the ends of the description's displayed range, to two places.
@@ -188,10 +191,65 @@ TEST (InstanceCore, EachValueLimitHoldsJustInsideAndJustOutside)
         for (const auto& [value, shown] :
              { std::pair { 0.0f, d.displayMinimum }, std::pair { 1.0f, d.displayMaximum } })
         {
-            core.setParameter (i, value);
-            EXPECT_EQ (core.parameterText (i), juce::String (shown, 2) + d.textSuffix);
+            core.controls().setParameter (i, value);
+            EXPECT_EQ (core.controls().parameterText (i), juce::String (shown, 2) + d.textSuffix);
         }
     }
+}
+
+// Each role's view offers its calls and no other's, and the core none but through them: the
+// code that processes cannot reach a text, a lock or a settings block, and a parameter model
+// can neither process nor save. A call left in the wrong view fails here, not in a host.
+namespace calls
+{
+constexpr auto process = [] (auto& v) -> decltype (v.process (nullptr, 0, nullptr, 0, 0), void()) {};
+constexpr auto setParameter = [] (auto& v) -> decltype (v.setParameter (0, 0.0f), void()) {};
+constexpr auto parameter = [] (auto& v) -> decltype (v.parameter (0), void()) {};
+constexpr auto parameterText = [] (auto& v) -> decltype (v.parameterText (0), void()) {};
+constexpr auto textFor = [] (auto& v) -> decltype (v.textFor (0, 0.0f), void()) {};
+constexpr auto prepare = [] (auto& v) -> decltype (v.prepare (0.0), void()) {};
+constexpr auto tailSeconds = [] (auto& v) -> decltype (v.tailSeconds(), void()) {};
+constexpr auto save = [] (auto& v) -> decltype (v.save (std::declval<juce::MemoryBlock&>()), void()) {};
+constexpr auto restore = [] (auto& v) -> decltype (v.restore (nullptr, 0), void()) {};
+
+template <typename View, typename... Calls>
+constexpr bool offersAll (const Calls&...)
+{
+    return (std::is_invocable_v<const Calls&, View&> && ...);
+}
+
+template <typename View, typename... Calls>
+constexpr bool offersNone (const Calls&...)
+{
+    return (! std::is_invocable_v<const Calls&, View&> && ...);
+}
+} // namespace calls
+
+TEST (InstanceCore, EachViewOffersItsRolesCallsAlone)
+{
+    using namespace calls;
+    using Audio = InstanceCore::Audio;
+    using Controls = InstanceCore::Controls;
+    using Session = InstanceCore::Session;
+    static_assert (offersAll<Audio> (process, setParameter));
+    static_assert (offersNone<Audio> (parameter, parameterText, textFor, prepare, tailSeconds, save, restore));
+    static_assert (offersAll<Controls> (setParameter, parameter, parameterText, textFor));
+    static_assert (offersNone<Controls> (process, prepare, tailSeconds, save, restore));
+    static_assert (offersAll<Session> (prepare, tailSeconds, save, restore));
+    static_assert (offersNone<Session> (process, setParameter, parameter, parameterText, textFor));
+    static_assert (offersNone<InstanceCore> (process, setParameter, parameter, parameterText, textFor, prepare,
+                                             tailSeconds, save, restore));
+    static_assert (sizeof (Audio) == sizeof (void*) && sizeof (Controls) == sizeof (void*)
+                   && sizeof (Session) == sizeof (void*));
+
+    // The views are of one core: a value the audio thread sets is the one shown and saved.
+    InstanceCore core, other;
+    core.audio().setParameter (params::mix, 0.25f);
+    EXPECT_EQ (core.controls().parameter (params::mix), 0.25f);
+    juce::MemoryBlock saved;
+    core.session().save (saved);
+    ASSERT_TRUE (other.session().restore (saved.getData(), static_cast<int> (saved.getSize())));
+    EXPECT_EQ (other.controls().parameterText (params::mix), core.controls().parameterText (params::mix));
 }
 
 // Any interleaving of the values' calls, one step at a time through the seam between their

@@ -23,7 +23,7 @@ std::vector<std::string> texts (TarnwellAudioProcessor& p)
 {
     std::vector<std::string> t;
     for (int i = 0; i < 5; ++i)
-        t.push_back (p.core().parameterText (i).toStdString());
+        t.push_back (p.controls().parameterText (i).toStdString());
     return t;
 }
 } // namespace
@@ -32,12 +32,12 @@ TEST (Parameters, OutOfRangeIndicesAreHarmless)
 {
     auto p = makeProcessor();
     const auto before = texts (*p);
-    p->core().setParameter (7, 0.5f);
-    p->core().setParameter (-1, 0.5f);
+    p->controls().setParameter (7, 0.5f);
+    p->controls().setParameter (-1, 0.5f);
     EXPECT_EQ (texts (*p), before);
     EXPECT_EQ (tarnwell::parameters::name (5), "");
-    EXPECT_EQ (p->core().parameterText (5), "");
-    EXPECT_EQ (p->core().parameter (5), 0.0f);
+    EXPECT_EQ (p->controls().parameterText (5), "");
+    EXPECT_EQ (p->controls().parameter (5), 0.0f);
 }
 
 // Each description agrees with itself: its displayed range is what the ends of the normalised
@@ -81,19 +81,19 @@ TEST (Parameters, EachDisplayedValueReadsBackAsItsNormalisedValue)
 TEST (Parameters, UnsafeValuesKeepTheNetworkStable)
 {
     auto p = makeProcessor();
-    p->core().setParameter (0, -0.5f);
-    EXPECT_EQ (p->core().parameterText (0), "0.00 sec");
-    p->core().setParameter (1, std::numeric_limits<float>::quiet_NaN());
-    EXPECT_EQ (p->core().parameterText (1), "0.00 sec");
-    p->core().setParameter (4, std::numeric_limits<float>::infinity());
+    p->controls().setParameter (0, -0.5f);
+    EXPECT_EQ (p->controls().parameterText (0), "0.00 sec");
+    p->controls().setParameter (1, std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ (p->controls().parameterText (1), "0.00 sec");
+    p->controls().setParameter (4, std::numeric_limits<float>::infinity());
     EXPECT_TRUE (std::isfinite (p->getNetworkSettings().diffusion));
 }
 
 TEST (Processor, MonoOutputTouchesOnlyChannelZeroAndMonoToStereoClearsTheSecond)
 {
     auto p = makeProcessor();
-    p->core().setParameter (3, 1.0f);
-    p->core().setParameter (4, 0.0f);
+    p->controls().setParameter (3, 1.0f);
+    p->controls().setParameter (4, 0.0f);
 
     p->setPlayConfigDetails (1, 2, 44100, 512);
     juce::AudioBuffer<float> buffer (2, 4096);
@@ -129,7 +129,7 @@ TEST (Processor, ParameterChangesWhileProcessingStayFinite)
         std::mt19937 rng (seed);
         std::uniform_real_distribution<float> unit (0, 1);
         while (! done)
-            p->core().setParameter (int (rng() % 5), unit (rng));
+            p->controls().setParameter (int (rng() % 5), unit (rng));
     };
     std::thread a (hammer, 1u), b (hammer, 2u);
 

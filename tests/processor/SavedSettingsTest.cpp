@@ -65,7 +65,7 @@ std::vector<std::string> texts (TarnwellAudioProcessor& p)
 {
     std::vector<std::string> t;
     for (int i = 0; i < 5; ++i)
-        t.push_back (p.core().parameterText (i).toStdString());
+        t.push_back (p.controls().parameterText (i).toStdString());
     return t;
 }
 
@@ -86,22 +86,22 @@ TEST (SavedSettings, WritesTheExactBlockHostsStore)
     EXPECT_EQ (fresh, block (newProcessorText));
 
     for (int i = 0; i < 5; ++i)
-        p.core().setParameter (i, 0.5f);
+        p.controls().setParameter (i, 0.5f);
     const auto halves = save (p);
     EXPECT_EQ (halves.size(), 93u);
     EXPECT_EQ (halves,
                block (R"(<properties T60Low="0.5" T60High="0.5" Transition="0.5" Mix="0.5" Diffusion="0.5"/>)"));
 
     // Host values arrive as floats, and the text shows their rounding.
-    p.core().setParameter (0, 0.35f);
-    p.core().setParameter (2, 0.8f);
-    p.core().setParameter (3, 1.0f);
-    p.core().setParameter (4, 0.0f);
+    p.controls().setParameter (0, 0.35f);
+    p.controls().setParameter (2, 0.8f);
+    p.controls().setParameter (3, 1.0f);
+    p.controls().setParameter (4, 0.0f);
     EXPECT_EQ (savedText (p),
                R"(<properties T60Low="0.349999994" T60High="0.5" Transition="0.800000012" Mix="1" Diffusion="0"/>)");
 
     // Very small values take the exponent form.
-    p.core().setParameter (1, 1.0e-7f);
+    p.controls().setParameter (1, 1.0e-7f);
     EXPECT_NE (savedText (p).find (R"(T60High="1.00000001e-07")"), std::string::npos);
 }
 
@@ -117,7 +117,7 @@ TEST (SavedSettings, RestoringTheEarlierNewProcessorBlockPlaysWhatItSays)
     EXPECT_FLOAT_EQ (s.mix, 0.25f);
     EXPECT_FLOAT_EQ (s.diffusion, 0.5f);
     EXPECT_EQ (texts (p), (std::vector<std::string> { "2.50 sec", "3.50 sec", "5047.66 Hz", "25.00%", "50.00%" }));
-    EXPECT_FLOAT_EQ (p.core().parameter (1), 0.35f);
+    EXPECT_FLOAT_EQ (p.controls().parameter (1), 0.35f);
 }
 
 TEST (SavedSettings, MissingParametersBecomeZeroAndAreAppended)
@@ -155,7 +155,7 @@ TEST (SavedSettings, NumbersAreReadFromTextSafely)
     EXPECT_NEAR (s.transitionFrequency, 50.0, 1e-9);
     EXPECT_EQ (s.mix, 0.5f);
     EXPECT_EQ (s.diffusion, 0.0f);
-    EXPECT_EQ (p.core().parameter (3), 0.5f);
+    EXPECT_EQ (p.controls().parameter (3), 0.5f);
 }
 
 TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
@@ -176,8 +176,8 @@ TEST (SavedSettings, ForeignTagsUnknownAttributesAndChildrenAreCarriedAlong)
 TEST (SavedSettings, UnreadableBlocksChangeNothing)
 {
     TarnwellAudioProcessor p;
-    p.core().setParameter (0, 0.42f);
-    p.core().setParameter (3, 0.6f);
+    p.controls().setParameter (0, 0.42f);
+    p.controls().setParameter (3, 0.6f);
     const auto before = save (p);
     const auto textsBefore = texts (p);
 
@@ -237,8 +237,8 @@ TEST (SavedSettings, EachLimitOfTheTextHoldsJustInsideAndJustOutside)
     {
         tarnwell::InstanceCore core;
         const auto b = block (text);
-        EXPECT_EQ (core.restore (b.data(), static_cast<int> (b.size())), read) << text;
-        EXPECT_EQ (core.parameter (tarnwell::parameters::mix),
+        EXPECT_EQ (core.session().restore (b.data(), static_cast<int> (b.size())), read) << text;
+        EXPECT_EQ (core.controls().parameter (tarnwell::parameters::mix),
                    read ? 1.0f : static_cast<float> (tarnwell::parameters::storedDefault (tarnwell::parameters::mix)))
             << text;
     }
@@ -285,10 +285,10 @@ TEST (SavedSettings, ExtremeValuesFromABlockKeepTheNetworkFinite)
 {
     TarnwellAudioProcessor p;
     restore (p, block (R"(<properties T60Low="1e300" T60High="-5" Transition="1e30" Mix="nan" Diffusion="-1e30"/>)"));
-    EXPECT_EQ (p.core().parameterText (3), "0.00%"); // a value that is not finite applies as 0
+    EXPECT_EQ (p.controls().parameterText (3), "0.00%"); // a value that is not finite applies as 0
 
     restore (p, block (R"(<properties T60Low="1e30" T60High="inf" Transition="abc" Mix="0.5" Diffusion="1e30"/>)"));
-    EXPECT_EQ (p.core().parameterText (2), "50.00 Hz"); // text that is not a number reads as 0
+    EXPECT_EQ (p.controls().parameterText (2), "50.00 Hz"); // text that is not a number reads as 0
 
     juce::AudioBuffer<float> buffer (2, 512);
     juce::MidiBuffer midi;
@@ -372,7 +372,7 @@ TEST (SavedSettings, SavesWhileRestoresRaceAutomationAreNeverTorn)
         for (long k = 0; k < 40000; ++k)
         {
             for (int i = 0; i < 5; ++i)
-                p.core().setParameter (i, automationValue (k));
+                p.controls().setParameter (i, automationValue (k));
             buffer.clear();
             p.processBlock (buffer, midi);
         }

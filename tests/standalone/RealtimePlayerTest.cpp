@@ -37,7 +37,7 @@ struct Case
 void changeEveryParameter (TarnwellAudioProcessor& processor, int block)
 {
     for (int i = 0; i < 5; ++i)
-        processor.core().setParameter (i, std::fmod (0.11f * static_cast<float> (block + 3 * i), 1.0f));
+        processor.controls().setParameter (i, std::fmod (0.11f * static_cast<float> (block + 3 * i), 1.0f));
 }
 
 float inputSample (int channel, int block, int sample)

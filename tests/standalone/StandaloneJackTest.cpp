@@ -57,10 +57,10 @@ juce::PropertiesFile::Options settingsOptions()
 juce::String pluginState (float t60Low)
 {
     tarnwell::TarnwellAudioProcessor processor;
-    processor.core().setParameter (params::t60Low, t60Low);
-    processor.core().setParameter (params::t60High, 0.1f); // 1 s, well apart at 250 Hz below a 5 kHz transition
-    processor.core().setParameter (params::transition, 0.8f);
-    processor.core().setParameter (params::mix, 1.0f);
+    processor.controls().setParameter (params::t60Low, t60Low);
+    processor.controls().setParameter (params::t60High, 0.1f); // 1 s, well apart at 250 Hz below a 5 kHz transition
+    processor.controls().setParameter (params::transition, 0.8f);
+    processor.controls().setParameter (params::mix, 1.0f);
     juce::MemoryBlock state;
     processor.getStateInformation (state);
     return state.toBase64Encoding();
@@ -73,7 +73,7 @@ float t60LowIn (const juce::String& base64State)
         return -1.0f;
     tarnwell::TarnwellAudioProcessor processor;
     processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
-    return processor.core().parameter (params::t60Low);
+    return processor.controls().parameter (params::t60Low);
 }
 
 std::array<float, params::count> valuesIn (const juce::String& base64State)
@@ -86,7 +86,7 @@ std::array<float, params::count> valuesIn (const juce::String& base64State)
     tarnwell::TarnwellAudioProcessor processor;
     processor.setStateInformation (state.getData(), static_cast<int> (state.getSize()));
     for (int i = 0; i < params::count; ++i)
-        values[size_t (i)] = processor.core().parameter (i);
+        values[size_t (i)] = processor.controls().parameter (i);
     return values;
 }
 
