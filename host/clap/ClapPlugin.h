@@ -40,8 +40,8 @@ public:
     // [main-thread]
     int inputChannels() const noexcept { return monoInput ? 1 : 2; }
 
-    // [main-thread] While not processing: parameter events from the host, and the editor's
-    // changes to it.
+    // [audio-thread] while active, [main-thread] while not: parameter events from the host, and
+    // the editor's changes to it, outside a block (and for a process call that brings no audio).
     void flush (const clap::InputEvents*, const clap::OutputEvents*) noexcept;
 
     // [message-thread] The editor's changes wait for the next block or flush: ask the host for one
