@@ -4,7 +4,7 @@
 #include "BenchSignal.h"
 
 #include "engine/ReverbNetwork.h"
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

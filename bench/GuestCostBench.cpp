@@ -6,7 +6,7 @@
 //    nothing changes, beside the same wait with it never opened (needs $DISPLAY; skipped
 //    without).
 // TARNWELL_BENCH_VST2 names another VST 2.4 library to measure in its place.
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // What automation costs on the audio thread: one setParameter, and a block whose parameters all
 // changed since the last one (the block designs the network's coefficients first) beside an
 // unchanged block, at two block sizes.
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,10 @@
 # The shared code, as in any JUCE project that builds several formats: the JUCE modules,
-# compiled once with the plug-in's settings (hosting no plug-ins), and the core, which
-# processor/, editor/ and host/ add with tarnwell_own_sources(). JUCE's wrappers make the VST3
-# and the standalone app of it (host/juce_formats, host/standalone), our own glue Tarnwell.so
-# (host/) and Tarnwell.lv2 (host/lv2); tests and tools that run the processor link it too.
+# compiled once with the plug-in's settings (hosting no plug-ins). Our own code is in libraries
+# of its own on JUCE's headers: the core (processor/), the UI (editor/, host/editor_hosting) and
+# the processor JUCE's wrappers make a plug-in of (host/juce_formats). JUCE's wrappers make the
+# VST3 and the standalone app (host/juce_formats, host/standalone), our own glue Tarnwell.so
+# (host/vst2), Tarnwell.clap (host/clap) and the LV2 UI (host/lv2); each links the shared code
+# for its JUCE.
 
 # JUCE's plug-in code wants at least one of its formats in the shared code: where its formats
 # are not wanted (the 32-bit Windows and the sanitizer builds), the VST3 is declared but not
@@ -54,8 +56,15 @@ target_compile_definitions(Tarnwell PUBLIC
 target_include_directories(Tarnwell PUBLIC ${PROJECT_SOURCE_DIR})
 tarnwell_juce_headers_for(Tarnwell PUBLIC)
 
-# Adds our files to a target that compiles JUCE's sources too (the shared code, the standalone
-# app): ours get our warnings, JUCE's do not.
+# The core's JUCE is the shared code's wherever a program links both, and the core's archive must
+# come before the shared code's on the link line: the shared code links the core, and its archive
+# comes again after it, for whatever JUCE only the core calls. So what links the shared code
+# (or the UI) reaches the core through it, never directly, which could put the core after that.
+target_link_libraries(Tarnwell PUBLIC tarnwell_core)
+target_link_libraries(Tarnwell INTERFACE $<TARGET_LINKER_FILE:Tarnwell>)
+
+# Adds our files to a target that compiles JUCE's sources too (the standalone app): ours get our
+# warnings, JUCE's do not.
 function(tarnwell_own_sources target)
     set(files)
     foreach(file IN LISTS ARGN)

@@ -2,7 +2,7 @@
 
 // The part of the CLAP 1.x binary interface that Tarnwell uses, declared from its published
 // facts: structure layouts, identifiers and calling conventions. No CLAP header package exists
-// where we build, so these are our own declarations of the same ABI, as host/VstAbi.h does for
+// where we build, so these are our own declarations of the same ABI, as host/vst2/VstAbi.h does for
 // VST 2.4 over FST. Each record lists its fields in the ABI's order; names are ours.
 //
 // The convention is the C one (cdecl on 32-bit Windows), booleans are one byte, and every record

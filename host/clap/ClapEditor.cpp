@@ -57,11 +57,11 @@ const char* ClapEditor::windowApi() noexcept
 
 bool ClapEditor::size (std::uint32_t& width, std::uint32_t& height)
 {
-    ERect* rect = nullptr;
-    if (! host.getRect (&rect) || rect == nullptr)
+    const auto known = host.size();
+    if (! known)
         return false;
-    width = static_cast<std::uint32_t> (rect->right - rect->left);
-    height = static_cast<std::uint32_t> (rect->bottom - rect->top);
+    width = static_cast<std::uint32_t> (known->width);
+    height = static_cast<std::uint32_t> (known->height);
     return true;
 }
 

@@ -86,16 +86,14 @@ bool EditorHost::withFrame (const std::function<void (ScaledEditorFrame&)>& use)
     return known;
 }
 
-bool EditorHost::getRect (ERect** rect)
+std::optional<EditorHost::Size> EditorHost::size()
 {
-    if (rect == nullptr)
-        return false;
-    const bool known = withFrame ([this] (ScaledEditorFrame& frame) {
-        const auto size = frame.getDeviceBounds();
-        bounds = { 0, 0, static_cast<short> (size.getHeight()), static_cast<short> (size.getWidth()) };
-    });
-    if (known)
-        *rect = &bounds;
+    Size known;
+    if (! withFrame ([&known] (ScaledEditorFrame& frame) {
+            const auto bounds = frame.getDeviceBounds();
+            known = { bounds.getWidth(), bounds.getHeight() };
+        }))
+        return std::nullopt;
     return known;
 }
 

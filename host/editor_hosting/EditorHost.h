@@ -1,10 +1,9 @@
 #pragma once
 
-#include "host/VstAbi.h"
-
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace juce
 {
@@ -41,9 +40,16 @@ public:
     // that is null, gone or unable to hold ours is refused, as is any on Linux without DISPLAY.
     bool open (void* hostWindow);
 
-    // effEditGetRect: the editor's size in device pixels, making the editor first if needed.
-    // The rectangle stays valid until the next call.
-    bool getRect (ERect** rect);
+    // A size in device pixels.
+    struct Size
+    {
+        int width = 0;
+        int height = 0;
+    };
+
+    // effEditGetRect: the editor's size, making the editor first if needed; none without an
+    // editor.
+    std::optional<Size> size();
 
     // The open editor's own native window (an X11 window id or an HWND), null if none is open.
     // LV2 hosts want it back from the UI they embed.
@@ -76,6 +82,5 @@ private:
     const UserResized userResized;
     std::atomic<float> hostScale { 0.0f }; // 0: the display's
     std::atomic<bool> everWanted { false }; // an editor was asked for: the message thread runs
-    ERect bounds {};
 };
 } // namespace tarnwell

@@ -49,14 +49,15 @@ bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resiz
     bool openEditorResized = false; // none is open yet
     if (hostScale > 0.0f) // else the desktop's
         editor.setHostScale (hostScale, openEditorResized);
-    ERect* bounds = nullptr;
-    if (! editor.open (parentWindow) || ! editor.getRect (&bounds))
+    if (! editor.open (parentWindow))
+        return false;
+    const auto size = editor.size();
+    if (! size)
         return false;
 
     *widget = editor.nativeWindow();
     if (*widget != nullptr)
-        gtkHostSize = GtkHostSize::start (*widget, bounds->right - bounds->left, bounds->bottom - bounds->top,
-                                          GtkHostSize::gtkScaleOf (parentWindow));
+        gtkHostSize = GtkHostSize::start (*widget, size->width, size->height, GtkHostSize::gtkScaleOf (parentWindow));
     if (resize != nullptr)
         hostResize = *resize;
     tellHostSize();
@@ -65,13 +66,12 @@ bool Lv2Ui::open (void* parentWindow, float hostScale, const LV2UI_Resize* resiz
 
 std::pair<int, int> Lv2Ui::sizeForHost()
 {
-    ERect* bounds = nullptr;
-    if (! editor.getRect (&bounds))
+    const auto size = editor.size();
+    if (! size)
         return { 0, 0 };
-    const std::pair<int, int> size { bounds->right - bounds->left, bounds->bottom - bounds->top };
     if (gtkHostSize == nullptr)
-        return size;
-    gtkHostSize->setDeviceSize (size.first, size.second);
+        return { size->width, size->height };
+    gtkHostSize->setDeviceSize (size->width, size->height);
     return gtkHostSize->hostSize();
 }
 
@@ -86,13 +86,15 @@ int Lv2Ui::hostResized (int width, int height)
 {
     // In a GTK 3 host the numbers are logical pixels; the editor counts device pixels.
     const int scale = gtkHostSize != nullptr ? gtkHostSize->scale() : 1;
-    ERect* bounds = nullptr;
-    if (width <= 0 || height <= 0 || ! editor.getRect (&bounds))
+    if (width <= 0 || height <= 0)
+        return 1;
+    const auto current = editor.size();
+    if (! current)
         return 1;
 
     // The size we have, in the host's units (GTK rounds it up to whole logical pixels): nothing
     // to do. Taking it as a new size would grow the editor by a pixel each time round.
-    const int currentWidth = bounds->right - bounds->left, currentHeight = bounds->bottom - bounds->top;
+    const int currentWidth = current->width, currentHeight = current->height;
     if ((width - 1) * scale < currentWidth && currentWidth <= width * scale && (height - 1) * scale < currentHeight
         && currentHeight <= height * scale)
         return 0;
@@ -123,10 +125,8 @@ void Lv2Ui::idle()
         tellHostSize();
     if (gtkHostSize != nullptr)
         gtkHostSize->idle ([this] {
-            ERect* bounds = nullptr;
-            return editor.getRect (&bounds)
-                ? std::make_pair (bounds->right - bounds->left, bounds->bottom - bounds->top)
-                : std::make_pair (0, 0);
+            const auto size = editor.size();
+            return size ? std::make_pair (size->width, size->height) : std::make_pair (0, 0);
         });
     model.changes().drain ([this] (const Lv2UiEvents::Event& e) {
         const auto port = portOf (e.parameter);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/ProductIdentity.h"
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 // What Tarnwell tells a VST 2.4 host about itself. None of it is asked of the processor.
 namespace tarnwell::identity

@@ -124,7 +124,7 @@ VstIntPtr VstEffect::dispatch (int opcode, int index, VstIntPtr value, void* ptr
         case effEditOpen:
             return editor.open (ptr) ? 1 : 0;
         case effEditGetRect:
-            return editor.getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
+            return editorRect (static_cast<ERect**> (ptr)) ? 1 : 0;
         case effEditClose:
             editor.close();
             return 0;
@@ -183,8 +183,20 @@ bool VstEffect::setHostScale (float scale)
 
     // The editor's window grew or shrank inside the host's: ask the host to fit it.
     ERect* rect = nullptr;
-    if (resized && editor.getRect (&rect))
+    if (resized && editorRect (&rect))
         host (&effect, audioMasterSizeWindow, rect->right - rect->left, rect->bottom - rect->top, nullptr, 0.0f);
+    return true;
+}
+
+bool VstEffect::editorRect (ERect** rect)
+{
+    if (rect == nullptr)
+        return false;
+    const auto size = editor.size();
+    if (! size)
+        return false;
+    bounds = { 0, 0, static_cast<short> (size->height), static_cast<short> (size->width) };
+    *rect = &bounds;
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include "host/vst2/ChunkStore.h"
 #include "host/editor_hosting/EditorHost.h"
 #include "host/editor_hosting/MessageThread.h"
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 #include "host/vst2/VstParameterModel.h"
 #include "processor/InstanceCore.h"
 
@@ -50,6 +50,8 @@ private:
     VstIntPtr dispatchParameterRequest (int opcode, int index, void* ptr);
     VstIntPtr dispatchProgramRequest (int opcode, int index, void* ptr);
     bool setHostScale (float scale);
+    // effEditGetRect: the editor's size as the rectangle the host reads.
+    bool editorRect (ERect** rect);
     void resume();
 
     // First in, last out: JUCE and its message thread outlive everything below.
@@ -62,6 +64,7 @@ private:
     ChannelLayout layout;
     ChunkStore chunks;
     EditorHost editor;
+    ERect bounds {}; // effEditGetRect's answer, valid until the next request
 
     std::atomic<float> requestedSampleRate { 0.0f };
     bool resumed = false; // effMainsChanged's last word; dispatcher calls only

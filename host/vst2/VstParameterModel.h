@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/ParameterModel.h"
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 #include "processor/InstanceCore.h"
 
 namespace tarnwell

@@ -3,7 +3,7 @@
 
 #include "tools/clap_host/ClapHost.h"
 
-#include "../host/TestHost.h"
+#include "tests/vst2/TestHost.h"
 #include "AudioThreadCounts.h"
 #include "ReferenceSignals.h"
 #include "host/ProductIdentity.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editor/T60View.h"
-#include "editor/TarnwellAudioProcessorEditor.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessorEditor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 #include "tests/support/TemporaryConfigHome.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // very same block. (A new processor's own block is not such a fixed point: its defaults are
 // doubles, while a restore stores each value as the float it applies.)
 #include "processor/SavedSettings.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -10,7 +10,7 @@
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
 #include "processor/InstanceCore.h"
-#include "tests/host/TestHost.h"
+#include "tests/vst2/TestHost.h"
 #include "tests/support/ReferenceSignals.h"
 
 #include <gtest/gtest.h>

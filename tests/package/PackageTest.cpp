@@ -3,7 +3,7 @@
 // in it needs only libraries and symbol versions that every distribution has, and each plug-in
 // loads and runs from there where the archive is for this machine.
 
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

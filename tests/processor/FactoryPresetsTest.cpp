@@ -1,7 +1,7 @@
 // The preset table: what every format's preset files are made from.
 
 #include "processor/PresetSettings.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 #include "tests/support/ExpectedDefaults.h"
 
 #include <gtest/gtest.h>

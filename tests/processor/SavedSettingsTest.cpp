@@ -1,7 +1,7 @@
 #include "processor/InstanceCore.h"
 #include "processor/SavedSettings.h"
 #include "processor/SettingsXmlReader.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "host/standalone/RealtimePlayer.h"
 
 #include "AudioThreadCounts.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 #include "tests/support/SteppedThreads.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 
 #include "processor/FactoryPresets.h"
 #include "processor/ParameterTable.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 #include "tools/analysis/DecayMeasurement.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "processor/FactoryPresets.h"
 #include "tests/support/WavFiles.h"
-#include "tests/host/TestHost.h"
+#include "tests/vst2/TestHost.h"
 
 #include "tools/analysis/DecayMeasurement.h"
 #include "tools/analysis/DesignedDecay.h"

@@ -5,7 +5,7 @@
 // only. The Linux side writes its results to a file (WriteReference.cpp); the Windows test host
 // reads it and compares.
 
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // Renders the editor of a fresh processor offscreen and writes it as a PNG.
 
 #include "editor/EditorSnapshot.h"
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 #include <cstdio>
 

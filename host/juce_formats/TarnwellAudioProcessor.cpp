@@ -1,8 +1,8 @@
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
-#include "editor/TarnwellAudioProcessorEditor.h"
+#include "host/juce_formats/TarnwellAudioProcessorEditor.h"
 #include "host/ProductIdentity.h"
-#include "processor/ProcessorParameter.h"
+#include "host/juce_formats/ProcessorParameter.h"
 
 namespace tarnwell
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/AudioProcessorParameterModel.h"
+#include "host/juce_formats/AudioProcessorParameterModel.h"
 #include "editor/EditorSizeConstrainer.h"
 #include "editor/TarnwellEditor.h"
 

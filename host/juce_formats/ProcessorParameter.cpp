@@ -1,4 +1,4 @@
-#include "processor/ProcessorParameter.h"
+#include "host/juce_formats/ProcessorParameter.h"
 
 #include "processor/ParameterTable.h"
 

@@ -1,4 +1,4 @@
-#include "processor/TarnwellAudioProcessor.h"
+#include "host/juce_formats/TarnwellAudioProcessor.h"
 
 // The factory every plug-in wrapper calls to make the processor of a new instance.
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -4,7 +4,7 @@
 // through the exported entry point and the AEffect record, and records what the plug-in
 // sends back through the host callback.
 
-#include "host/VstAbi.h"
+#include "host/vst2/VstAbi.h"
 
 #include <gtest/gtest.h>
 

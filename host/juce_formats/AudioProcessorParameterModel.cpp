@@ -1,4 +1,4 @@
-#include "editor/AudioProcessorParameterModel.h"
+#include "host/juce_formats/AudioProcessorParameterModel.h"
 
 namespace tarnwell
 {

@@ -1,4 +1,4 @@
-#include "editor/TarnwellAudioProcessorEditor.h"
+#include "host/juce_formats/TarnwellAudioProcessorEditor.h"
 
 #include "editor/EditorSize.h"
 #include "editor/RememberedZoom.h"
