@@ -130,7 +130,7 @@ class InstanceCore::Session
 public:
     // [thread-safe] The rate the next block is designed for; anything but a finite positive
     // rate is ignored. The tail carries over.
-    void prepare (double sampleRate) const noexcept { core.prepare (sampleRate); }
+    void prepare (double newSampleRate) const noexcept { core.prepare (newSampleRate); }
 
     // [thread-safe] The rate blocks are designed for: the last prepared, 44100 before any.
     double sampleRateNow() const noexcept { return core.sampleRateNow(); }
