@@ -7,11 +7,7 @@ source "$(dirname "$0")/lib.sh"
 root=$1 references=$2 check_source=$3
 echo "Tarnwell.so and Tarnwell.lv2 in Debian $(cat "$root/etc/debian_version") ($root)"
 work_folder "$root"
-cp "$4" "$work/Tarnwell.so"
-mkdir -p "$work/lv2"
-cp -r "$5" "$work/lv2/"
-cp "$6" "$work/tarnwell-render"
-cp "$references/windows-reference.bin" "$work/reference.bin"
+place_built_files "$references" "$4" "$5" "$6"
 cp "$references/lv2-input.wav" "$work/in.wav"
 status=0
 chroot "$root" sh -c "cd $inside && g++ -std=c++17 -O2 -Isrc -o portable_check $(source_path "$check_source") \

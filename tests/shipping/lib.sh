@@ -17,6 +17,16 @@ work_folder() { # tree
     cp -r /usr/include/pluginterfaces "$work/src/"
 }
 
+# The built files a check loads, into the work folder: the VST 2.4 library as Tarnwell.so, the LV2
+# bundle under lv2/, the render tool, and the Debian 12 build's results for the test host.
+place_built_files() { # references, Tarnwell.so, Tarnwell.lv2, tarnwell-render
+    cp "$2" "$work/Tarnwell.so"
+    mkdir -p "$work/lv2"
+    cp -r "$3" "$work/lv2/"
+    cp "$4" "$work/tarnwell-render"
+    cp "$1/windows-reference.bin" "$work/reference.bin"
+}
+
 # A source file's path relative to the checkout, as `work_folder` copies it.
 source_path() { echo "src/${1#"$source_dir"/}"; }
 

@@ -9,11 +9,7 @@ cxx=("$root/usr/bin/aarch64-linux-gnu-g++-10" --sysroot="$root" -B/usr/aarch64-l
      -static-libstdc++ -static-libgcc)
 run=(qemu-aarch64-static -L "$root")
 work_folder "$root"
-cp "$4" "$work/Tarnwell.so"
-mkdir -p "$work/lv2"
-cp -r "$5" "$work/lv2/"
-cp "$6" "$work/tarnwell-render"
-cp "$references/windows-reference.bin" "$work/reference.bin"
+place_built_files "$references" "$4" "$5" "$6"
 status=0
 (cd "$work" && "${cxx[@]}" -std=c++17 -O2 -Isrc -o portable_check "$(source_path "$check_source")" \
     -lgtest -pthread -ldl && "${run[@]}" ./portable_check ./Tarnwell.so reference.bin) || status=1
